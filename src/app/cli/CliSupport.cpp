@@ -1,0 +1,46 @@
+#include "app/cli/CliSupport.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <iostream>
+
+namespace zelm::cli {
+
+std::optional<std::string> ReadAllStdin() {
+  std::string bytes;
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool WriteAllStdout(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+void PrintError(std::string_view message) { std::cerr << "zelm-cli: " << message << '\n'; }
+
+std::optional<int> ParseIntInRange(std::string_view text, int min, int max) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) return std::nullopt;
+  return value;
+}
+
+}  // namespace zelm::cli

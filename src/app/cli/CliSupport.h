@@ -1,0 +1,42 @@
+// Small helpers shared by the zelm-cli subcommands.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelm::cli {
+
+// Exit codes, following the usual Unix conventions.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the work could not be done (bad input file, write error)
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+using Args = std::vector<std::string_view>;
+
+// One subcommand: its name, a line for the overview and its entry point.
+struct Command {
+  std::string_view name;
+  std::string_view summary;
+  int (*run)(const Args& args);
+};
+
+// All of standard input as raw bytes; nullopt when reading failed.
+std::optional<std::string> ReadAllStdin();
+
+// Writes all bytes to standard output and flushes; false when that failed
+// (a closed pipe, a full disk).
+bool WriteAllStdout(std::string_view bytes);
+
+// "zelm-cli: <message>" on standard error.
+void PrintError(std::string_view message);
+
+// Parses a whole decimal number in [min, max].
+std::optional<int> ParseIntInRange(std::string_view text, int min, int max);
+
+// Is the argument a request for help?
+inline bool IsHelpFlag(std::string_view arg) { return arg == "-h" || arg == "--help"; }
+
+}  // namespace zelm::cli

@@ -1,0 +1,10 @@
+// The subcommands of zelm-cli. Each lives in its own file.
+#pragma once
+
+#include "app/cli/CliSupport.h"
+
+namespace zelm::cli {
+
+int RunPassCommand(const Args& args);
+
+}  // namespace zelm::cli

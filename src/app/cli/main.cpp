@@ -1,0 +1,54 @@
+// zelm-cli: the Zelm engine for scripts and whole folders.
+#include <vector>
+#include <iostream>
+
+#include "app/cli/CliSupport.h"
+#include "app/cli/Commands.h"
+
+namespace zelm::cli {
+namespace {
+
+const std::vector<Command> kCommands{
+};
+
+void PrintOverview(std::ostream& out) {
+  out << "Usage: zelm-cli COMMAND [OPTIONS]\n"
+         "\n"
+         "Re-indents Japanese HTML pages with the Zelm engine.\n"
+         "\n"
+         "Commands:\n";
+  for (const Command& command : kCommands) {
+    out << "  " << command.name;
+    for (std::size_t i = command.name.size(); i < 10; ++i) out << ' ';
+    out << command.summary << '\n';
+  }
+  out << "\n"
+         "Run 'zelm-cli COMMAND --help' for the options of a command.\n"
+         "Exit status: 0 success, 1 a file or stream could not be processed, 2 usage error.\n";
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintOverview(std::cerr);
+    return kExitUsage;
+  }
+  const std::string_view name = argv[1];
+  if (IsHelpFlag(name) || name == "help") {
+    PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    std::cout << "zelm-cli 0.1.0\n";
+    return kExitOk;
+  }
+  for (const Command& command : kCommands) {
+    if (command.name == name) return command.run(Args(argv + 2, argv + argc));
+  }
+  PrintError("unknown command '" + std::string(name) + "' (see 'zelm-cli --help')");
+  return kExitUsage;
+}
+
+}  // namespace
+}  // namespace zelm::cli
+
+int main(int argc, char** argv) { return zelm::cli::Main(argc, argv); }

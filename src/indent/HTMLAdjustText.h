@@ -1,0 +1,31 @@
+// Line adjustment and the level pass: one tag per line, then every line
+// gets an indentation level and a fixed-width level marker.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zelm {
+
+// How a level is drawn: 0 two spaces, 1 four spaces, 2 a tab, 3 flush left.
+enum IndentTypeValue : int { kIndentTwoSpaces = 0, kIndentFourSpaces = 1, kIndentTab = 2, kIndentFlushLeft = 3 };
+
+// Trims lines, splits a body line once at a structural tag that is not at
+// its start, and joins a tag line with a following line that only closes it.
+std::string AdjustLines(std::string_view text);
+
+// The indentation unit repeated `level` times.
+std::string IndentString(int level, int indentType);
+
+// Writes every non-blank line back behind a 30-byte level marker comment
+// ("<!-- (   12 ) ▽▼%di[  3]%-->"), indented by its level.
+std::string MarkIndentLevels(std::string_view text, int indentType);
+
+// Cuts the markers MarkIndentLevels wrote at the start of lines and drops
+// blank lines; every other line is kept as it is.
+std::string StripLevelMarkers(std::string_view text);
+
+// Deletes "◎●", "◎○", "◎＄", "◎□" and "■◇" everywhere (letters without case).
+std::string RemoveMarkerSymbols(std::string_view text);
+
+}  // namespace zelm

@@ -1,0 +1,507 @@
+#include "text/StringUtil.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zelm {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+const std::string_view kFullWidthSpace = "\x81\x40";
+
+// Compares sub with text at i, where i is a character boundary: single-byte
+// letters without case, double-byte characters exactly.
+bool MatchesNoCaseAt(std::string_view text, std::size_t i, std::string_view sub) {
+  if (text.size() - i < sub.size()) return false;
+  std::size_t j = 0;
+  while (j < sub.size()) {
+    const std::size_t len = SjisCharLength(text, i + j);
+    if (len == 2) {
+      if (text[i + j] != sub[j]) return false;
+      if (j + 1 < sub.size() && text[i + j + 1] != sub[j + 1]) return false;
+    } else if (AsciiUpper(text[i + j]) != AsciiUpper(sub[j])) {
+      return false;
+    }
+    j += len;
+  }
+  return true;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Next byte-wise candidate for a case-insensitive match of a pattern whose
+// first byte is `first`, at or after index `from`.
+std::size_t NextCandidateNoCase(std::string_view text, char first, std::size_t from) {
+  if (!IsAsciiLetter(first)) return text.find(first, from);
+  const char lower = AsciiLower(first), upper = AsciiUpper(first);
+  for (std::size_t i = from; i < text.size(); ++i)
+    if (text[i] == lower || text[i] == upper) return i;
+  return npos;
+}
+
+}  // namespace
+
+std::string SjisLowerCase(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t len = SjisCharLength(out, i);
+    if (len == 1) out[i] = AsciiLower(out[i]);
+    i += len;
+  }
+  return out;
+}
+
+std::string SjisUpperCase(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t len = SjisCharLength(out, i);
+    if (len == 1) out[i] = AsciiUpper(out[i]);
+    i += len;
+  }
+  return out;
+}
+
+// Finds byte-wise candidates with the library search and keeps the first one
+// that a walk from `from` reaches as a boundary; the walk only moves forward,
+// so the whole search is linear.
+std::size_t FindAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
+  if (sub.empty() || from >= text.size()) return npos;
+  std::size_t walk = from;
+  std::size_t candidate = text.find(sub, from);
+  while (candidate != npos) {
+    while (walk < candidate) walk += SjisCharLength(text, walk);
+    if (walk == candidate) return candidate;
+    candidate = text.find(sub, candidate + 1);
+  }
+  return npos;
+}
+
+std::size_t FindNoCaseAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
+  if (sub.empty() || from >= text.size()) return npos;
+  std::size_t walk = from;
+  std::size_t candidate = NextCandidateNoCase(text, sub[0], from);
+  while (candidate != npos) {
+    while (walk < candidate) walk += SjisCharLength(text, walk);
+    if (walk == candidate && MatchesNoCaseAt(text, candidate, sub)) return candidate;
+    candidate = NextCandidateNoCase(text, sub[0], candidate + 1);
+  }
+  return npos;
+}
+
+Pos SjisPos(std::string_view sub, std::string_view text) {
+  const std::size_t i = FindAtBoundary(text, sub, 0);
+  return i == npos ? 0 : i + 1;
+}
+
+Pos SjisPosFrom(std::string_view sub, std::string_view text, Pos offset) {
+  if (offset == 0) return SjisPos(sub, text);
+  if (sub.empty() || offset >= text.size()) return 0;
+  // The first boundary after the consumed byte `offset` (1-based), found by
+  // walking from the start of the text.
+  std::size_t walk = 0;
+  while (walk < offset) walk += SjisCharLength(text, walk);
+  const std::size_t i = FindAtBoundary(text, sub, walk);
+  return i == npos ? 0 : i + 1;
+}
+
+Pos PosFromIndex(std::string_view sub, std::string_view text, Pos start) {
+  if (sub.empty()) return 0;
+  if (start <= 1) return SjisPos(sub, text);
+  if (start > text.size()) return 0;
+  const std::size_t i = text.find(sub, start - 1);
+  return i == npos ? 0 : i + 1;
+}
+
+Pos PosNoCase(std::string_view sub, std::string_view text) {
+  if (sub.empty() || sub.size() > text.size()) return 0;
+  for (std::size_t i = NextCandidateNoCase(text, sub[0], 0); i != npos;
+       i = NextCandidateNoCase(text, sub[0], i + 1)) {
+    if (text.size() - i < sub.size()) return 0;
+    std::size_t j = 1;
+    while (j < sub.size() && AsciiUpper(text[i + j]) == AsciiUpper(sub[j])) ++j;
+    if (j == sub.size()) return i + 1;
+  }
+  return 0;
+}
+
+int CountSubStr(std::string_view text, std::string_view sub) {
+  if (sub.empty()) return 0;
+  int count = 0;
+  for (std::size_t i = FindAtBoundary(text, sub, 0); i != npos;
+       i = FindAtBoundary(text, sub, i + sub.size())) {
+    ++count;
+  }
+  return count;
+}
+
+std::string ReplaceAllText(std::string_view text, std::string_view old, std::string_view replacement) {
+  if (old.empty()) return std::string(text);
+  std::string out;
+  std::size_t copied = 0;
+  for (std::size_t i = FindNoCaseAtBoundary(text, old, 0); i != npos;
+       i = FindNoCaseAtBoundary(text, old, i + old.size())) {
+    if (out.empty()) out.reserve(text.size() + text.size() / 8);
+    out.append(text, copied, i - copied);
+    out += replacement;
+    copied = i + old.size();
+  }
+  if (copied == 0) return std::string(text);
+  out.append(text, copied);
+  return out;
+}
+
+std::string ReplaceAllExact(std::string_view text, std::string_view old, std::string_view replacement) {
+  if (old.empty()) return std::string(text);
+  std::string out;
+  std::size_t copied = 0;
+  for (std::size_t i = FindAtBoundary(text, old, 0); i != npos; i = FindAtBoundary(text, old, i + old.size())) {
+    out.append(text, copied, i - copied);
+    out += replacement;
+    copied = i + old.size();
+  }
+  out.append(text, copied);
+  return out;
+}
+
+std::string ReplaceFirstExact(std::string_view text, std::string_view old, std::string_view replacement) {
+  const std::size_t i = FindAtBoundary(text, old, 0);
+  if (i == npos) return std::string(text);
+  std::string out;
+  out.reserve(text.size() - old.size() + replacement.size());
+  out.append(text, 0, i);
+  out += replacement;
+  out.append(text, i + old.size());
+  return out;
+}
+
+// --- Blocks between markers -----------------------------------------------
+
+std::string ExtractFirstBetween(std::string_view text, std::string_view start, std::string_view end) {
+  const Pos p = SjisPos(start, text);
+  if (p == 0) return {};
+  const Pos e = SjisPosFrom(end, text, p + start.size() - 1);
+  if (e == 0) return {};
+  const std::size_t from = p - 1 + start.size();
+  return std::string(text.substr(from, e - 1 - from));
+}
+
+std::string DeleteFirstBlock(std::string_view text, std::string_view start, std::string_view end) {
+  const Pos p = SjisPos(start, text);
+  if (p == 0) return std::string(text);
+  const Pos e = PosFromIndex(end, text, p + start.size());
+  if (e == 0) return std::string(text);
+  std::string out(text.substr(0, p - 1));
+  out.append(text, e - 1 + end.size());
+  return out;
+}
+
+namespace {
+
+// How the end marker of a block is searched once its start marker is known.
+enum class EndSearch {
+  ByteWiseFromLastStartByte,  // DeleteBlocks: PosFromIndex from the start marker's last byte
+  ByteWiseAfterStart,         // DeleteFirstBlock: PosFromIndex from the byte after it
+  BoundaryAfterStart,         // DeleteBlocksMB: SjisPosFrom from the byte after it
+};
+
+// Deletes blocks from the left the way the repeated "search again from the
+// start of the shortened text" loops do, in one pass.
+//
+// The working text is `kept_` (bytes before the last deletion, final unless
+// a later block starts in them) followed by text[tail_..]. `kept_` holds no
+// start marker at a boundary (else it would have been found first), and its
+// end is a character boundary, so a new start marker either lies wholly in
+// the tail or straddles the junction by fewer than length(start) bytes.
+class BlockDeleter {
+ public:
+  BlockDeleter(std::string_view text, std::string_view start, std::string_view end, EndSearch mode)
+      : text_(text), start_(start), end_(end), mode_(mode) {}
+
+  // Deletes until a start marker has no end marker; returns the working
+  // text. With `entries`, collects what ExtractFirstBetween would give for
+  // each deleted block.
+  std::string Run(std::vector<std::string>* entries) {
+    if (start_.empty() || end_.empty()) return std::string(text_);
+    kept_.reserve(text_.size());
+    std::size_t startAt;  // the marker's first byte, in working-text coordinates
+    while (FindNextStart(startAt)) {
+      const std::size_t keptSize = kept_.size();
+      // The marker always ends in the tail; this is the index after it.
+      const std::size_t afterMarker = tail_ + (startAt + start_.size() - keptSize);
+      std::size_t endAt = npos;  // index into text_ of the end marker
+      if (!FindEnd(startAt, afterMarker, endAt)) break;
+      if (entries) entries->push_back(EntryFor(startAt, afterMarker));
+      if (startAt < keptSize) Truncate(startAt);
+      else Keep(tail_, startAt - keptSize);
+      tail_ = endAt + end_.size();
+    }
+    kept_.append(text_, tail_);
+    return std::move(kept_);
+  }
+
+ private:
+  // Appends text_[from, from+count) to kept_, recording its boundaries.
+  void Keep(std::size_t from, std::size_t count) {
+    const std::size_t base = kept_.size();
+    kept_.append(text_, from, count);
+    isBoundary_.resize(kept_.size(), false);
+    for (std::size_t i = base; i < kept_.size(); i += SjisCharLength(kept_, i)) isBoundary_[i] = true;
+  }
+
+  void Truncate(std::size_t size) {
+    kept_.resize(size);
+    isBoundary_.resize(size);
+  }
+
+  bool FindNextStart(std::size_t& startAt) const {
+    const std::size_t keptSize = kept_.size();
+    const std::size_t lookBack = std::min(keptSize, start_.size() - 1);
+    for (std::size_t at = keptSize - lookBack; at < keptSize; ++at) {
+      if (isBoundary_[at] && StraddleMatches(at)) {
+        startAt = at;
+        return true;
+      }
+    }
+    const std::size_t i = FindAtBoundary(text_, start_, tail_);
+    if (i == npos) return false;
+    startAt = keptSize + (i - tail_);
+    return true;
+  }
+
+  bool StraddleMatches(std::size_t at) const {
+    const std::size_t inKept = kept_.size() - at;
+    const std::size_t inTail = start_.size() - inKept;
+    if (text_.size() - tail_ < inTail) return false;
+    return std::string_view(kept_).substr(at) == start_.substr(0, inKept) &&
+           text_.substr(tail_, inTail) == start_.substr(inKept);
+  }
+
+  bool FindEnd(std::size_t startAt, std::size_t afterMarker, std::size_t& endAt) const {
+    switch (mode_) {
+      case EndSearch::ByteWiseFromLastStartByte:
+        // PosFromIndex from the marker's last byte; a one-byte marker at
+        // position 1 makes that index 1, which searches at boundaries.
+        if (startAt == 0 && start_.size() == 1) endAt = FindAtBoundary(text_, end_, tail_);
+        else endAt = text_.find(end_, afterMarker - 1);
+        break;
+      case EndSearch::ByteWiseAfterStart:
+        endAt = text_.find(end_, afterMarker);
+        break;
+      case EndSearch::BoundaryAfterStart:
+        endAt = FindAtBoundary(text_, end_, FirstBoundaryAfter(startAt, afterMarker));
+        break;
+    }
+    return endAt != npos;
+  }
+
+  // The first character boundary at or after the end of the start marker.
+  std::size_t FirstBoundaryAfter(std::size_t startAt, std::size_t afterMarker) const {
+    std::size_t walk = startAt;
+    while (walk < kept_.size()) walk += SjisCharLength(kept_, walk);
+    std::size_t inTail = tail_ + (walk - kept_.size());
+    while (inTail < afterMarker) inTail += SjisCharLength(text_, inTail);
+    return inTail;
+  }
+
+  // What ExtractFirstBetween finds for the block: the end marker searched at
+  // boundaries after the start marker.
+  std::string EntryFor(std::size_t startAt, std::size_t afterMarker) const {
+    const std::size_t from = FirstBoundaryAfter(startAt, afterMarker);
+    const std::size_t e = FindAtBoundary(text_, end_, from);
+    if (e == npos) return {};
+    return std::string(text_.substr(afterMarker, e - afterMarker));
+  }
+
+  std::string_view text_, start_, end_;
+  EndSearch mode_;
+  std::string kept_;
+  std::vector<bool> isBoundary_;  // per byte of kept_: does a character start there
+  std::size_t tail_ = 0;
+};
+
+}  // namespace
+
+std::string DeleteBlocks(std::string_view text, std::string_view start, std::string_view end) {
+  return BlockDeleter(text, start, end, EndSearch::ByteWiseFromLastStartByte).Run(nullptr);
+}
+
+std::string DeleteBlocksMB(std::string_view text, std::string_view start, std::string_view end) {
+  return BlockDeleter(text, start, end, EndSearch::BoundaryAfterStart).Run(nullptr);
+}
+
+int ListBetween(std::string_view text, std::string_view start, std::string_view end,
+                std::vector<std::string>& list) {
+  list.clear();
+  BlockDeleter(text, start, end, EndSearch::ByteWiseAfterStart).Run(&list);
+  return static_cast<int>(list.size());
+}
+
+// --- Trimming and whitespace ----------------------------------------------
+
+std::string_view PlainTrimView(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+  return text.substr(b, e - b);
+}
+
+std::string CompressSpaces(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\t') c = ' ';
+    if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+    out += c;
+  }
+  return out;
+}
+
+std::string TrimLeftZSP(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ') ++i;
+    else if (text.substr(i, 2) == kFullWidthSpace) i += 2;
+    else break;
+  }
+  return std::string(text.substr(i));
+}
+
+// Removes trailing half-width spaces and trailing full-width spaces that are
+// whole characters: "＝" (0x81 0x81) followed by "@" ends in the bytes
+// 0x81 0x40 but holds no full-width space.
+std::string TrimRightZSP(std::string_view text) {
+  std::vector<std::size_t> starts;  // character starts, for the backward walk
+  starts.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); i += SjisCharLength(text, i)) starts.push_back(i);
+  std::size_t end = text.size();
+  while (!starts.empty()) {
+    const std::size_t last = starts.back();
+    const std::string_view ch = text.substr(last, end - last);
+    if (ch != " " && ch != kFullWidthSpace) break;
+    end = last;
+    starts.pop_back();
+  }
+  return std::string(text.substr(0, end));
+}
+
+std::string TrimZSP(std::string_view text) { return TrimRightZSP(TrimLeftZSP(text)); }
+
+std::string TrimWideZSP(std::string_view text) {
+  const std::string_view trimmed = PlainTrimView(text);
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < trimmed.size(); i += SjisCharLength(trimmed, i)) starts.push_back(i);
+  auto isSpace = [&](std::size_t k) {
+    const std::size_t b = starts[k];
+    const std::size_t e = k + 1 < starts.size() ? starts[k + 1] : trimmed.size();
+    const std::string_view ch = trimmed.substr(b, e - b);
+    return ch == " " || ch == kFullWidthSpace;
+  };
+  std::size_t first = 0, last = starts.size();
+  while (first < last && isSpace(first)) ++first;
+  while (last > first && isSpace(last - 1)) --last;
+  if (first == last) return {};
+  const std::size_t b = starts[first];
+  const std::size_t e = last < starts.size() ? starts[last] : trimmed.size();
+  return std::string(trimmed.substr(b, e - b));
+}
+
+namespace {
+std::string WithoutTabs(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\t') out += c;
+  return out;
+}
+}  // namespace
+
+std::string TrimEachLine(std::string_view text) {
+  if (text.empty()) return {};
+  const std::string noTabs = WithoutTabs(text);
+  std::vector<std::string_view> lines = SplitLines(noTabs);
+  for (auto& line : lines) line = PlainTrimView(line);
+  return JoinLines(lines);
+}
+
+std::string TrimEachLineZSP(std::string_view text) {
+  if (text.empty()) return {};
+  const std::string noTabs = WithoutTabs(text);
+  std::vector<std::string> lines;
+  for (std::string_view line : SplitLines(noTabs)) lines.push_back(TrimZSP(line));
+  return JoinLines(lines);
+}
+
+std::string RemoveBlankLines(std::string_view text) {
+  if (text.empty()) return {};
+  std::string out;
+  out.reserve(text.size());
+  for (std::string_view line : SplitLines(text)) {
+    if (PlainTrimView(line).empty()) continue;
+    for (char c : line) out += (c == '\t' ? ' ' : c);
+    out += "\r\n";
+  }
+  return out;
+}
+
+// --- Numbers --------------------------------------------------------------
+
+std::string ZeroPadInt(long long number, int width) {
+  std::string digits = std::to_string(number);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), '0');
+  return digits;
+}
+
+std::string SpacePadInt(long long number, int width) {
+  std::string digits = std::to_string(number);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, width - digits.size(), ' ');
+  return digits;
+}
+
+std::int32_t HexToInt(std::string_view text) {
+  std::uint32_t value = 0;  // unsigned, so the wrap-around is defined
+  for (char c : text) {
+    c = AsciiUpper(c);
+    value *= 16;
+    if (c >= '0' && c <= '9') value += static_cast<std::uint32_t>(c - '0');
+    else if (c >= 'A' && c <= 'F') value += static_cast<std::uint32_t>(c - 'A' + 10);
+    else value = 0;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+// --- Line model -----------------------------------------------------------
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t begin = 0;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.push_back(text.substr(begin, i - begin));
+    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+    begin = i + 1;
+  }
+  if (begin < n) lines.push_back(text.substr(begin));
+  return lines;
+}
+
+std::string NormalizeLineEnds(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 32);
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = bytes[i];
+    if (c == '\r') {
+      if (i + 1 < n && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n')) ++i;
+      out += "\r\n";
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace zelm

@@ -1,0 +1,140 @@
+// String operations over Shift_JIS byte strings that every other unit uses.
+//
+// A text is a byte string in Shift_JIS (code page 932). Bytes 0x81-0x9F and
+// 0xE0-0xFC start a double-byte character; which bytes do is decided by
+// walking the text from its first byte, so the second byte of a character is
+// never a lead byte. Positions are 1-based byte positions; 0 means "not
+// found". Every function is pure: it takes its texts by view and returns a
+// new value.
+//
+// Unlike texts in a C string, a NUL byte here is an ordinary byte: nothing is
+// cut at it, so no byte of a user's file can silently disappear.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelm {
+
+using Pos = std::size_t;  // 1-based byte position, 0 = not found
+
+// --- Characters -----------------------------------------------------------
+
+inline bool IsSjisLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length in bytes of the character that starts at 0-based index i: 2 for a
+// lead byte with a byte after it, else 1.
+inline std::size_t SjisCharLength(std::string_view text, std::size_t i) {
+  return (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+}
+
+inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Lower-cases the single-byte ASCII letters only; the second bytes of
+// double-byte characters keep their value.
+std::string SjisLowerCase(std::string_view text);
+std::string SjisUpperCase(std::string_view text);
+
+// --- Search ---------------------------------------------------------------
+
+// First exact occurrence of sub that starts at a character boundary.
+Pos SjisPos(std::string_view sub, std::string_view text);
+// First occurrence at a character boundary after the byte `offset`
+// (the last byte already consumed); offset 0 is SjisPos.
+Pos SjisPosFrom(std::string_view sub, std::string_view text, Pos offset);
+// First byte-wise occurrence at or after `start`, ignoring character
+// boundaries; a start of 1 or less is SjisPos.
+Pos PosFromIndex(std::string_view sub, std::string_view text, Pos start);
+// First byte-wise occurrence with ASCII letters compared without case.
+Pos PosNoCase(std::string_view sub, std::string_view text);
+// First occurrence at a character boundary with ASCII letters compared
+// without case, starting the walk at the 0-based boundary index `from`.
+// Returns a 0-based index or npos.
+std::size_t FindNoCaseAtBoundary(std::string_view text, std::string_view sub, std::size_t from = 0);
+// Exact variant of the above.
+std::size_t FindAtBoundary(std::string_view text, std::string_view sub, std::size_t from = 0);
+
+// "Contains" in the sense every pass uses: an occurrence at a boundary.
+inline bool SjisContains(std::string_view text, std::string_view sub) {
+  return SjisPos(sub, text) != 0;
+}
+
+// Number of non-overlapping boundary occurrences of sub.
+int CountSubStr(std::string_view text, std::string_view sub);
+
+// --- Replace --------------------------------------------------------------
+
+// Replaces every occurrence of `old` from left to right, letters compared
+// without case, occurrences found at character boundaries; replaced text is
+// never rescanned and the text between occurrences keeps its case.
+std::string ReplaceAllText(std::string_view text, std::string_view old, std::string_view replacement);
+// Replaces only the first occurrence, compared exactly (case-sensitive).
+std::string ReplaceFirstExact(std::string_view text, std::string_view old, std::string_view replacement);
+// Replaces every exact occurrence (case-sensitive), at boundaries.
+std::string ReplaceAllExact(std::string_view text, std::string_view old, std::string_view replacement);
+
+// --- Blocks between markers -----------------------------------------------
+
+std::string ExtractFirstBetween(std::string_view text, std::string_view start, std::string_view end);
+// Fills `list` with the text of every block and returns how many. A final
+// start marker without an end marker adds no entry.
+int ListBetween(std::string_view text, std::string_view start, std::string_view end,
+                std::vector<std::string>& list);
+std::string DeleteFirstBlock(std::string_view text, std::string_view start, std::string_view end);
+// Deletes every block; the end marker is searched byte-wise from the last
+// byte of the start marker, so "/*/" is a whole block for "/*" and "*/".
+std::string DeleteBlocks(std::string_view text, std::string_view start, std::string_view end);
+// As DeleteBlocks, with the end marker searched at character boundaries
+// from the byte after the start marker.
+std::string DeleteBlocksMB(std::string_view text, std::string_view start, std::string_view end);
+
+// --- Trimming and whitespace ----------------------------------------------
+
+std::string_view PlainTrimView(std::string_view text);
+inline std::string PlainTrim(std::string_view text) { return std::string(PlainTrimView(text)); }
+std::string CompressSpaces(std::string_view text);
+std::string TrimLeftZSP(std::string_view text);
+std::string TrimRightZSP(std::string_view text);
+std::string TrimZSP(std::string_view text);
+std::string TrimWideZSP(std::string_view text);
+std::string TrimEachLine(std::string_view text);
+std::string TrimEachLineZSP(std::string_view text);
+std::string RemoveBlankLines(std::string_view text);
+
+// --- Numbers --------------------------------------------------------------
+
+std::string ZeroPadInt(long long number, int width);
+std::string SpacePadInt(long long number, int width);
+std::int32_t HexToInt(std::string_view text);
+
+// --- Line model -----------------------------------------------------------
+
+// Cuts at CR LF, lone CR and lone LF. A break at the very end makes no empty
+// last line; an empty text has no lines. The views point into `text`.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Every line followed by CR LF, the last one included.
+template <typename Lines>
+std::string JoinLines(const Lines& lines) {
+  std::size_t size = 0;
+  for (const auto& line : lines) size += std::string_view(line).size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (const auto& line : lines) {
+    out += std::string_view(line);
+    out += "\r\n";
+  }
+  return out;
+}
+
+// Line-end normalisation of loaded files, byte by byte: CR CR, CR LF and lone
+// CR each become one line end, and every line end is written as CR LF.
+std::string NormalizeLineEnds(std::string_view bytes);
+
+}  // namespace zelm
