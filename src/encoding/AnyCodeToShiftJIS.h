@@ -1,0 +1,54 @@
+// Brings the bytes of a loaded document, whatever their encoding, to
+// Shift_JIS: by the encoding the user chose, or by the charset label found
+// in the document's head.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "encoding/CharCode.h"
+#include "encoding/Converted.h"
+
+namespace zelm {
+
+// What the automatic mode made of a text, and why.
+struct AutoConversion {
+  Converted result;
+  // The encoding the text was read as (EUC-JP, UTF-8, Shift_JIS or
+  // ISO-2022-JP); kCharCodeAuto for an empty text.
+  CharCodeIndex readAs = kCharCodeAuto;
+  // The charset label in the head area that chose the reading, as found
+  // (lower case); empty when there was none.
+  std::string_view label;
+  // UTF-8 was tried (a utf-8 label, or no label) but the text is not UTF-8,
+  // so its bytes were kept as Shift_JIS.
+  bool keptAsIs = false;
+};
+
+// The automatic mode. The head area (the text before "</head", else before
+// the first "<link", else before the first "<script", else all of it) is
+// searched without case for the labels shift_jis" shift-jis" xsjis" x-sjis
+// (kept as Shift_JIS, its other spellings of Shift_JIS rewritten), euc-jp",
+// utf-8" and iso-2022-jp", in that order of preference. Without a label the
+// text is tried as UTF-8. Line ends are folded except for ISO-2022-JP.
+AutoConversion ConvertAutomatically(std::string_view text);
+
+// Converts raw document bytes to Shift_JIS. `code`: 0 automatic, 1 EUC-JP,
+// 2 UTF-8 (a byte-order mark becomes a leading "?"), 3 Shift_JIS (returned
+// unchanged), 4 ISO-2022-JP, 5 UTF-8 (a byte-order mark is dropped); any
+// other value returns the text unchanged.
+// Throws EncodingError when the system cannot convert at all.
+Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code);
+
+// The line-end folding applied after conversion, the same as three
+// replace-alls in turn: CR LF to LF, each pair of LFs to one LF (so a run of
+// k line ends becomes ceil(k/2) of them), LF to CR LF. With `tracked`, the
+// 1-based position it holds is moved to where the same character stands in
+// the result.
+std::string FoldLineEnds(std::string_view text, Pos* tracked = nullptr);
+
+// Every Shift-JIS", XJIS" and X-JIS" (letters compared without case)
+// rewritten as Shift_JIS".
+std::string RewriteShiftJisLabels(std::string_view text);
+
+}  // namespace zelm

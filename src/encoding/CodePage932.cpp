@@ -1,0 +1,126 @@
+#include "encoding/CodePage932.h"
+
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+namespace zelm {
+namespace {
+
+constexpr const char* kCp932 = "CP932";
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1))
+      throw EncodingError(std::string("no converter from ") + from + " to " + to + ": " + std::strerror(errno));
+  }
+  ~Iconv() { ::iconv_close(cd_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts as much of [in, in + inLeft) as it can into `out` from index
+  // `written` on, growing `out` as needed. Stops at the end of the input or
+  // at a sequence it cannot convert; returns the errno of that stop, 0 at
+  // the end.
+  int Run(const char*& in, std::size_t& inLeft, std::string& out, std::size_t& written) {
+    while (inLeft > 0) {
+      if (out.size() - written < 16) out.resize(out.size() * 2 + 64);
+      char* inPtr = const_cast<char*>(in);
+      char* outPtr = out.data() + written;
+      std::size_t outLeft = out.size() - written;
+      const std::size_t rc = ::iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+      const int error = rc == static_cast<std::size_t>(-1) ? errno : 0;
+      written = static_cast<std::size_t>(outPtr - out.data());
+      in = inPtr;
+      if (error == E2BIG) continue;
+      if (error != 0) {
+        ::iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return error;
+      }
+    }
+    return 0;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+// Conversion failures other than an unconvertible or incomplete sequence
+// mean the converter itself is broken.
+void ThrowUnlessSequenceError(int error) {
+  if (error != EILSEQ && error != EINVAL)
+    throw EncodingError(std::string("code page 932 conversion failed: ") + std::strerror(error));
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+bool IsSjisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+}  // namespace
+
+Converted Utf16ToCp932(std::u16string_view text) {
+  Converted result;
+  if (text.empty()) return result;
+  Iconv converter(kCp932, kUtf16);
+  std::string& out = result.text;
+  out.resize(text.size() * 2 + 16);
+  std::size_t written = 0;
+  const char* const begin = reinterpret_cast<const char*>(text.data());
+  const char* in = begin;
+  std::size_t inLeft = text.size() * sizeof(char16_t);
+  while (inLeft > 0) {
+    const int error = converter.Run(in, inLeft, out, written);
+    if (error == 0) break;
+    ThrowUnlessSequenceError(error);
+    // The unit at `in` starts a character without a Shift_JIS form.
+    const std::size_t unit = static_cast<std::size_t>(in - begin) / sizeof(char16_t);
+    std::size_t skip = 1;
+    if (IsHighSurrogate(text[unit]) && unit + 1 < text.size() && IsLowSurrogate(text[unit + 1])) skip = 2;
+    if (written == out.size()) out.resize(out.size() * 2 + 64);
+    result.loss.Note(written);
+    out[written++] = '?';
+    in += skip * sizeof(char16_t);
+    inLeft -= skip * sizeof(char16_t);
+  }
+  out.resize(written);
+  return result;
+}
+
+WideConverted Cp932ToUtf16(std::string_view text) {
+  WideConverted result;
+  if (text.empty()) return result;
+  Iconv converter(kUtf16, kCp932);
+  // iconv writes bytes; they are gathered here and moved into the UTF-16
+  // text once at the end.
+  std::string bytes(text.size() * sizeof(char16_t) + 16, '\0');
+  std::size_t written = 0;
+  const char* in = text.data();
+  std::size_t inLeft = text.size();
+  while (inLeft > 0) {
+    const int error = converter.Run(in, inLeft, bytes, written);
+    if (error == 0) break;
+    ThrowUnlessSequenceError(error);
+    const std::size_t at = static_cast<std::size_t>(in - text.data());
+    std::size_t skip = 1;
+    if (IsSjisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&
+        IsSjisTrailByte(static_cast<unsigned char>(text[at + 1])))
+      skip = 2;
+    if (bytes.size() - written < sizeof(char16_t)) bytes.resize(bytes.size() * 2 + 64);
+    const char16_t question = u'?';
+    std::memcpy(bytes.data() + written, &question, sizeof question);
+    result.loss.Note(written / sizeof(char16_t));
+    written += sizeof(char16_t);
+    in += skip;
+    inLeft -= skip;
+  }
+  result.text.resize(written / sizeof(char16_t));
+  std::memcpy(result.text.data(), bytes.data(), result.text.size() * sizeof(char16_t));
+  return result;
+}
+
+}  // namespace zelm

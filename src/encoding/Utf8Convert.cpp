@@ -1,0 +1,158 @@
+#include "encoding/Utf8Convert.h"
+
+#include <cstdint>
+
+#include "encoding/CodePage932.h"
+
+namespace zelm {
+namespace {
+
+unsigned char Byte(std::string_view text, std::size_t i) { return static_cast<unsigned char>(text[i]); }
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at i and its code point, or 0
+// when the bytes at i do not start one.
+std::size_t WellFormedSequenceAt(std::string_view text, std::size_t i, char32_t& codePoint) {
+  const unsigned char b = Byte(text, i);
+  if (b < 0x80) {
+    codePoint = b;
+    return 1;
+  }
+  std::size_t length;
+  char32_t value;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2;
+    value = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3;
+    value = b & 0x0F;
+    if (b == 0xE0) low = 0xA0;       // no overlong forms
+    else if (b == 0xED) high = 0x9F;  // no surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4;
+    value = b & 0x07;
+    if (b == 0xF0) low = 0x90;
+    else if (b == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
+  } else {
+    return 0;
+  }
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const unsigned char c = Byte(text, i + k);
+    if (k == 1 ? (c < low || c > high) : !IsContinuation(c)) return 0;
+    value = (value << 6) | (c & 0x3F);
+  }
+  codePoint = value;
+  return length;
+}
+
+void AppendUtf16(std::u16string& out, char32_t codePoint) {
+  if (codePoint < 0x10000) {
+    out += static_cast<char16_t>(codePoint);
+  } else {
+    codePoint -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (codePoint >> 10));
+    out += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+  }
+}
+
+constexpr std::string_view kConversionFailed = "UTF8の文字列変換に失敗しました.";
+
+}  // namespace
+
+std::optional<std::u16string> Utf8ToWide(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n) {
+    const unsigned char b = Byte(text, i);
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    if (i + 1 >= n) return std::nullopt;
+    std::uint32_t value = b & 0x3F;
+    std::size_t j = i + 1;
+    if (b & 0x20) {
+      const unsigned char middle = Byte(text, j);
+      if (!IsContinuation(middle) || j + 1 >= n) return std::nullopt;
+      value = value * 64 + (middle & 0x3F);
+      ++j;
+    }
+    const unsigned char final = Byte(text, j);
+    if (!IsContinuation(final)) return std::nullopt;
+    out += static_cast<char16_t>((value * 64 + (final & 0x3F)) & 0xFFFF);
+    i = j + 1;
+  }
+  return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  char32_t ignored;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = WellFormedSequenceAt(text, i, ignored);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::u16string DecodeUtf8(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  char32_t codePoint;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = WellFormedSequenceAt(text, i, codePoint);
+    if (length == 0) {
+      out += u'\uFFFD';
+      ++i;
+    } else {
+      AppendUtf16(out, codePoint);
+      i += length;
+    }
+  }
+  return out;
+}
+
+Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark) {
+  if (dropByteOrderMark && !text.empty() && text.front() == kByteOrderMark) text.remove_prefix(1);
+  return Utf16ToCp932(text);
+}
+
+Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark) {
+  try {
+    return WideToSjis(DecodeUtf8(text), dropByteOrderMark);
+  } catch (const EncodingError&) {
+    throw EncodingError(std::string(kConversionFailed));
+  }
+}
+
+Converted SjisToUtf8(std::string_view text) {
+  const WideConverted wide = Cp932ToUtf16(text);
+  Converted result;
+  std::string& out = result.text;
+  out.reserve(wide.text.size() * 3 / 2 + 16);
+  // Code page 932 has nothing beyond U+FFFF, so every 16-bit unit is a
+  // whole character of one to three bytes.
+  for (std::size_t k = 0; k < wide.text.size(); ++k) {
+    if (k + 1 == wide.loss.firstPos) result.loss = {wide.loss.count, out.size() + 1};
+    const char16_t c = wide.text[k];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return result;
+}
+
+}  // namespace zelm

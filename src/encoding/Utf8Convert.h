@@ -1,0 +1,48 @@
+// UTF-8 readers and writers, and the conversions between UTF-8 and
+// Shift_JIS.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "encoding/Converted.h"
+
+namespace zelm {
+
+// The lenient reader whose refusal tells the automatic detection that a
+// text is not UTF-8. A byte below 0x80 is one character. A byte b from 0x80
+// on needs a byte of the form 10xxxxxx after it; when b has the bit 0x20 set
+// (0xA0-0xBF, 0xE0-0xFF) one more such byte stands between them. The
+// character is built from the low six bits of each byte and kept to 16 bits.
+// Any broken sequence makes the whole reading fail (nullopt). Note that it
+// reads a four-byte sequence as a three-byte one and then fails on the
+// fourth byte, so it refuses every text holding a character beyond U+FFFF.
+std::optional<std::u16string> Utf8ToWide(std::string_view text);
+
+// Is the text well-formed UTF-8 (no overlong forms, surrogates or values
+// beyond U+10FFFF)?
+bool IsValidUtf8(std::string_view text);
+
+// Reads well-formed UTF-8; characters beyond U+FFFF become surrogate pairs
+// and every byte that does not belong to a well-formed sequence becomes
+// U+FFFD. NUL bytes are characters like any other.
+std::u16string DecodeUtf8(std::string_view text);
+
+// UTF-8 to Shift_JIS through the strict reader; characters without a
+// Shift_JIS form (U+FFFD for broken bytes, a byte-order mark) become "?".
+// With `dropByteOrderMark` a leading byte-order mark is left out instead.
+// Throws EncodingError with "UTF8の文字列変換に失敗しました." when the
+// system cannot convert at all.
+Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark = false);
+
+// UTF-16 to Shift_JIS; the same choice for a leading byte-order mark.
+Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark = false);
+
+// Shift_JIS to UTF-8 without byte-order mark; byte sequences that are not
+// Shift_JIS become "?".
+Converted SjisToUtf8(std::string_view text);
+
+inline constexpr char16_t kByteOrderMark = 0xFEFF;
+
+}  // namespace zelm
