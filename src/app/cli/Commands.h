@@ -6,5 +6,9 @@
 namespace zelm::cli {
 
 int RunPassCommand(const Args& args);
+// zelm-cli detect FILE...: declared and automatic encoding of each file.
+int RunDetectCommand(const Args& args);
+// zelm-cli convert: standard input from one encoding to another.
+int RunConvertCommand(const Args& args);
 
 }  // namespace zelm::cli

@@ -9,6 +9,8 @@ namespace zelm::cli {
 namespace {
 
 const std::vector<Command> kCommands{
+    {"detect", "show the encoding each file declares and the one it is read as", RunDetectCommand},
+    {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
 };
 
 void PrintOverview(std::ostream& out) {

@@ -1,0 +1,205 @@
+// zelm-cli convert: standard input from one encoding to another, through
+// Shift_JIS as the engine holds every text.
+#include <algorithm>
+#include <array>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "app/cli/Commands.h"
+#include "encoding/AnyCodeToShiftJIS.h"
+#include "encoding/JisConvert.h"
+#include "encoding/Utf8Convert.h"
+
+namespace zelm::cli {
+namespace {
+
+constexpr std::string_view kHelp =
+    "Usage: zelm-cli convert [--from CODE] [--to TARGET] < INPUT > OUTPUT\n"
+    "\n"
+    "Converts standard input to Shift_JIS the way an opened file is\n"
+    "converted, then to TARGET, and writes the result to standard output.\n"
+    "\n"
+    "  --from CODE    encoding of the input (default auto):\n"
+    "                   auto       read the charset label, else try UTF-8\n"
+    "                   euc-jp     EUC-JP\n"
+    "                   utf-8      UTF-8 (a byte-order mark becomes \"?\")\n"
+    "                   shift_jis  Shift_JIS, passed through unchanged\n"
+    "                   iso-2022   ISO-2022-JP\n"
+    "                   utf-8n     UTF-8 (a byte-order mark is dropped)\n"
+    "                 or its number 0-5 in that order.\n"
+    "  --to TARGET    shift_jis (default), euc-jp, iso-2022-jp or utf-8\n"
+    "  -h, --help     this text\n"
+    "\n"
+    "Except for shift_jis and ISO-2022-JP input read as such, line ends become\n"
+    "CR LF and runs of blank lines are halved. Characters that have no form in\n"
+    "an encoding become \"?\"; a warning on standard error tells how many and\n"
+    "where the first one is.\n"
+    "\n"
+    "Exit status: 0 converted (perhaps with warnings), 1 input or output\n"
+    "failed, 2 usage error (nothing is read or written).\n";
+
+struct NamedCode {
+  std::string_view name;
+  CharCodeIndex code;
+};
+constexpr std::array<NamedCode, 6> kSourceCodes{{
+    {"auto", kCharCodeAuto},
+    {"euc-jp", kCharCodeEucJp},
+    {"utf-8", kCharCodeUtf8},
+    {"shift_jis", kCharCodeShiftJis},
+    {"iso-2022", kCharCodeIso2022Jp},
+    {"utf-8n", kCharCodeUtf8N},
+}};
+
+enum class Target { ShiftJis, EucJp, Iso2022Jp, Utf8 };
+struct NamedTarget {
+  std::string_view name;
+  Target target;
+  std::string_view display;  // as the warnings name it
+};
+constexpr std::array<NamedTarget, 4> kTargets{{
+    {"shift_jis", Target::ShiftJis, "Shift_JIS"},
+    {"euc-jp", Target::EucJp, "EUC-JP"},
+    {"iso-2022-jp", Target::Iso2022Jp, "ISO-2022-JP"},
+    {"utf-8", Target::Utf8, "UTF-8"},
+}};
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  std::transform(out.begin(), out.end(), out.begin(), [](char c) { return AsciiLower(c); });
+  return out;
+}
+
+std::optional<CharCodeIndex> ParseSourceCode(std::string_view value) {
+  if (const auto number = ParseIntInRange(value, 0, 5)) return *number;
+  const std::string lower = Lower(value);
+  for (const NamedCode& entry : kSourceCodes)
+    if (entry.name == lower) return entry.code;
+  return std::nullopt;
+}
+
+const NamedTarget* ParseTarget(std::string_view value) {
+  const std::string lower = Lower(value);
+  for (const NamedTarget& entry : kTargets)
+    if (entry.name == lower) return &entry;
+  return nullptr;
+}
+
+struct Options {
+  CharCodeIndex from = kCharCodeAuto;
+  const NamedTarget* to = &kTargets[0];
+  bool help = false;
+};
+
+// Parses the arguments; an error message when they are wrong.
+std::optional<std::string> ParseOptions(const Args& args, Options& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (IsHelpFlag(arg)) {
+      options.help = true;
+      return std::nullopt;
+    }
+    std::string_view name = arg, value;
+    bool hasValue = false;
+    if (const std::size_t eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      hasValue = true;
+    }
+    if (name != "--from" && name != "--to") {
+      if (arg.starts_with("-")) return "unknown option '" + std::string(arg) + "'";
+      return "unexpected argument '" + std::string(arg) + "': convert reads standard input";
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) return "option '" + std::string(name) + "' needs a value";
+      value = args[++i];
+    }
+    if (name == "--from") {
+      const auto code = ParseSourceCode(value);
+      if (!code)
+        return "unknown input encoding '" + std::string(value) +
+               "' for --from (one of auto, euc-jp, utf-8, shift_jis, iso-2022, utf-8n)";
+      options.from = *code;
+    } else {
+      options.to = ParseTarget(value);
+      if (!options.to)
+        return "unknown output encoding '" + std::string(value) +
+               "' for --to (one of shift_jis, euc-jp, iso-2022-jp, utf-8)";
+    }
+  }
+  return std::nullopt;
+}
+
+// Line (1-based) of the byte at the 1-based position.
+std::size_t LineOf(std::string_view text, Pos position) {
+  const std::string_view before = text.substr(0, std::min<std::size_t>(position - 1, text.size()));
+  return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+}
+
+std::string CountOf(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " character" : " characters");
+}
+
+// Warns about characters replaced on the way to Shift_JIS. Line ends do not
+// change after that stage, so the line holds for the output too.
+void WarnShiftJisLoss(const Converted& sjis, bool sjisIsOutput) {
+  if (!sjis.loss.any()) return;
+  std::string where = "line " + std::to_string(LineOf(sjis.text, sjis.loss.firstPos));
+  if (sjisIsOutput) where += ", byte " + std::to_string(sjis.loss.firstPos);
+  PrintError("warning: " + CountOf(sjis.loss.count) + " of the input had no Shift_JIS form and became \"?\" (first at " +
+             where + " of the output)");
+}
+
+void WarnTargetLoss(const Converted& output, const NamedTarget& target) {
+  if (!output.loss.any()) return;
+  const std::string what = target.target == Target::Utf8
+                               ? " could not be read as Shift_JIS"
+                               : " had no " + std::string(target.display) + " form";
+  PrintError("warning: " + CountOf(output.loss.count) + what + " and became \"?\" (first at line " +
+             std::to_string(LineOf(output.text, output.loss.firstPos)) + ", byte " +
+             std::to_string(output.loss.firstPos) + " of the output)");
+}
+
+}  // namespace
+
+int RunConvertCommand(const Args& args) {
+  Options options;
+  if (const auto error = ParseOptions(args, options)) {
+    PrintError("convert: " + *error + " (see 'zelm-cli convert --help')");
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kHelp << std::flush;
+    return kExitOk;
+  }
+
+  const auto input = ReadAllStdin();
+  if (!input) {
+    PrintError("convert: cannot read standard input");
+    return kExitFailure;
+  }
+  Converted sjis, output;
+  try {
+    sjis = AnyCodeToShiftJIS(*input, options.from);
+    switch (options.to->target) {
+      case Target::ShiftJis: break;
+      case Target::EucJp: output = SjisToEuc(sjis.text); break;
+      case Target::Iso2022Jp: output = SjisToJis(sjis.text); break;
+      case Target::Utf8: output = SjisToUtf8(sjis.text); break;
+    }
+  } catch (const EncodingError& error) {
+    PrintError(std::string("convert: ") + error.what());
+    return kExitFailure;
+  }
+  const bool sjisIsOutput = options.to->target == Target::ShiftJis;
+  WarnShiftJisLoss(sjis, sjisIsOutput);
+  if (!sjisIsOutput) WarnTargetLoss(output, *options.to);
+  if (!WriteAllStdout(sjisIsOutput ? sjis.text : output.text)) {
+    PrintError("convert: cannot write to standard output");
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace zelm::cli
