@@ -5,12 +5,18 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace zelm {
 namespace {
 
 constexpr const char* kCp932 = "CP932";
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+// iconv's name for the wchar_t encoding: UCS-4 in the machine's byte order.
+constexpr const char* kCodePoints = "WCHAR_T";
+static_assert(sizeof(wchar_t) == 4, "wchar_t must hold a whole code point");
+constexpr std::size_t kChunkCharacters = 1 << 16;
+constexpr wchar_t kReplacementCharacter = 0xFFFD;
 
 class Iconv {
  public:
@@ -66,26 +72,41 @@ bool IsSjisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >=
 Converted Utf16ToCp932(std::u16string_view text) {
   Converted result;
   if (text.empty()) return result;
-  Iconv converter(kCp932, kUtf16);
+  // Whole code points go to iconv, so that the conversion is a single step
+  // and an unconvertible character costs no more than any other (in a
+  // chain of steps iconv converts a large piece again after every error).
+  Iconv converter(kCp932, kCodePoints);
   std::string& out = result.text;
   out.resize(text.size() * 2 + 16);
   std::size_t written = 0;
-  const char* const begin = reinterpret_cast<const char*>(text.data());
-  const char* in = begin;
-  std::size_t inLeft = text.size() * sizeof(char16_t);
-  while (inLeft > 0) {
-    const int error = converter.Run(in, inLeft, out, written);
-    if (error == 0) break;
-    ThrowUnlessSequenceError(error);
-    // The unit at `in` starts a character without a Shift_JIS form.
-    const std::size_t unit = static_cast<std::size_t>(in - begin) / sizeof(char16_t);
-    std::size_t skip = 1;
-    if (IsHighSurrogate(text[unit]) && unit + 1 < text.size() && IsLowSurrogate(text[unit + 1])) skip = 2;
-    if (written == out.size()) out.resize(out.size() * 2 + 64);
-    result.loss.Note(written);
-    out[written++] = '?';
-    in += skip * sizeof(char16_t);
-    inLeft -= skip * sizeof(char16_t);
+  std::vector<wchar_t> chunk;
+  chunk.reserve(kChunkCharacters);
+  std::size_t unit = 0;
+  while (unit < text.size()) {
+    chunk.clear();
+    while (unit < text.size() && chunk.size() < kChunkCharacters) {
+      const char16_t c = text[unit++];
+      if (IsHighSurrogate(c) && unit < text.size() && IsLowSurrogate(text[unit])) {
+        chunk.push_back(static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[unit++] - 0xDC00)));
+      } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        chunk.push_back(kReplacementCharacter);  // a lone surrogate: no character at all
+      } else {
+        chunk.push_back(static_cast<wchar_t>(c));
+      }
+    }
+    const char* in = reinterpret_cast<const char*>(chunk.data());
+    std::size_t inLeft = chunk.size() * sizeof(wchar_t);
+    while (inLeft > 0) {
+      const int error = converter.Run(in, inLeft, out, written);
+      if (error == 0) break;
+      ThrowUnlessSequenceError(error);
+      // The character at `in` has no Shift_JIS form.
+      if (written == out.size()) out.resize(out.size() * 2 + 64);
+      result.loss.Note(written);
+      out[written++] = '?';
+      in += sizeof(wchar_t);
+      inLeft -= sizeof(wchar_t);
+    }
   }
   out.resize(written);
   return result;
