@@ -1,0 +1,144 @@
+#include "encoding/JisConvert.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "EncodingTestSupport.h"
+#include "support/TestSupport.h"
+
+namespace zelm {
+namespace {
+
+using test::Sjis;
+
+const std::string kEsc = "\x1B";
+const std::string kIn = kEsc + "$B";   // to double-byte mode
+const std::string kOld = kEsc + "$@";  // the same, older set
+const std::string kOut = kEsc + "(B";
+const std::string kRoman = kEsc + "(J";
+
+struct ConvertCase {
+  const char* name;
+  std::string input, expected;
+  std::size_t lost = 0;
+  Pos firstPos = 0;
+};
+
+void ExpectConversions(Converted (*convert)(std::string_view), const std::vector<ConvertCase>& cases) {
+  for (const auto& c : cases) {
+    const Converted result = convert(c.input);
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    EXPECT_EQ(result.loss.count, c.lost) << c.name;
+    EXPECT_EQ(result.loss.firstPos, c.firstPos) << c.name;
+  }
+}
+
+TEST(JisToSjis, ReadsIso2022Jp) {
+  ExpectConversions(JisToSjis, {
+      {"no escapes: unchanged", "plain <b>text</b>\r\n", "plain <b>text</b>\r\n"},
+      {"double-byte run", "a" + kIn + "\x24\x22\x24\x24" + kOut + "b", "a" + Sjis("あい") + "b"},
+      {"ESC (J switches back too", kIn + "\x25\x22" + kRoman + "x", Sjis("ア") + "x"},
+      {"ESC $@ reads the same set", kOld + "\x34\x41" + kOut, Sjis("漢")},
+      {"text may end in double-byte mode", "x" + kIn + "\x24\x22", "x" + Sjis("あ")},
+      {"half a character at the end is lost", kIn + "\x24\x22\x24", Sjis("あ"), 1, 3},
+      {"a line break inside double-byte mode is lost with the byte after it",
+       kIn + "\x24\x22\r\n\x24\x24" + kOut, Sjis("あい"), 1, 3},
+      {"unknown escape is data: in single-byte mode copied", kEsc + "(Ix", kEsc + "(Ix"},
+      {"every loss counted, the first one's position kept", kIn + "\r\n\x24\x22\n\n" + kOut, Sjis("あ"), 2, 1},
+  });
+}
+
+TEST(EucToSjis, ReadsEucJp) {
+  ExpectConversions(EucToSjis, {
+      {"ascii unchanged", "<p>abc</p>\r\n", "<p>abc</p>\r\n"},
+      {"double-byte characters", "\xA4\xA2\xB4\xC1", Sjis("あ漢")},
+      {"half-width katakana after 0x8E", "\x8E\xB6\x8E\xDE", Sjis("ｶﾞ")},
+      {"lone 0x8E copied", "\x8E" "a", "\x8E" "a"},
+      {"supplementary character becomes ? and is reported", "a\x8F\xB0\xA1" "b", "a?b", 1, 2},
+      {"lead byte cut off at the end becomes ?", "a\xA4\xA2\xA4", "a" + Sjis("あ") + "?", 1, 4},
+      {"0x8F without two bytes after it is copied", "\x8F" "a", "\x8F" "a"},
+  });
+}
+
+TEST(SjisToJis, WritesIso2022Jp) {
+  ExpectConversions(SjisToJis, {
+      {"ascii unchanged", "abc\r\n", "abc\r\n"},
+      {"half-width ga merges and a later letter switches back", Sjis("ｶﾞ") + "a", kIn + "\x25\x2C" + kRoman + "a"},
+      {"a line break switches back", Sjis("あ") + "\r\n" + Sjis("い"),
+       kIn + "\x24\x22" + kRoman + "\r\n" + kIn + "\x24\x24"},
+      {"ends in double-byte mode", "x" + Sjis("漢字"), "x" + kIn + "\x34\x41\x3B\x7A"},
+      {"NEC special row is kept", Sjis("①"), kIn + "\x2D\x21"},
+      {"user-defined character becomes ?", Sjis("あ") + "\xF0\x40" + Sjis("い"),
+       kIn + "\x24\x22" + kRoman + "?" + kIn + "\x24\x24", 1, 9},
+      {"IBM extension character becomes ?", "\xFA\x40", "?", 1, 1},
+      {"bytes that are no Shift_JIS become ?", std::string("\x80\xA0\xFD", 3), "???", 3, 1},
+      {"a stray lead byte does not swallow the line break", "\x81\r\n", "?\r\n", 1, 1},
+      {"a lead byte at the end", "a\x82", "a?", 1, 2},
+  });
+}
+
+TEST(JisToEuc, SetsTheTopBitInDoubleByteMode) {
+  ExpectConversions(JisToEuc, {
+      {"no escapes: unchanged", "abc\r\n", "abc\r\n"},
+      {"double-byte run", "a" + kIn + "\x24\x22" + kRoman + "b", "a\xA4\xA2" "b"},
+      {"bytes outside 0x21-0x7E copied in double-byte mode", kIn + "\x24\x22\r\n", "\xA4\xA2\r\n"},
+      {"ESC $@ too", kOld + "\x34\x41", "\xB4\xC1"},
+  });
+}
+
+// Shift_JIS texts of ASCII, full-width characters of every kind the JIS
+// set holds, and line breaks, in random order.
+std::string RandomJisCompatibleText(std::mt19937& rng, std::size_t pieces) {
+  static const std::vector<std::string> alphabet = {
+      "a", "<", ">", "\\", "~", " ", "\r\n", "\n", Sjis("あ"), Sjis("ア"), Sjis("漢"), Sjis("表"), Sjis("ソ"),
+      Sjis("能"), Sjis("―"), Sjis("〜"), Sjis("①"), Sjis("Ⅰ"), Sjis("　"), Sjis("＠"),
+      Sjis("熙"),  // EA A4, the last character of the set
+  };
+  return test::RandomText(rng, alphabet, pieces);
+}
+
+TEST(JisConvert, ShiftJisSurvivesTheWayThroughIso2022JpAndEucJp) {
+  std::mt19937 rng(20240601);
+  for (int round = 0; round < 300; ++round) {
+    const std::string text = RandomJisCompatibleText(rng, 1 + round % 40);
+    const Converted jis = SjisToJis(text);
+    EXPECT_FALSE(jis.loss.any());
+    EXPECT_EQ(JisToSjis(jis.text).text, text);
+    const Converted euc = SjisToEuc(text);
+    EXPECT_FALSE(euc.loss.any());
+    EXPECT_EQ(EucToSjis(euc.text).text, text);
+  }
+}
+
+TEST(JisConvert, HalfWidthKatakanaComeBackFullWidth) {
+  const std::string text = Sjis("ｱｲｳ ｶﾞｷﾞ ﾊﾟ｡");
+  EXPECT_EQ(JisToSjis(SjisToJis(text).text).text, Sjis("アイウ ガギ パ。"));
+  EXPECT_EQ(EucToSjis(SjisToEuc(text).text).text, Sjis("アイウ ガギ パ。"));
+}
+
+TEST(SjisToEuc, IsIso2022JpThenEucJpInOnePass) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> alphabet = {"a", "\r\n", Sjis("あ"), Sjis("ｶ"), Sjis("ﾞ"), Sjis("ﾊ"), Sjis("ﾟ"),
+                                             "\xF0\x40", "\x80", "\x81", "\xFC\xFC", Sjis("漢")};
+  for (int round = 0; round < 300; ++round) {
+    const std::string text = test::RandomText(rng, alphabet, 1 + round % 30);
+    const Converted direct = SjisToEuc(text);
+    const Converted jis = SjisToJis(text);
+    const Converted twoSteps = JisToEuc(jis.text);
+    ASSERT_EQ(direct.text, twoSteps.text) << text;
+    EXPECT_EQ(direct.loss.count, jis.loss.count) << text;
+    if (direct.loss.any()) {
+      EXPECT_EQ(direct.text[direct.loss.firstPos - 1], '?') << text;
+    }
+  }
+}
+
+TEST(JisConvert, AgreesWithTheSystemConverter) {
+  const std::string text = Sjis("日本語のテキスト、表示と能力。〜―①");
+  EXPECT_EQ(EucToSjis(test::Iconv(test::Iconv(text, "CP932", "UTF-8"), "UTF-8", "EUC-JP-MS")).text, text);
+  EXPECT_EQ(test::Iconv(SjisToEuc(text).text, "EUC-JP-MS", "CP932"), text);
+}
+
+}  // namespace
+}  // namespace zelm

@@ -1,0 +1,160 @@
+#include "encoding/Utf8Convert.h"
+
+#include <gtest/gtest.h>
+
+#include "EncodingTestSupport.h"
+#include "encoding/CodePage932.h"
+#include "support/TestSupport.h"
+
+namespace zelm {
+namespace {
+
+using test::Sjis;
+
+struct WideCase {
+  const char* name;
+  std::string input;
+  std::optional<std::u16string> expected;
+};
+
+TEST(Utf8ToWide, IsLenientButRefusesBrokenSequences) {
+  const WideCase cases[] = {
+      {"empty text reads as empty", "", u""},
+      {"ascii", "a<b>", u"a<b>"},
+      {"two-byte sequence", "\xC3\xA9", u"\u00E9"},
+      {"three-byte sequence", "\xE3\x81\x82", u"\u3042"},
+      {"byte-order mark", "\xEF\xBB\xBF" "a", u"\uFEFFa"},
+      {"Shift_JIS a reads as a no-break space", "\x82\xA0", u"\u00A0"},
+      {"Shift_JIS katakana a is refused", "\x83\x41", std::nullopt},
+      {"a lead byte at the end is refused", "ab\xC3", std::nullopt},
+      {"a three-byte lead with only its middle byte", "\xE3\x81", std::nullopt},
+      {"middle byte not a continuation", "\xE3\x41\x82", std::nullopt},
+      {"a continuation byte is read as a lead", "\x80\x80", std::u16string(1, u'\0')},
+      {"a four-byte character is refused", "\xF0\x9F\x98\x80" "a", std::nullopt},
+      {"overlong forms are read, not refused", "\xC0\xBC", u"<"},
+      {"NUL is a character", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+      {"values are kept to 16 bits", "\xFF\xBF\xBF", u"\uFFFF"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToWide(c.input), c.expected) << c.name;
+}
+
+TEST(IsValidUtf8, AcceptsOnlyWellFormedUtf8) {
+  struct Case {
+    std::string text;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"", true},
+      {"abc", true},
+      {"\xE3\x81\x82\xC3\xA9", true},
+      {"\xF0\x9F\x98\x80", true},
+      {"\xF4\x8F\xBF\xBF", true},
+      {"\xF4\x90\x80\x80", false},  // beyond U+10FFFF
+      {"\xC0\xBC", false},          // overlong
+      {"\xE0\x80\xBC", false},      // overlong
+      {"\xED\xA0\x80", false},      // surrogate
+      {"\xE3\x81", false},          // cut off
+      {"\x80", false},
+      {"\x82\xA0", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
+}
+
+TEST(DecodeUtf8, ReplacesEachBrokenByteAndKeepsNul) {
+  EXPECT_EQ(DecodeUtf8(std::string("a\0\xE3\x81\x82", 5)), std::u16string(u"a\0\u3042", 3));
+  EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
+  EXPECT_EQ(DecodeUtf8("a\x83\x41" "b"), u"a\uFFFDAb");
+  EXPECT_EQ(DecodeUtf8("\xE3\x81"), u"\uFFFD\uFFFD");
+}
+
+struct SjisCase {
+  const char* name;
+  std::string input, expected;
+  std::size_t lost;
+  Pos firstPos;
+};
+
+TEST(Utf8ToSjis, ConvertsAndReportsCharactersWithoutShiftJisForm) {
+  const SjisCase cases[] = {
+      {"japanese", "\xE6\x97\xA5\xE6\x9C\xAC", Sjis("日本"), 0, 0},
+      {"NUL bytes do not end the text", std::string("a\0b\xE3\x81\x82", 6), std::string("a\0b", 3) + Sjis("あ"), 0, 0},
+      {"unmappable letters", "a\xC3\xA9\xE2\x82\xAC" "b", "a??b", 2, 2},
+      {"first loss after double-byte characters", "\xE3\x81\x82\xC2\xA0", Sjis("あ") + "?", 1, 3},
+      {"a character beyond U+FFFF is one ?", "\xF0\x9F\x98\x80" "x", "?x", 1, 1},
+      {"broken bytes become ?", "a\x83\x41", "a?A", 1, 2},
+      {"byte-order mark becomes ?", "\xEF\xBB\xBF" "a", "?a", 1, 1},
+      {"wave dash and friends have forms", "\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92", "\x81\x60\x81\x61\x81\x7C", 0, 0},
+  };
+  for (const auto& c : cases) {
+    const Converted result = Utf8ToSjis(c.input);
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    EXPECT_EQ(result.loss.count, c.lost) << c.name;
+    EXPECT_EQ(result.loss.firstPos, c.firstPos) << c.name;
+  }
+}
+
+TEST(Utf8ToSjis, CanDropTheByteOrderMark) {
+  const Converted result = Utf8ToSjis("\xEF\xBB\xBF" "a\xC2\xA0", true);
+  EXPECT_EQ(result.text, "a?");
+  EXPECT_EQ(result.loss.count, 1u);
+  EXPECT_EQ(result.loss.firstPos, 2u);
+  // Only a leading mark goes.
+  EXPECT_EQ(WideToSjis(u"a\uFEFF", true).text, "a?");
+}
+
+TEST(SjisToUtf8, ConvertsAndReportsBytesThatAreNotShiftJis) {
+  const SjisCase cases[] = {
+      {"japanese and ascii", Sjis("日本語") + "<b>", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E<b>", 0, 0},
+      {"half-width katakana", Sjis("ｱ"), "\xEF\xBD\xB1", 0, 0},
+      {"yen sign and overline bytes stay ascii", "\\~", "\\~", 0, 0},
+      {"NUL kept", std::string("a\0b", 3), std::string("a\0b", 3), 0, 0},
+      {"a byte that is no Shift_JIS, position in the UTF-8 text", Sjis("あ") + "\x80" + Sjis("い"),
+       "\xE3\x81\x82?\xE3\x81\x84", 1, 4},
+      {"an undefined double-byte code is one ?", "a\x85\x40" "b", "a?b", 1, 2},
+      {"a lead byte before a line break keeps the break", "\x81\r\n", "?\r\n", 1, 1},
+      {"lead byte at the end", "ab\x82", "ab?", 1, 3},
+  };
+  for (const auto& c : cases) {
+    const Converted result = SjisToUtf8(c.input);
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    EXPECT_EQ(result.loss.count, c.lost) << c.name;
+    EXPECT_EQ(result.loss.firstPos, c.firstPos) << c.name;
+  }
+}
+
+// Every double-byte code that code page 932 defines goes to UTF-8 and comes
+// back, except the duplicates that have one Unicode form between them.
+TEST(SjisToUtf8, EveryShiftJisCharacterComesBack) {
+  std::size_t characters = 0, duplicates = 0;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!IsSjisLeadByte(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string sjis{static_cast<char>(lead), static_cast<char>(trail)};
+      const Converted utf8 = SjisToUtf8(sjis);
+      if (utf8.loss.any()) continue;  // undefined code
+      ++characters;
+      const Converted back = Utf8ToSjis(utf8.text);
+      ASSERT_FALSE(back.loss.any()) << std::hex << lead << trail;
+      if (back.text != sjis) ++duplicates;
+    }
+  }
+  EXPECT_GT(characters, 7000u);
+  // NEC-selected IBM extensions and a few NEC symbols share their Unicode
+  // form with another code.
+  EXPECT_LT(duplicates, 420u);
+}
+
+TEST(CodePage932, ConvertsLargeTextsInOneGo) {
+  std::string big;
+  for (int i = 0; i < 100000; ++i) big += Sjis("漢字") + "ab" + (i % 1000 == 0 ? "\x80" : "");
+  const WideConverted wide = Cp932ToUtf16(big);
+  EXPECT_EQ(wide.loss.count, 100u);
+  EXPECT_EQ(wide.loss.firstPos, 5u);
+  const Converted back = Utf16ToCp932(wide.text);
+  EXPECT_EQ(back.loss.count, 0u);
+  EXPECT_EQ(back.text.size(), big.size());
+}
+
+}  // namespace
+}  // namespace zelm
