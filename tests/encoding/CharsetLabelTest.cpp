@@ -115,9 +115,5 @@ TEST(DeleteBlocksBytewise, DeletesLikeRepeatedSearchesFromTheStart) {
   EXPECT_EQ(DeleteBlocksBytewise("a/*x*/b/*/c*/d", "/*", "*/"), "abc*/d");
 }
 
-TEST(AsciiLowerBytes, LowersEveryAsciiLetterByteWhateverPrecedesIt) {
-  EXPECT_EQ(AsciiLowerBytes(std::string("\x82" "A\0Z[@", 6)), std::string("\x82" "a\0z[@", 6));
-}
-
 }  // namespace
 }  // namespace zelm
