@@ -6,5 +6,7 @@
 namespace zelm::cli {
 
 int RunPassCommand(const Args& args);
+int RunRtfCommand(const Args& args);
+int RunTokensCommand(const Args& args);
 
 }  // namespace zelm::cli

@@ -9,6 +9,8 @@ namespace zelm::cli {
 namespace {
 
 const std::vector<Command> kCommands{
+    {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
+    {"tokens", "list the colouring scanner's tokens of a page", RunTokensCommand},
 };
 
 void PrintOverview(std::ostream& out) {

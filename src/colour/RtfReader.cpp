@@ -1,0 +1,319 @@
+#include "colour/RtfReader.h"
+
+#include <array>
+
+#include "text/StringUtil.h"
+
+namespace zelm {
+namespace {
+
+constexpr int kShiftJisCharSet = 128;
+// Font numbers beyond this are taken as unknown fonts.
+constexpr int kMaxFontNumber = 4096;
+
+enum class Destination : std::uint8_t { Text, FontTable, ColorTable, Skip };
+
+struct GroupState {
+  Destination destination = Destination::Text;
+  bool bold = false;
+  int color = 0;
+  int font = 0;
+};
+
+// Bytes that end a run of literal text: "\", "{", "}", CR, LF.
+constexpr std::array<bool, 256> MakeSpecials() {
+  std::array<bool, 256> specials{};
+  specials['\\'] = specials['{'] = specials['}'] = specials['\r'] = specials['\n'] = true;
+  return specials;
+}
+constexpr std::array<bool, 256> kSpecial = MakeSpecials();
+
+constexpr bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(unsigned char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view in) : in_(in) {}
+
+  RtfText Read() {
+    // Runs are about one per token; a token is a few bytes of text and its
+    // colour word, so this is rarely exceeded.
+    out_.text.reserve(in_.size() / 2);
+    out_.runs.reserve(in_.size() / 16);
+    const std::size_t n = in_.size();
+    while (i_ < n) {
+      const auto c = static_cast<unsigned char>(in_[i_]);
+      if (c == '{') {
+        stack_.push_back(current_);
+        ++i_;
+      } else if (c == '}') {
+        ++i_;
+        if (current_.destination == Destination::FontTable) CommitFont();
+        if (stack_.empty()) break;
+        current_ = stack_.back();
+        stack_.pop_back();
+        if (stack_.empty()) break;  // the document's own group is closed
+      } else if (c == '\\') {
+        ControlWord();
+      } else if (c == '\r' || c == '\n') {
+        ++i_;
+      } else {
+        Literal();
+      }
+    }
+    return std::move(out_);
+  }
+
+ private:
+  // --- Text and runs --------------------------------------------------------
+
+  std::uint32_t ColorOf(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < out_.colorTable.size()
+               ? out_.colorTable[static_cast<std::size_t>(index)]
+               : 0;
+  }
+
+  void AppendWith(std::string_view bytes, std::uint32_t color, bool bold) {
+    if (bytes.empty()) return;
+    if (!out_.runs.empty() && out_.runs.back().color == color && out_.runs.back().bold == bold) {
+      out_.runs.back().length += bytes.size();
+    } else {
+      out_.runs.push_back(RtfRun{out_.text.size(), bytes.size(), color, bold});
+    }
+    out_.text.append(bytes);
+  }
+
+  void AppendText(std::string_view bytes) {
+    if (bytes.empty()) return;
+    FlushParagraph();
+    AppendWith(bytes, ColorOf(current_.color), current_.bold);
+  }
+
+  // A paragraph mark is held back until text follows it, so that the
+  // document's closing mark adds nothing.
+  void Paragraph() {
+    FlushParagraph();
+    paragraphPending_ = true;
+    paragraphColor_ = ColorOf(current_.color);
+    paragraphBold_ = current_.bold;
+  }
+
+  void FlushParagraph() {
+    if (!paragraphPending_) return;
+    paragraphPending_ = false;
+    AppendWith("\r\n", paragraphColor_, paragraphBold_);
+  }
+
+  bool InShiftJisFont() const {
+    return current_.font >= 0 && static_cast<std::size_t>(current_.font) < charSetByFont_.size() &&
+           charSetByFont_[static_cast<std::size_t>(current_.font)] == kShiftJisCharSet;
+  }
+
+  // A run of bytes without control words or groups. In a Shift_JIS font a
+  // lead byte takes the byte after it along, whatever that byte is.
+  void Literal() {
+    const std::size_t n = in_.size();
+    const std::size_t start = i_;
+    std::size_t j = i_;
+    if (InShiftJisFont()) {
+      while (j < n) {
+        const auto c = static_cast<unsigned char>(in_[j]);
+        if (IsSjisLeadByte(c)) {
+          j += (j + 1 < n) ? 2 : 1;
+        } else if (kSpecial[c]) {
+          break;
+        } else {
+          ++j;
+        }
+      }
+    } else {
+      while (j < n && !kSpecial[static_cast<unsigned char>(in_[j])]) ++j;
+    }
+    i_ = j;
+    Characters(in_.substr(start, j - start));
+  }
+
+  // Characters read in the current destination.
+  void Characters(std::string_view bytes) {
+    switch (current_.destination) {
+      case Destination::Text: AppendText(bytes); break;
+      case Destination::FontTable:
+        for (const char c : bytes) {
+          if (c == ';') {
+            CommitFont();
+          } else if (fontOpen_) {
+            font_.faceName += c;
+          }
+        }
+        break;
+      case Destination::ColorTable:
+        for (const char c : bytes) {
+          if (c == ';') CommitColor();
+        }
+        break;
+      case Destination::Skip: break;
+    }
+  }
+
+  // --- Tables ---------------------------------------------------------------
+
+  void StartFont(int number) {
+    CommitFont();
+    fontOpen_ = true;
+    font_ = RtfFontEntry{number, {}, -1};
+  }
+
+  void CommitFont() {
+    if (!fontOpen_) return;
+    fontOpen_ = false;
+    font_.faceName = std::string(PlainTrimView(font_.faceName));
+    if (font_.number >= 0 && font_.number < kMaxFontNumber) {
+      if (charSetByFont_.size() <= static_cast<std::size_t>(font_.number))
+        charSetByFont_.resize(static_cast<std::size_t>(font_.number) + 1, -1);
+      charSetByFont_[static_cast<std::size_t>(font_.number)] = font_.charSet;
+    }
+    out_.fonts.push_back(std::move(font_));
+    font_ = {};
+  }
+
+  void CommitColor() {
+    out_.colorTable.push_back(static_cast<std::uint32_t>(red_ | (green_ << 8) | (blue_ << 16)));
+    red_ = green_ = blue_ = 0;
+  }
+
+  // --- Control words ----------------------------------------------------------
+
+  void ControlWord() {
+    const std::size_t n = in_.size();
+    ++i_;  // the backslash
+    if (i_ >= n) return;
+    const auto c = static_cast<unsigned char>(in_[i_]);
+    if (!IsLetter(c)) return ControlSymbol(c);
+
+    const std::size_t wordStart = i_;
+    while (i_ < n && IsLetter(static_cast<unsigned char>(in_[i_]))) ++i_;
+    const std::string_view word = in_.substr(wordStart, i_ - wordStart);
+    bool hasParameter = false;
+    bool negative = false;
+    long long parameter = 0;
+    if (i_ < n && in_[i_] == '-' && i_ + 1 < n && IsDigit(static_cast<unsigned char>(in_[i_ + 1]))) {
+      negative = true;
+      ++i_;
+    }
+    while (i_ < n && IsDigit(static_cast<unsigned char>(in_[i_]))) {
+      hasParameter = true;
+      if (parameter < 1'000'000'000) parameter = parameter * 10 + (in_[i_] - '0');
+      ++i_;
+    }
+    if (i_ < n && in_[i_] == ' ') ++i_;  // the delimiter belongs to the word
+    const int value = static_cast<int>(negative ? -parameter : parameter);
+    Apply(word, hasParameter, value);
+  }
+
+  void Apply(std::string_view word, bool hasParameter, int value) {
+    const Destination destination = current_.destination;
+    if (word == "cf") {
+      current_.color = hasParameter ? value : 0;
+    } else if (word == "par") {
+      if (destination == Destination::Text) Paragraph();
+    } else if (word == "b") {
+      current_.bold = !hasParameter || value != 0;
+    } else if (word == "f") {
+      if (destination == Destination::FontTable) {
+        StartFont(value);
+      } else {
+        current_.font = value;
+      }
+    } else if (word == "plain") {
+      current_.bold = false;
+      current_.color = 0;
+      current_.font = defaultFont_;
+    } else if (word == "tab") {
+      Characters("\t");
+    } else if (word == "fcharset") {
+      if (destination == Destination::FontTable && fontOpen_) font_.charSet = value;
+    } else if (word == "red" || word == "green" || word == "blue") {
+      if (destination == Destination::ColorTable) {
+        const int component = value < 0 ? 0 : value > 255 ? 255 : value;
+        (word == "red" ? red_ : word == "green" ? green_ : blue_) = static_cast<std::uint32_t>(component);
+      }
+    } else if (word == "fonttbl") {
+      current_.destination = Destination::FontTable;
+    } else if (word == "colortbl") {
+      current_.destination = Destination::ColorTable;
+      red_ = green_ = blue_ = 0;
+    } else if (word == "deff") {
+      defaultFont_ = value;
+      current_.font = value;
+    } else if (word == "stylesheet" || word == "info" || word == "pict" || word == "header" || word == "footer") {
+      current_.destination = Destination::Skip;
+    }
+  }
+
+  void ControlSymbol(unsigned char c) {
+    const std::size_t n = in_.size();
+    ++i_;
+    switch (c) {
+      case '\\':
+      case '{':
+      case '}': {
+        const char literal = static_cast<char>(c);
+        Characters(std::string_view(&literal, 1));
+        break;
+      }
+      case '\'': {
+        if (i_ + 1 < n) {
+          const int high = HexValue(static_cast<unsigned char>(in_[i_]));
+          const int low = HexValue(static_cast<unsigned char>(in_[i_ + 1]));
+          if (high >= 0 && low >= 0) {
+            i_ += 2;
+            const char byte = static_cast<char>(high * 16 + low);
+            Characters(std::string_view(&byte, 1));
+          }
+        }
+        break;
+      }
+      case '*': current_.destination = Destination::Skip; break;
+      case '\r':
+      case '\n':
+        if (current_.destination == Destination::Text) Paragraph();
+        break;
+      default: break;  // other control symbols show nothing here
+    }
+  }
+
+  std::string_view in_;
+  std::size_t i_ = 0;
+  RtfText out_;
+  std::vector<GroupState> stack_;
+  GroupState current_;
+  int defaultFont_ = 0;
+  std::vector<int> charSetByFont_;
+  bool fontOpen_ = false;
+  RtfFontEntry font_;
+  std::uint32_t red_ = 0, green_ = 0, blue_ = 0;
+  bool paragraphPending_ = false;
+  std::uint32_t paragraphColor_ = 0;
+  bool paragraphBold_ = false;
+};
+
+}  // namespace
+
+RtfText ReadRTF(std::string_view document) {
+  if (!document.starts_with("{\\rtf")) {
+    RtfText plain;
+    plain.text = std::string(document);
+    if (!plain.text.empty()) plain.runs.push_back(RtfRun{0, plain.text.size(), 0, false});
+    return plain;
+  }
+  return Reader(document).Read();
+}
+
+}  // namespace zelm
