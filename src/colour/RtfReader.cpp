@@ -20,13 +20,18 @@ struct GroupState {
   int font = 0;
 };
 
-// Bytes that end a run of literal text: "\", "{", "}", CR, LF.
-constexpr std::array<bool, 256> MakeSpecials() {
-  std::array<bool, 256> specials{};
-  specials['\\'] = specials['{'] = specials['}'] = specials['\r'] = specials['\n'] = true;
-  return specials;
+// How a byte of literal text is read: on its own, as a Shift_JIS lead byte
+// (in a Shift_JIS font), or not as text at all ("\\", "{", "}", CR, LF).
+enum : std::uint8_t { kPlainByte = 0, kLeadByte = 1, kSpecialByte = 2 };
+constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
+  std::array<std::uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) classes[c] = kLeadByte;
+  }
+  classes['\\'] = classes['{'] = classes['}'] = classes['\r'] = classes['\n'] = kSpecialByte;
+  return classes;
 }
-constexpr std::array<bool, 256> kSpecial = MakeSpecials();
+constexpr std::array<std::uint8_t, 256> kByteClass = MakeByteClasses();
 
 constexpr bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -43,14 +48,16 @@ class Reader {
   explicit Reader(std::string_view in) : in_(in) {}
 
   RtfText Read() {
+    out_.text.reserve(in_.size() / 2);
     // Runs are about one per token; a token is a few bytes of text and its
     // colour word, so this is rarely exceeded.
-    out_.text.reserve(in_.size() / 2);
-    out_.runs.reserve(in_.size() / 16);
+    out_.runs.reserve(in_.size() / 8);
     const std::size_t n = in_.size();
     while (i_ < n) {
       const auto c = static_cast<unsigned char>(in_[i_]);
-      if (c == '{') {
+      if (c == '\\') {
+        ControlWord();
+      } else if (c == '{') {
         stack_.push_back(current_);
         ++i_;
       } else if (c == '}') {
@@ -59,9 +66,8 @@ class Reader {
         if (stack_.empty()) break;
         current_ = stack_.back();
         stack_.pop_back();
+        UpdateFontMode();
         if (stack_.empty()) break;  // the document's own group is closed
-      } else if (c == '\\') {
-        ControlWord();
       } else if (c == '\r' || c == '\n') {
         ++i_;
       } else {
@@ -82,10 +88,11 @@ class Reader {
 
   void AppendWith(std::string_view bytes, std::uint32_t color, bool bold) {
     if (bytes.empty()) return;
+    const auto length = static_cast<std::uint32_t>(bytes.size());
     if (!out_.runs.empty() && out_.runs.back().color == color && out_.runs.back().bold == bold) {
-      out_.runs.back().length += bytes.size();
+      out_.runs.back().length += length;
     } else {
-      out_.runs.push_back(RtfRun{out_.text.size(), bytes.size(), color, bold});
+      out_.runs.push_back(RtfRun{static_cast<std::uint32_t>(out_.text.size()), length, color, bold});
     }
     out_.text.append(bytes);
   }
@@ -111,9 +118,11 @@ class Reader {
     AppendWith("\r\n", paragraphColor_, paragraphBold_);
   }
 
-  bool InShiftJisFont() const {
-    return current_.font >= 0 && static_cast<std::size_t>(current_.font) < charSetByFont_.size() &&
-           charSetByFont_[static_cast<std::size_t>(current_.font)] == kShiftJisCharSet;
+  // Whether the current font reads Shift_JIS; kept up to date whenever the
+  // font or the font table changes.
+  void UpdateFontMode() {
+    shiftJisFont_ = current_.font >= 0 && static_cast<std::size_t>(current_.font) < charSetByFont_.size() &&
+                    charSetByFont_[static_cast<std::size_t>(current_.font)] == kShiftJisCharSet;
   }
 
   // A run of bytes without control words or groups. In a Shift_JIS font a
@@ -122,19 +131,19 @@ class Reader {
     const std::size_t n = in_.size();
     const std::size_t start = i_;
     std::size_t j = i_;
-    if (InShiftJisFont()) {
+    if (shiftJisFont_) {
       while (j < n) {
-        const auto c = static_cast<unsigned char>(in_[j]);
-        if (IsSjisLeadByte(c)) {
-          j += (j + 1 < n) ? 2 : 1;
-        } else if (kSpecial[c]) {
-          break;
-        } else {
+        const std::uint8_t kind = kByteClass[static_cast<unsigned char>(in_[j])];
+        if (kind == kPlainByte) {
           ++j;
+        } else if (kind == kLeadByte) {
+          j += (j + 1 < n) ? 2 : 1;
+        } else {
+          break;
         }
       }
     } else {
-      while (j < n && !kSpecial[static_cast<unsigned char>(in_[j])]) ++j;
+      while (j < n && kByteClass[static_cast<unsigned char>(in_[j])] != kSpecialByte) ++j;
     }
     i_ = j;
     Characters(in_.substr(start, j - start));
@@ -179,6 +188,7 @@ class Reader {
         charSetByFont_.resize(static_cast<std::size_t>(font_.number) + 1, -1);
       charSetByFont_[static_cast<std::size_t>(font_.number)] = font_.charSet;
     }
+    UpdateFontMode();
     out_.fonts.push_back(std::move(font_));
     font_ = {};
   }
@@ -196,6 +206,7 @@ class Reader {
     if (i_ >= n) return;
     const auto c = static_cast<unsigned char>(in_[i_]);
     if (!IsLetter(c)) return ControlSymbol(c);
+    if (ColourWord()) return;
 
     const std::size_t wordStart = i_;
     while (i_ < n && IsLetter(static_cast<unsigned char>(in_[i_]))) ++i_;
@@ -217,24 +228,52 @@ class Reader {
     Apply(word, hasParameter, value);
   }
 
+  // "\cfN" with its delimiter, the word in front of every token, read
+  // without the general parse. False, having read nothing, for anything else.
+  bool ColourWord() {
+    const std::size_t n = in_.size();
+    std::size_t j = i_;
+    if (j + 2 >= n || in_[j] != 'c' || in_[j + 1] != 'f') return false;
+    j += 2;
+    int value = 0;
+    std::size_t digits = 0;
+    while (j < n && digits < 6 && IsDigit(static_cast<unsigned char>(in_[j]))) {
+      value = value * 10 + (in_[j] - '0');
+      ++j;
+      ++digits;
+    }
+    if (digits == 0 || digits == 6 || (j < n && (IsLetter(static_cast<unsigned char>(in_[j])) || in_[j] == '-'))) return false;
+    if (j < n && in_[j] == ' ') ++j;
+    i_ = j;
+    current_.color = value;
+    return true;
+  }
+
   void Apply(std::string_view word, bool hasParameter, int value) {
-    const Destination destination = current_.destination;
-    if (word == "cf") {
+    // The words of every token first.
+    if (word.size() == 2 && word[0] == 'c' && word[1] == 'f') {
       current_.color = hasParameter ? value : 0;
-    } else if (word == "par") {
-      if (destination == Destination::Text) Paragraph();
-    } else if (word == "b") {
+      return;
+    }
+    if (word.size() == 1 && word[0] == 'b') {
       current_.bold = !hasParameter || value != 0;
+      return;
+    }
+    const Destination destination = current_.destination;
+    if (word == "par") {
+      if (destination == Destination::Text) Paragraph();
     } else if (word == "f") {
       if (destination == Destination::FontTable) {
         StartFont(value);
       } else {
         current_.font = value;
+        UpdateFontMode();
       }
     } else if (word == "plain") {
       current_.bold = false;
       current_.color = 0;
       current_.font = defaultFont_;
+      UpdateFontMode();
     } else if (word == "tab") {
       Characters("\t");
     } else if (word == "fcharset") {
@@ -252,6 +291,7 @@ class Reader {
     } else if (word == "deff") {
       defaultFont_ = value;
       current_.font = value;
+      UpdateFontMode();
     } else if (word == "stylesheet" || word == "info" || word == "pict" || word == "header" || word == "footer") {
       current_.destination = Destination::Skip;
     }
@@ -296,6 +336,7 @@ class Reader {
   GroupState current_;
   int defaultFont_ = 0;
   std::vector<int> charSetByFont_;
+  bool shiftJisFont_ = false;
   bool fontOpen_ = false;
   RtfFontEntry font_;
   std::uint32_t red_ = 0, green_ = 0, blue_ = 0;

@@ -31,10 +31,11 @@
 namespace zelm {
 
 // A stretch of the text in one colour and weight. Positions are 0-based byte
-// offsets into the text.
+// offsets into the text; they are 32 bits wide, as a coloured page has about
+// one run for every three of its bytes and texts stay far below 4 GB.
 struct RtfRun {
-  std::size_t start = 0;
-  std::size_t length = 0;
+  std::uint32_t start = 0;
+  std::uint32_t length = 0;
   std::uint32_t color = 0;  // 0x00BBGGRR
   bool bold = false;
   bool operator==(const RtfRun&) const = default;

@@ -1,6 +1,9 @@
 #include "colour/zhnHTMLRTF.h"
 
-#include <charconv>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
 
 #include "colour/HtmlNameTables.h"
 #include "text/StringUtil.h"
@@ -63,46 +66,50 @@ constexpr std::array<std::string_view, 12> kKindNames{
 
 constexpr std::array<int, 12> kKindStyles{11, 1, 2, 3, 4, 11, 5, 6, 7, 8, 9, 10};
 
-// "\cfN " for the styles a token can have, made once.
-struct StylePrefixes {
-  std::array<std::string, 16> prefix;
-  StylePrefixes() {
-    for (std::size_t i = 0; i < prefix.size(); ++i) prefix[i] = "\\cf" + std::to_string(i) + " ";
-  }
+// "\cfN " for the styles a token can have.
+struct StylePrefix {
+  char bytes[8];
+  std::size_t length;
 };
-const StylePrefixes& ThePrefixes() {
-  static const StylePrefixes prefixes;
+constexpr std::array<StylePrefix, 16> MakeStylePrefixes() {
+  std::array<StylePrefix, 16> prefixes{};
+  for (int style = 0; style < 16; ++style) {
+    StylePrefix& p = prefixes[static_cast<std::size_t>(style)];
+    std::size_t n = 0;
+    p.bytes[n++] = '\\';
+    p.bytes[n++] = 'c';
+    p.bytes[n++] = 'f';
+    if (style >= 10) p.bytes[n++] = static_cast<char>('0' + style / 10);
+    p.bytes[n++] = static_cast<char>('0' + style % 10);
+    p.bytes[n++] = ' ';
+    p.length = n;
+  }
   return prefixes;
 }
+constexpr std::array<StylePrefix, 16> kStylePrefixes = MakeStylePrefixes();
 
-void AppendStylePrefix(std::string& out, int style) {
-  if (style >= 0 && static_cast<std::size_t>(style) < ThePrefixes().prefix.size()) {
-    out += ThePrefixes().prefix[static_cast<std::size_t>(style)];
-  } else {
-    out += "\\cf";
-    char digits[16];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, style).ptr);
-    out += ' ';
-  }
+// Does the token end in a lead byte that has lost its second byte? The bytes
+// in the lead range at the end of the token pair up from the last byte before
+// them that cannot be a lead byte (a character always ends there) or from the
+// token's start; an odd count leaves the last one alone.
+bool EndsInCutLeadByte(std::string_view token) {
+  std::size_t leads = 0;
+  for (std::size_t i = token.size(); i > 0 && kBytes.escapeClass[static_cast<unsigned char>(token[i - 1])] == 1; --i)
+    ++leads;
+  return leads % 2 == 1;
 }
 
-// Walks the token as Shift_JIS: does any "\", "{" or "}" stand at a character
-// boundary, or does the token end in a lead byte without its second byte?
-bool NeedsEscape(std::string_view token) {
-  const std::size_t n = token.size();
-  std::size_t i = 0;
-  while (i < n) {
-    switch (kBytes.escapeClass[static_cast<unsigned char>(token[i])]) {
-      case 0: ++i; break;
-      case 1:
-        if (i + 1 == n) return true;
-        i += 2;
-        break;
-      default: return true;
-    }
-  }
-  return false;
+// Does the token hold a "\\", "{" or "}" anywhere? Whether one stands at a
+// character boundary and must be escaped, the escaping walk tells.
+bool HasSpecialByte(std::string_view token) {
+  bool special = false;
+  for (const char c : token) special |= kBytes.escapeClass[static_cast<unsigned char>(c)] == 2;
+  return special;
 }
+
+// Beyond one "\\", "{" or "}" in this many bytes of text, listing them costs
+// more than looking at every token.
+constexpr std::size_t kMaxSpecialsPerByte = 8;
 
 }  // namespace
 
@@ -134,17 +141,22 @@ const TzhnHTMLRTF::HandlerTable& TzhnHTMLRTF::BuildCharacterTable() {
   return table;
 }
 
-TzhnHTMLRTF::TzhnHTMLRTF() : source_(), CharacterTable(BuildCharacterTable()) {
+TzhnHTMLRTF::TzhnHTMLRTF() : CharacterTable(BuildCharacterTable()) {
   KeywordBucketAt(0);  // builds the shared keyword table now rather than mid-scan
   SetColors(kDefaultColors, static_cast<int>(kDefaultColors.size()) - 1);
 }
+
+void TzhnHTMLRTF::WriteRTF(RtfSink& sink) { WriteDocument(*this, sink); }
 
 void TzhnHTMLRTF::UseAlternateColors() {
   SetColors(kAlternateColors, static_cast<int>(kAlternateColors.size()) - 1);
 }
 
-void TzhnHTMLRTF::LoadSource(std::string_view text, int line) {
-  source_.assign(text);
+void TzhnHTMLRTF::LoadSource(const std::string& text, int line) {
+  source_ = text.c_str();
+  sourceLength_ = text.size();
+  sourceBytes_ = text.size();
+  ListSpecials();
   position_ = 0;
   pendingEntity_ = -1;  // an entity found in an earlier text is not in this one
   tokenStart_ = 0;
@@ -206,7 +218,7 @@ void TzhnHTMLRTF::TakeEntity() {
 
 void TzhnHTMLRTF::TakeOpen() {
   ++position_;
-  const char* p = source_.data() + position_;
+  const char* p = source_ + position_;
   if (p[0] == '!' && p[1] == '-' && p[2] == '-') {  // stops at the terminating NUL
     position_ += 3;
     state_ = ScanState::InComment;
@@ -237,9 +249,9 @@ void TzhnHTMLRTF::TakeWord() {
   switch (state_) {
     case ScanState::TagNameExpected: {
       state_ = ScanState::InTag;
-      const TagNameHash name = NameHash(source_, position_);
+      const TagNameHash name = NameHash(Source(), position_);
       if (name.hash < kKeywordBuckets) {
-        tokenKind_ = KeywordTable(name.hash, std::string_view(source_).substr(position_, name.length))
+        tokenKind_ = KeywordTable(name.hash, Source().substr(position_, name.length))
                          ? TokenKind::KnownTag
                          : TokenKind::UnknownTag;
       } else {
@@ -268,7 +280,7 @@ void TzhnHTMLRTF::ScanServerScript() {
   const unsigned char first = Byte();
   if (first == 0 || first == '\n' || first == '\r') return Dispatch();
   tokenKind_ = TokenKind::ServerScript;
-  const char* p = source_.data();
+  const char* p = source_;
   while (true) {
     while (!kBytes.endsLine[static_cast<unsigned char>(p[position_])]) ++position_;
     if (p[position_] != '>') return;  // the line ends; the script goes on
@@ -285,7 +297,7 @@ void TzhnHTMLRTF::ScanComment() {
   const unsigned char first = Byte();
   if (first == 0 || first == '\n' || first == '\r') return Dispatch();
   tokenKind_ = TokenKind::Comment;
-  const char* p = source_.data();
+  const char* p = source_;
   while (true) {
     while (!kBytes.endsLine[static_cast<unsigned char>(p[position_])]) ++position_;
     if (p[position_] != '>') return;
@@ -303,11 +315,11 @@ void TzhnHTMLRTF::ScanText() {
   const unsigned char first = Byte();
   if (first < 32 || first == '<') return Dispatch();
   tokenKind_ = TokenKind::Text;
-  const char* p = source_.data();
+  const char* p = source_;
   while (true) {
     while (!kBytes.endsText[static_cast<unsigned char>(p[position_])]) ++position_;
     if (p[position_] != '&') return;
-    const int entity = MatchEntity(source_, position_);
+    const int entity = MatchEntity(Source(), position_);
     if (entity >= 0) {
       pendingEntity_ = entity;
       state_ = ScanState::EntityPending;
@@ -319,11 +331,48 @@ void TzhnHTMLRTF::ScanText() {
 
 // --- Output -----------------------------------------------------------------
 
-void TzhnHTMLRTF::EscapeToken(std::string& token) {
-  if (!NeedsEscape(token)) return;
+void TzhnHTMLRTF::ListSpecials() {
+  specials_.clear();
+  nextSpecial_ = 0;
+  specialsListed_ = true;
+  const std::size_t limit = sourceLength_ / kMaxSpecialsPerByte + 64;
+  for (const char special : {'\\', '{', '}'}) {
+    const char* end = source_ + sourceLength_;
+    for (const char* p = source_; p < end; ++p) {
+      p = static_cast<const char*>(std::memchr(p, special, static_cast<std::size_t>(end - p)));
+      if (p == nullptr) break;
+      if (specials_.size() == limit) {
+        specialsListed_ = false;
+        specials_.clear();
+        return;
+      }
+      specials_.push_back(static_cast<std::size_t>(p - source_));
+    }
+  }
+  std::sort(specials_.begin(), specials_.end());
+}
+
+bool TzhnHTMLRTF::MayHoldSpecial(std::string_view token) {
+  const std::less<const char*> before;
+  if (!specialsListed_ || before(token.data(), source_) || before(source_ + sourceLength_, token.data()) ||
+      static_cast<std::size_t>(source_ + sourceLength_ - token.data()) < token.size()) {
+    return HasSpecialByte(token);  // not a token of this text
+  }
+  const auto start = static_cast<std::size_t>(token.data() - source_);
+  const std::size_t end = start + token.size();
+  // Tokens come in order, so the cursor only moves forward; a token from
+  // further back finds its place again.
+  if (nextSpecial_ > 0 && specials_[nextSpecial_ - 1] >= start)
+    nextSpecial_ = static_cast<std::size_t>(std::lower_bound(specials_.begin(), specials_.end(), start) - specials_.begin());
+  while (nextSpecial_ < specials_.size() && specials_[nextSpecial_] < start) ++nextSpecial_;
+  return nextSpecial_ < specials_.size() && specials_[nextSpecial_] < end;
+}
+
+void TzhnHTMLRTF::EscapeToken(std::string_view& token, std::string& scratch) {
+  if (!MayHoldSpecial(token) && !EndsInCutLeadByte(token)) return;
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string escaped;
-  escaped.reserve(token.size() + 8);
+  std::string& escaped = scratch;
+  escaped.clear();
   const std::size_t n = token.size();
   for (std::size_t i = 0; i < n;) {
     const char c = token[i];
@@ -334,7 +383,7 @@ void TzhnHTMLRTF::EscapeToken(std::string& token) {
         break;
       case 1:
         if (i + 1 < n) {
-          escaped.append(token, i, 2);
+          escaped.append(token.substr(i, 2));
           i += 2;
         } else {
           const auto byte = static_cast<unsigned char>(c);
@@ -351,23 +400,32 @@ void TzhnHTMLRTF::EscapeToken(std::string& token) {
         break;
     }
   }
-  token.swap(escaped);
+  token = escaped;
 }
 
-void TzhnHTMLRTF::StyleToken(int style, std::string_view token, std::string& out) {
-  out.clear();
+void TzhnHTMLRTF::StyleToken(int style, std::string_view token, RtfSink& out) {
   if (style == kUnknownTagStyle) {
-    out += "\\cf9 \\b ";
-    out += token;
-    out += "\\b0 ";
+    out.Write("\\cf9 \\b ");
+    out.Write(token);
+    out.Write("\\b0 ");
     return;
   }
   int used = style;
-  const std::string_view trimmed = PlainTrimView(token);
-  if (trimmed.size() >= 2 && trimmed[0] == '/' && trimmed[1] == '/') used = kCommentStyle;
-  if (style == kBareValueStyle && !token.empty() && token[0] == '"') used = kQuotedStyle;
-  AppendStylePrefix(out, used);
-  out += token;
+  if (!token.empty()) {
+    const auto first = static_cast<unsigned char>(token[0]);
+    if (first <= 32 || first == '/') {
+      const std::string_view trimmed = PlainTrimView(token);
+      if (trimmed.size() >= 2 && trimmed[0] == '/' && trimmed[1] == '/') used = kCommentStyle;
+    }
+    if (style == kBareValueStyle && first == '"') used = kQuotedStyle;
+  }
+  if (used >= 0 && static_cast<std::size_t>(used) < kStylePrefixes.size()) {
+    const StylePrefix& prefix = kStylePrefixes[static_cast<std::size_t>(used)];
+    out.Write(std::string_view(prefix.bytes, prefix.length));
+  } else {
+    out.Write("\\cf" + std::to_string(used) + " ");
+  }
+  out.Write(token);
 }
 
 }  // namespace zelm

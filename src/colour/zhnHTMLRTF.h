@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "colour/zhnRichSyntax.h"
 
@@ -53,19 +54,23 @@ class TzhnHTMLRTF final : public TzhnRTFSyntax {
   // taken for one of them. A lead byte that ends the token without its second
   // byte is written as "\'hh": left bare, a Shift_JIS reader would pair it
   // with the backslash of the next control word.
-  void EscapeToken(std::string& token) override;
+  void EscapeToken(std::string_view& token, std::string& scratch) override;
   // Unknown tag names bold in entry 9; tokens that begin with "//" after a
   // trim in entry 2; quoted attribute values in entry 6.
-  void StyleToken(int style, std::string_view token, std::string& out) override;
+  void StyleToken(int style, std::string_view token, RtfSink& out) override;
   void NextToken() override;
   bool AtEnd() const override { return tokenKind_ == TokenKind::End; }
   std::string_view GetToken() const override {
-    return std::string_view(source_.data() + tokenStart_, position_ - tokenStart_);
+    return std::string_view(source_ + tokenStart_, position_ - tokenStart_);
   }
   int GetTokenStyle() const override { return StyleOfKind(tokenKind_); }
-  // Takes a copy of the text (which a NUL byte ends) and reads its first token.
-  void LoadSource(std::string_view text, int line) override;
+  // Reads the first token of the text, which a NUL byte ends.
+  using TzhnRTFSyntax::LoadSource;
+  void LoadSource(const std::string& text, int line) override;
   void UseAlternateColors() override;
+  // The inherited document, with this class's operations called directly.
+  using TzhnRTFSyntax::WriteRTF;
+  void WriteRTF(RtfSink& sink) override;
 
   TokenKind Kind() const { return tokenKind_; }
   ScanState State() const { return state_; }
@@ -77,6 +82,7 @@ class TzhnHTMLRTF final : public TzhnRTFSyntax {
   using HandlerTable = std::array<Handler, 256>;
   static const HandlerTable& BuildCharacterTable();
 
+  std::string_view Source() const { return std::string_view(source_, sourceLength_); }
   unsigned char Byte() const { return static_cast<unsigned char>(source_[position_]); }
   void Dispatch() { (this->*CharacterTable[Byte()])(); }
 
@@ -92,18 +98,27 @@ class TzhnHTMLRTF final : public TzhnRTFSyntax {
   void TakeClose();
   void TakeWord();
 
+  // Where the text holds "\\", "{" and "}": most tokens are then known to
+  // need no escaping without a look at their bytes.
+  void ListSpecials();
+  bool MayHoldSpecial(std::string_view token);
+
   void ScanServerScript();
   void ScanComment();
   void ScanText();
 
   int pendingEntity_ = -1;
   ScanState state_ = ScanState::EntityPending;
-  std::string source_;  // always followed by its terminating NUL
+  const char* source_ = "";  // the given text, followed by its terminating NUL
+  std::size_t sourceLength_ = 0;
   const HandlerTable& CharacterTable;
   std::size_t position_ = 0;
   std::size_t tokenStart_ = 0;
   TokenKind tokenKind_ = TokenKind::Entity;
   int lineNumber_ = 0;  // kept, not used
+  std::vector<std::size_t> specials_;  // positions, in order
+  std::size_t nextSpecial_ = 0;
+  bool specialsListed_ = false;
 };
 
 }  // namespace zelm

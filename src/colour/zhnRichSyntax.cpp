@@ -75,8 +75,6 @@ void AppendDecimal(std::string& out, long long value) {
   out.append(digits, result.ptr);
 }
 
-bool IsLineBreak(std::string_view token) { return token == "\r\n" || token == "\r" || token == "\n"; }
-
 }  // namespace
 
 std::uint32_t ColorToRGB(TColor color) {
@@ -132,13 +130,14 @@ TzhnRTFSyntax::TzhnRTFSyntax() {
 
 TzhnRTFSyntax::~TzhnRTFSyntax() = default;
 
-void TzhnRTFSyntax::EscapeToken(std::string&) {}
+void TzhnRTFSyntax::EscapeToken(std::string_view&, std::string&) {}
 
-void TzhnRTFSyntax::StyleToken(int style, std::string_view token, std::string& out) {
-  out.assign("\\cf");
-  AppendDecimal(out, style);
-  out += ' ';
-  out += token;
+void TzhnRTFSyntax::StyleToken(int style, std::string_view token, RtfSink& out) {
+  std::string prefix = "\\cf";
+  AppendDecimal(prefix, style);
+  prefix += ' ';
+  out.Write(prefix);
+  out.Write(token);
 }
 
 void TzhnRTFSyntax::NextToken() {}
@@ -158,9 +157,12 @@ std::string TzhnRTFSyntax::ColorEntry(TColor color) const {
   return entry;
 }
 
-void TzhnRTFSyntax::LoadSource(std::string_view, int) {}
+void TzhnRTFSyntax::LoadSource(const std::string&, int) {}
 
-void TzhnRTFSyntax::SetSource(std::string_view text) { LoadSource(text, 1); }
+void TzhnRTFSyntax::SetSource(const std::string& text) {
+  sourceBytes_ = text.size();
+  LoadSource(text, 1);
+}
 
 void TzhnRTFSyntax::SetFonts(std::span<const RtfFont> fonts, int last) {
   FontTable.clear();
@@ -187,31 +189,7 @@ void TzhnRTFSyntax::SetColors(std::span<const TColor> colors, int last) {
   ColorTable += "}\r\n";
 }
 
-void TzhnRTFSyntax::WriteRTF(RtfSink& sink) {
-  sink.Write(Header);
-  sink.Write(FontTable);
-  sink.Write(FontTableClose);
-  sink.Write(ColorTable);
-  sink.Write(ParagraphDefaults);
-  sink.Write("\\f0 ");
-  // Both buffers keep their capacity from token to token.
-  std::string token;
-  std::string styled;
-  while (!AtEnd()) {
-    token.assign(GetToken());
-    const int style = GetTokenStyle();
-    EscapeToken(token);
-    StyleToken(style, token, styled);
-    // Every line break, a lone LF included, becomes a paragraph mark; the
-    // break's own bytes follow inside the styled token, where readers
-    // ignore them.
-    if (IsLineBreak(token)) sink.Write("\\par");
-    sink.Write(styled);
-    NextToken();
-  }
-  sink.Write("\\par }");
-  sink.Flush();
-}
+void TzhnRTFSyntax::WriteRTF(RtfSink& sink) { WriteDocument(*this, sink); }
 
 void TzhnRTFSyntax::WriteRTF(std::ostream& out) {
   OstreamSink sink(out);
@@ -220,6 +198,9 @@ void TzhnRTFSyntax::WriteRTF(std::ostream& out) {
 
 std::string TzhnRTFSyntax::GetRTF() {
   std::string document;
+  // A coloured page is about three times its text; room for four saves the
+  // copies of a growing string, and pages never written cost nothing.
+  document.reserve(Header.size() + FontTable.size() + ColorTable.size() + 256 + 4 * sourceBytes_);
   StringSink sink(document);
   WriteRTF(sink);
   return document;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <memory>
 #include <span>
@@ -52,6 +53,33 @@ RtfFont RealiseFont(std::string_view faceName);
 
 // --- Output -----------------------------------------------------------------
 
+// Copies bytes that do not overlap. Tokens are mostly a handful of bytes:
+// up to 16 are moved with two loads and two stores of a fixed width, which
+// may overlap each other, instead of a loop or a call.
+inline void CopyBytes(char* to, const char* from, std::size_t n) {
+  if (n >= 8) {
+    if (n > 16) {
+      std::memcpy(to, from, n);
+      return;
+    }
+    std::uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n > 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+}
+
 // Where a document goes. Writes collect in a small buffer that is handed on
 // whenever it fills and at Flush, so that writing a token costs a copy, not
 // a call into a stream.
@@ -64,7 +92,7 @@ class RtfSink {
 
   void Write(std::string_view bytes) {
     if (bytes.size() <= kCapacity - used_) {
-      bytes.copy(buffer_.get() + used_, bytes.size());
+      CopyBytes(buffer_.get() + used_, bytes.data(), bytes.size());
       used_ += bytes.size();
     } else {
       WriteLarge(bytes);
@@ -118,12 +146,13 @@ class TzhnRTFSyntax {
   // The token operations, in the order of their slots. A subclass that
   // scans a language overrides them; on its own this class has no tokens.
 
-  // Makes the token safe inside an RTF document; here it stays as it is.
-  virtual void EscapeToken(std::string& token);
-  // Wraps the escaped token in its colour word: "\cf" style " " token. The
-  // result replaces the content of `out`, whose capacity is reused from
-  // token to token.
-  virtual void StyleToken(int style, std::string_view token, std::string& out);
+  // Makes the token safe inside an RTF document: when its bytes must change,
+  // the escaped bytes are built in `scratch` (whose capacity is reused from
+  // token to token) and `token` is set to them. Here it stays as it is.
+  virtual void EscapeToken(std::string_view& token, std::string& scratch);
+  // Writes the escaped token wrapped in its colour word, "\cf" style " "
+  // token, straight to the output.
+  virtual void StyleToken(int style, std::string_view token, RtfSink& out);
   virtual void NextToken();
   virtual bool AtEnd() const;
   // The current token's bytes, valid until the next NextToken.
@@ -133,9 +162,14 @@ class TzhnRTFSyntax {
   virtual int GetTokenStyle() const;
   // "\redR\greenG\blueB;" of the colour's RGB value.
   virtual std::string ColorEntry(TColor color) const;
-  virtual void LoadSource(std::string_view text, int line);
+  // Takes the text to colour. The text is read where it is, not copied: it
+  // must stay alive and unchanged until the document is written, which is
+  // why a temporary cannot be given.
+  virtual void LoadSource(const std::string& text, int line);
+  void LoadSource(std::string&&, int) = delete;
   // LoadSource with line number 1.
-  virtual void SetSource(std::string_view text);
+  virtual void SetSource(const std::string& text);
+  void SetSource(std::string&&) = delete;
   // Builds FontTable from fonts[0..last]; a negative last leaves it empty.
   virtual void SetFonts(std::span<const RtfFont> fonts, int last);
   // Builds ColorTable: black, then colors[0..last] as entries 1, 2, ...
@@ -156,6 +190,50 @@ class TzhnRTFSyntax {
   std::string ColorTable;         // the whole colour table group, empty until SetColors
   std::string FontTable;          // the font entries, without the group's braces
   std::int32_t CodePage = 1252;
+
+ protected:
+  // The whole document with the token operations of `syntax`. WriteRTF runs
+  // it through the virtual operations; a final subclass may run it with its
+  // own type, so that the six operations of every token are direct calls.
+  template <typename Syntax>
+  static void WriteDocument(Syntax& syntax, RtfSink& sink);
+
+  // Size of the text last given, from which GetRTF guesses the document's.
+  std::size_t sourceBytes_ = 0;
 };
+
+namespace detail {
+inline bool IsLineBreak(std::string_view token) {
+  switch (token.size()) {
+    case 1: return token[0] == '\r' || token[0] == '\n';
+    case 2: return token[0] == '\r' && token[1] == '\n';
+    default: return false;
+  }
+}
+}  // namespace detail
+
+template <typename Syntax>
+void TzhnRTFSyntax::WriteDocument(Syntax& syntax, RtfSink& sink) {
+  sink.Write(syntax.Header);
+  sink.Write(syntax.FontTable);
+  sink.Write(syntax.FontTableClose);
+  sink.Write(syntax.ColorTable);
+  sink.Write(syntax.ParagraphDefaults);
+  sink.Write("\\f0 ");
+  std::string scratch;  // keeps its capacity from token to token
+  while (!syntax.AtEnd()) {
+    std::string_view token = syntax.GetToken();
+    const int style = syntax.GetTokenStyle();
+    syntax.EscapeToken(token, scratch);
+    // Every line break, a lone LF included, becomes a paragraph mark; the
+    // break's own bytes follow inside the styled token, where readers
+    // ignore them.
+    if (detail::IsLineBreak(token)) sink.Write("\\par");
+    syntax.StyleToken(style, token, sink);
+    syntax.NextToken();
+  }
+  sink.Write("\\par }");
+  sink.Flush();
+}
 
 }  // namespace zelm

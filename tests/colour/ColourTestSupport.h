@@ -16,7 +16,7 @@ struct ScannedToken {
 };
 
 // Every token up to (not including) the End token.
-inline std::vector<ScannedToken> ScanTokens(std::string_view text) {
+inline std::vector<ScannedToken> ScanTokens(const std::string& text) {
   TzhnHTMLRTF scanner;
   scanner.SetSource(text);
   std::vector<ScannedToken> tokens;
@@ -27,7 +27,7 @@ inline std::vector<ScannedToken> ScanTokens(std::string_view text) {
   return tokens;
 }
 
-inline std::string ColourDocument(std::string_view text, bool alternate = false) {
+inline std::string ColourDocument(const std::string& text, bool alternate = false) {
   TzhnHTMLRTF scanner;
   if (alternate) scanner.UseAlternateColors();
   scanner.SetSource(text);
@@ -46,7 +46,7 @@ inline const std::string kDefaultFrame =
 
 // The coloured tokens of a document: what stands between the frame and the
 // closing "\par }". Empty when the document has another frame.
-inline std::string DocumentBody(std::string_view text) {
+inline std::string DocumentBody(const std::string& text) {
   const std::string document = ColourDocument(text);
   const std::string_view end = "\\par }";
   if (!document.starts_with(kDefaultFrame) || !document.ends_with(end)) return "<bad frame>";

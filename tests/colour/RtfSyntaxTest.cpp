@@ -33,7 +33,8 @@ TEST(TzhnRTFSyntax, BaseObjectWritesTheFrameWithNoTokens) {
   EXPECT_EQ(writer.Header, "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deftab720{\\fonttbl");
   EXPECT_EQ(writer.FontTable, "{\\f0\\fmodern\\fcharset128 Courier New;}");
   EXPECT_EQ(writer.ColorTable, "");
-  writer.SetSource("<p>ignored</p>");
+  const std::string page = "<p>ignored</p>";
+  writer.SetSource(page);
   EXPECT_EQ(writer.GetRTF(), kBaseFrame + "\\par }");
 }
 
