@@ -4,7 +4,6 @@
 #include <cstring>
 #include <functional>
 
-
 #include "colour/HtmlNameTables.h"
 #include "text/StringUtil.h"
 
@@ -53,7 +52,8 @@ struct ByteTables {
       endsValue[c] = c <= 32 || c == '>';
       endsName[c] = c <= 32 || c == '"' || c == '=' || c == '>';
       endsLine[c] = c == 0 || c == '\n' || c == '\r' || c == '>';
-      escapeClass[c] = ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ? 1 : (c == '\\' || c == '{' || c == '}') ? 2 : 0;
+      const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);  // as IsSjisLeadByte
+      escapeClass[c] = lead ? 1 : (c == '\\' || c == '{' || c == '}') ? 2 : 0;
     }
   }
 };
@@ -99,7 +99,7 @@ bool EndsInCutLeadByte(std::string_view token) {
   return leads % 2 == 1;
 }
 
-// Does the token hold a "\\", "{" or "}" anywhere? Whether one stands at a
+// Does the token hold a "\", "{" or "}" anywhere? Whether one stands at a
 // character boundary and must be escaped, the escaping walk tells.
 bool HasSpecialByte(std::string_view token) {
   bool special = false;
@@ -107,9 +107,9 @@ bool HasSpecialByte(std::string_view token) {
   return special;
 }
 
-// Beyond one "\\", "{" or "}" in this many bytes of text, listing them costs
-// more than looking at every token.
-constexpr std::size_t kMaxSpecialsPerByte = 8;
+// With more than one "\", "{" or "}" in this many bytes of text, listing
+// them costs more than looking at every token.
+constexpr std::size_t kBytesPerListedSpecial = 8;
 
 }  // namespace
 
@@ -335,7 +335,7 @@ void TzhnHTMLRTF::ListSpecials() {
   specials_.clear();
   nextSpecial_ = 0;
   specialsListed_ = true;
-  const std::size_t limit = sourceLength_ / kMaxSpecialsPerByte + 64;
+  const std::size_t limit = sourceLength_ / kBytesPerListedSpecial + 64;
   for (const char special : {'\\', '{', '}'}) {
     const char* end = source_ + sourceLength_;
     for (const char* p = source_; p < end; ++p) {

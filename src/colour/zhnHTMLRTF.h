@@ -98,7 +98,7 @@ class TzhnHTMLRTF final : public TzhnRTFSyntax {
   void TakeClose();
   void TakeWord();
 
-  // Where the text holds "\\", "{" and "}": most tokens are then known to
+  // Where the text holds "\", "{" and "}": most tokens are then known to
   // need no escaping without a look at their bytes.
   void ListSpecials();
   bool MayHoldSpecial(std::string_view token);

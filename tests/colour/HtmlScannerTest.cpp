@@ -248,6 +248,42 @@ TEST(HtmlScanner, WritesEachTokenInTheColourOfItsKind) {
   for (const DocumentCase& c : cases) EXPECT_EQ(DocumentBody(c.text), c.body) << c.name;
 }
 
+TEST(HtmlScanner, EscapesTextsFullOfBracesAndBackslashes) {
+  // Far more specials than other bytes.
+  std::string escaped;
+  for (int i = 0; i < 5000; ++i) escaped += "\\{";
+  EXPECT_EQ(DocumentBody(">" + std::string(5000, '{') + "\\}"), "\\cf7 >\\cf8 " + escaped + "\\\\\\}");
+}
+
+TEST(HtmlScanner, EscapesAnyTokenInAnyOrder) {
+  // Tokens handed back out of order, and text that is no token at all.
+  const std::string text = "<a b=\"{x}\">\\t<p>plain</p>{\x83";
+  TzhnHTMLRTF scanner;
+  scanner.SetSource(text);
+  std::vector<std::string_view> tokens;
+  while (!scanner.AtEnd()) {
+    tokens.push_back(scanner.GetToken());
+    scanner.NextToken();
+  }
+  std::vector<std::string> forward;
+  std::string scratch;
+  for (std::string_view token : tokens) {
+    scanner.EscapeToken(token, scratch);
+    forward.emplace_back(token);
+  }
+  for (std::size_t i = tokens.size(); i-- > 0;) {
+    std::string_view token = tokens[i];
+    scanner.EscapeToken(token, scratch);
+    EXPECT_EQ(token, forward[i]) << i;
+  }
+  EXPECT_EQ(forward[5], "\"\\{x\\}\"");
+  EXPECT_EQ(forward.back(), "\\{\\'83");
+  const std::string elsewhere = "a{b\\c}";
+  std::string_view other = elsewhere;
+  scanner.EscapeToken(other, scratch);
+  EXPECT_EQ(other, "a\\{b\\\\c\\}");
+}
+
 TEST(HtmlScanner, EmptyTextGivesTheFrameAlone) {
   const std::string document = test::ColourDocument("");
   EXPECT_TRUE(document.ends_with("\\deflang1033\\pard\\plain\\f0\\fs20\\f0 \\par }")) << document;
@@ -270,18 +306,24 @@ TEST(HtmlScanner, AlternateColoursReplaceTheColourTable) {
 // least once in every four steps.
 void ExpectScansWholeText(const std::string& text) {
   TzhnHTMLRTF scanner;
+  ScanState stateBefore = scanner.State();
   scanner.SetSource(text);
   const std::size_t stop = std::min(text.find('\0'), text.size());
   std::string joined;
-  std::size_t steps = 0, stalled = 0, lastEnd = 0;
+  std::size_t steps = 0, stalled = 0;
   while (!scanner.AtEnd()) {
     ASSERT_EQ(scanner.TokenStart(), joined.size());
     joined += scanner.GetToken();
     ASSERT_LE(joined.size(), stop);
-    stalled = joined.size() == lastEnd ? stalled + 1 : 0;
-    lastEnd = joined.size();
-    ASSERT_LT(stalled, 4u) << "no progress";
+    if (scanner.GetToken().empty()) {
+      // A token that takes no bytes always moves the scanner to another state.
+      ASSERT_NE(scanner.State(), stateBefore) << "empty " << TokenKindName(scanner.Kind()) << " at " << joined.size();
+      ASSERT_LT(++stalled, 4u) << "no progress at " << joined.size();
+    } else {
+      stalled = 0;
+    }
     ASSERT_LT(++steps, 4 * (text.size() + 1));
+    stateBefore = scanner.State();
     scanner.NextToken();
   }
   EXPECT_EQ(joined, text.substr(0, stop));
