@@ -21,7 +21,7 @@ struct GroupState {
 };
 
 // How a byte of literal text is read: on its own, as a Shift_JIS lead byte
-// (in a Shift_JIS font), or not as text at all ("\\", "{", "}", CR, LF).
+// (in a Shift_JIS font), or not as text at all ("\", "{", "}", CR, LF).
 enum : std::uint8_t { kPlainByte = 0, kLeadByte = 1, kSpecialByte = 2 };
 constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
   std::array<std::uint8_t, 256> classes{};
@@ -351,7 +351,7 @@ RtfText ReadRTF(std::string_view document) {
   if (!document.starts_with("{\\rtf")) {
     RtfText plain;
     plain.text = std::string(document);
-    if (!plain.text.empty()) plain.runs.push_back(RtfRun{0, plain.text.size(), 0, false});
+    if (!plain.text.empty()) plain.runs.push_back(RtfRun{0, static_cast<std::uint32_t>(plain.text.size()), 0, false});
     return plain;
   }
   return Reader(document).Read();

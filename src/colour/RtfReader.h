@@ -10,7 +10,8 @@
 // Like the control, it reads text in a font with the Shift_JIS character set
 // (128) character by character: a lead byte and the byte after it are one
 // character, even when that byte is "\", "{" or "}". In other fonts every
-// byte is a character of its own.
+// byte is a character of its own. A byte written as "\'hh" is a character of
+// its own in every font.
 //
 // Line ends: every "\par" gives CR LF, and bare CR and LF bytes in the
 // document are layout and give nothing. The last "\par" of a document, after
