@@ -17,6 +17,7 @@ struct GroupState {
   Destination destination = Destination::Text;
   bool bold = false;
   int color = 0;
+  std::uint32_t rgb = 0;  // of `color`, looked up when it was set
   int font = 0;
 };
 
@@ -80,6 +81,11 @@ class Reader {
  private:
   // --- Text and runs --------------------------------------------------------
 
+  void SetColor(int index) {
+    current_.color = index;
+    current_.rgb = ColorOf(index);
+  }
+
   std::uint32_t ColorOf(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < out_.colorTable.size()
                ? out_.colorTable[static_cast<std::size_t>(index)]
@@ -100,7 +106,7 @@ class Reader {
   void AppendText(std::string_view bytes) {
     if (bytes.empty()) return;
     FlushParagraph();
-    AppendWith(bytes, ColorOf(current_.color), current_.bold);
+    AppendWith(bytes, current_.rgb, current_.bold);
   }
 
   // A paragraph mark is held back until text follows it, so that the
@@ -108,7 +114,7 @@ class Reader {
   void Paragraph() {
     FlushParagraph();
     paragraphPending_ = true;
-    paragraphColor_ = ColorOf(current_.color);
+    paragraphColor_ = current_.rgb;
     paragraphBold_ = current_.bold;
   }
 
@@ -245,14 +251,16 @@ class Reader {
     if (digits == 0 || digits == 6 || (j < n && (IsLetter(static_cast<unsigned char>(in_[j])) || in_[j] == '-'))) return false;
     if (j < n && in_[j] == ' ') ++j;
     i_ = j;
-    current_.color = value;
+    SetColor(value);
+    // Text almost always follows the colour word: read it straight away.
+    if (i_ < n && kByteClass[static_cast<unsigned char>(in_[i_])] != kSpecialByte) Literal();
     return true;
   }
 
   void Apply(std::string_view word, bool hasParameter, int value) {
     // The words of every token first.
     if (word.size() == 2 && word[0] == 'c' && word[1] == 'f') {
-      current_.color = hasParameter ? value : 0;
+      SetColor(hasParameter ? value : 0);
       return;
     }
     if (word.size() == 1 && word[0] == 'b') {
@@ -271,7 +279,7 @@ class Reader {
       }
     } else if (word == "plain") {
       current_.bold = false;
-      current_.color = 0;
+      SetColor(0);
       current_.font = defaultFont_;
       UpdateFontMode();
     } else if (word == "tab") {

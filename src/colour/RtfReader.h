@@ -37,8 +37,8 @@ namespace zelm {
 struct RtfRun {
   std::uint32_t start = 0;
   std::uint32_t length = 0;
-  std::uint32_t color = 0;  // 0x00BBGGRR
-  bool bold = false;
+  std::uint32_t color : 24 = 0;  // 0x00BBGGRR
+  bool bold : 1 = false;
   bool operator==(const RtfRun&) const = default;
 };
 
