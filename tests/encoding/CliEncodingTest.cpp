@@ -1,52 +1,15 @@
 // zelm-cli detect and convert, run as the real program.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include "EncodingTestSupport.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
-
-extern char** environ;
 
 namespace zelm {
 namespace {
 
-struct CliRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-// Runs zelm-cli with the arguments, `input` on standard input, in `dir`.
-CliRun RunCli(const test::TempDir& dir, const std::vector<std::string>& args, std::string_view input = {}) {
-  const std::string in = (dir / "stdin").string(), out = (dir / "stdout").string(), err = (dir / "stderr").string();
-  test::WriteFile(in, input);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<std::string> argvStrings{ZELM_CLI_PATH};
-  argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& arg : argvStrings) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  CliRun run;
-  pid_t pid;
-  const int spawned = posix_spawn(&pid, ZELM_CLI_PATH, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << ZELM_CLI_PATH;
-    return run;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = test::ReadFile(out);
-  run.err = test::ReadFile(err);
-  return run;
-}
+using test::CliRun;
+using test::RunCli;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -10,5 +10,9 @@ int RunPassCommand(const Args& args);
 int RunDetectCommand(const Args& args);
 // zelm-cli convert: standard input from one encoding to another.
 int RunConvertCommand(const Args& args);
+// zelm-cli rtf: the syntax-coloured RTF document of standard input.
+int RunRtfCommand(const Args& args);
+// zelm-cli tokens: the colouring scanner's tokens, one per line.
+int RunTokensCommand(const Args& args);
 
 }  // namespace zelm::cli

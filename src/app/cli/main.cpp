@@ -11,6 +11,8 @@ namespace {
 const std::vector<Command> kCommands{
     {"detect", "show the encoding each file declares and the one it is read as", RunDetectCommand},
     {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
+    {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
+    {"tokens", "list the colouring scanner's tokens of a page", RunTokensCommand},
 };
 
 void PrintOverview(std::ostream& out) {
