@@ -48,32 +48,72 @@ constexpr JoinRule kJoinRules[] = {
     {"<h6", {}, "</h6>"},
 };
 
+constexpr std::string_view kFullWidthSpace = "\x81\x40";
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
 // The line as the split stage compares and emits it: tabs as spaces, no
 // surrounding blanks or full-width spaces, short gaps between tags folded.
-std::string WorkCopy(std::string_view line) {
-  return FoldGapsBetweenTags(PlainTrim(TrimZSP(PlainTrimView(TabsToSpaces(std::string(line))))), 16);
+// Most lines need none of that beyond the trim, so the result is a view of
+// the line itself or of `scratch`.
+std::string_view WorkCopy(std::string_view raw, std::string& scratch) {
+  std::string_view work = raw;
+  if (work.find('\t') != std::string_view::npos) {
+    scratch = TabsToSpaces(std::string(raw));
+    work = scratch;
+  }
+  work = PlainTrimView(work);
+  // After the plain trim only a full-width space can stand at either end.
+  if (StartsWith(work, kFullWidthSpace) || EndsWith(work, kFullWidthSpace)) {
+    scratch = PlainTrim(TrimZSP(work));
+    work = scratch;
+  }
+  if (work.find("> ") != std::string_view::npos) {
+    scratch = FoldGapsBetweenTags(std::string(work), 16);
+    work = scratch;
+  }
+  return work;
 }
+
+// The lines emitted by the split stage, kept back to back in one buffer.
+class EmittedLines {
+ public:
+  void Add(std::string_view line) {
+    spans_.push_back({bytes_.size(), line.size()});
+    bytes_ += line;
+  }
+  std::size_t size() const { return spans_.size(); }
+  std::string_view operator[](std::size_t i) const {
+    return std::string_view(bytes_).substr(spans_[i].first, spans_[i].second);
+  }
+
+ private:
+  std::string bytes_;
+  std::vector<std::pair<std::size_t, std::size_t>> spans_;
+};
 
 class LineSplitter {
  public:
-  explicit LineSplitter(std::vector<std::string>& out) : out_(out) {}
+  explicit LineSplitter(EmittedLines& out) : out_(out) {}
 
   void Add(std::string_view raw) {
-    const std::string work = WorkCopy(raw);
+    const std::string_view work = WorkCopy(raw, scratch_);
     if (work.empty()) return;
     if (HandleComment(raw, work)) return;
     if (HandleSection(raw, work)) return;
     if (inBody_) {
       SplitBodyLine(raw, work);
     } else {
-      Emit(Contains(raw, " <") ? std::string_view(work) : raw);
+      Emit(Contains(raw, " <") ? work : raw);
     }
   }
 
  private:
-  void Emit(std::string_view line) { out_.emplace_back(line); }
+  void Emit(std::string_view line) { out_.Add(line); }
 
-  bool HandleComment(std::string_view raw, const std::string& work) {
+  bool HandleComment(std::string_view raw, std::string_view work) {
     const Pos open = SjisPos("<!--", raw);
     const Pos close = SjisPos("-->", raw);
     if (open != 0 && close != 0 && open < close) {
@@ -92,7 +132,7 @@ class LineSplitter {
     return true;
   }
 
-  bool HandleSection(std::string_view raw, const std::string& work) {
+  bool HandleSection(std::string_view raw, std::string_view work) {
     if (Contains(raw, "</head>")) {
       inHead_ = false;
       Emit(work);
@@ -106,7 +146,7 @@ class LineSplitter {
       inBody_ = true;
       Emit(work);
     } else if (inHead_) {
-      Emit(Contains(raw, "<") ? std::string_view(work) : raw);
+      Emit(Contains(raw, "<") ? work : raw);
     } else if (Contains(raw, "<head>")) {
       inHead_ = true;
       Emit(work);
@@ -145,7 +185,8 @@ class LineSplitter {
     Emit(PlainTrimView(work.substr(at)));
   }
 
-  std::vector<std::string>& out_;
+  EmittedLines& out_;
+  std::string scratch_;
   bool inHead_ = false, inBody_ = false, afterBody_ = false, inComment_ = false;
 };
 
@@ -162,28 +203,28 @@ bool TakesNextLine(std::string_view line, std::string_view next) {
 
 std::string AdjustLines(std::string_view text) {
   if (text.empty()) return {};
-  std::vector<std::string> split;
+  EmittedLines split;
   LineSplitter splitter(split);
   for (std::string_view line : SplitLines(text)) splitter.Add(line);
 
   std::vector<std::string_view> kept;
   kept.reserve(split.size());
-  for (const std::string& line : split)
-    if (!PlainTrimView(line).empty()) kept.push_back(line);
+  for (std::size_t i = 0; i < split.size(); ++i)
+    if (!PlainTrimView(split[i]).empty()) kept.push_back(split[i]);
 
-  std::vector<std::string> joined;
-  joined.reserve(kept.size());
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
   for (std::size_t i = 0; i < kept.size(); ++i) {
+    out += kept[i];
     if (i + 1 < kept.size() && TakesNextLine(kept[i], kept[i + 1])) {
       // A line that only closes the tag (or only holds ">") is taken in
       // trimmed; the joined line is not looked at again.
-      joined.push_back(std::string(kept[i]) + std::string(PlainTrimView(kept[i + 1])));
+      out += PlainTrimView(kept[i + 1]);
       ++i;
-    } else {
-      joined.emplace_back(kept[i]);
     }
+    out += "\r\n";  // after every line, the last one included, as JoinLines does
   }
-  return JoinLines(joined);
+  return out;
 }
 
 }  // namespace zelm

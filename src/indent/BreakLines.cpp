@@ -6,12 +6,14 @@
 // (see JunctionBreaker); the few rules of another shape run as replace-alls
 // of their own between those runs, so the order of the list is kept.
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "indent/AnchoredReplace.h"
 #include "indent/IndentUtil.h"
 #include "indent/JunctionBreaker.h"
+#include "indent/SjisScan.h"
 #include "indent/TagWhitespace.h"
 #include "text/StringUtil.h"
 
@@ -24,6 +26,7 @@ enum class RuleKind {
   kBetween,  // a + b becomes a, CR LF, b
   kFill,     // a + b becomes a, "&nbsp;", b
   kReplace,  // a becomes b
+  kRuns,     // four a in a row, then three, then two: each a followed by CR LF
 };
 
 struct BreakRule {
@@ -86,9 +89,7 @@ constexpr BreakRule kBreakRules[] = {
     {kBefore, "<main"}, {kBefore, "</main"}, {kAfter, "</main>"},
     // Runs of closing divs: each tag of a run of four, then three, then two
     // gets its own line.
-    {kReplace, "</div></div></div></div>", "</div>\r\n</div>\r\n</div>\r\n</div>\r\n"},
-    {kReplace, "</div></div></div>", "</div>\r\n</div>\r\n</div>\r\n"},
-    {kReplace, "</div></div>", "</div>\r\n</div>\r\n"},
+    {kRuns, "</div>"},
     {kBefore, "<div"}, {kBefore, "</div"}, {kAfter, "</div>"},
 };
 
@@ -100,26 +101,87 @@ JunctionRule ToJunctionRule(const BreakRule& rule) {
     case kAfter: return JunctionRule::BreakAfter(rule.a);
     case kBetween: return {std::string(rule.a), std::string(rule.b), "\r\n"};
     case kFill: return {std::string(rule.a), std::string(rule.b), "&nbsp;"};
-    case kReplace: break;
+    case kReplace:
+    case kRuns: break;
   }
   return {};
 }
 
+// The replace-alls of four `tag` in a row, then three, then two, each by the
+// same tags with CR LF after every one, in one scan. The first replaces the
+// blocks of four of a run of the tag from its start, the next two find only
+// what is left at its end: three or two tags, or a single one, which no rule
+// takes. So in a run of two or more every tag gets a line break after it,
+// except the last one of a run of 4k + 1.
+class ClosingTagRuns {
+ public:
+  explicit ClosingTagRuns(std::string_view tag) : tag_(SjisLowerCase(tag)) {
+    if (tag_.size() < 3 || tag_.substr(0, 2) != "</" || tag_.back() != '>')
+      throw std::invalid_argument("not a closing tag");
+  }
+
+  std::string Apply(std::string input) const {
+    const std::string_view text(input);
+    const std::size_t size = tag_.size();
+    std::string out;
+    std::size_t copied = 0;  // text before this is in out, and no run starts before it
+    // A run of two or more holds the junction "></" between its first two tags.
+    for (std::size_t gt = FindBytes(text, "></", 0); gt != std::string_view::npos;
+         gt = FindBytes(text, "></", gt + 1)) {
+      if (gt + 1 < copied + size || !IsTagAt(text, gt + 1) || !IsTagAt(text, gt + 1 - size)) continue;
+      const std::size_t start = gt + 1 - size;
+      if (!IsCharBoundary(text, start)) continue;
+      std::size_t count = 2;
+      while (IsTagAt(text, start + count * size)) ++count;
+
+      if (out.empty()) out.reserve(text.size() + text.size() / 8);
+      out.append(text, copied, start - copied);
+      for (std::size_t k = 0; k < count; ++k) {
+        if (k + 1 == count && count % 4 == 1) {
+          out.append(text, start + k * size, size);  // left over: no rule takes it
+        } else {
+          out += tag_;
+          out += "\r\n";
+        }
+      }
+      copied = start + count * size;
+      gt = copied - 1;
+    }
+    if (copied == 0) return input;
+    out.append(text, copied);
+    return out;
+  }
+
+ private:
+  // The tag, letters compared without case, at byte index at.
+  bool IsTagAt(std::string_view text, std::size_t at) const {
+    if (at > text.size() || text.size() - at < tag_.size()) return false;
+    for (std::size_t i = 0; i < tag_.size(); ++i)
+      if (AsciiLower(text[at + i]) != tag_[i]) return false;
+    return true;
+  }
+
+  std::string tag_;  // in lower case
+};
+
 // The rule list as stages: a JunctionBreaker for every run of junction
-// rules, a plain replace-all for every other rule.
+// rules, a scan of its own for every other rule.
 class BreakStages {
  public:
   template <std::size_t N>
   explicit BreakStages(const BreakRule (&rules)[N]) {
     std::vector<JunctionRule> pending;
     auto flush = [&] {
-      if (!pending.empty()) stages_.push_back({JunctionBreaker(std::move(pending)), std::nullopt});
+      if (!pending.empty()) stages_.push_back({JunctionBreaker(std::move(pending)), std::nullopt, std::nullopt});
       pending.clear();
     };
     for (const BreakRule& rule : rules) {
       if (rule.kind == kReplace) {
         flush();
-        stages_.push_back({std::nullopt, AnchoredReplace(std::string(rule.a), std::string(rule.b))});
+        stages_.push_back({std::nullopt, AnchoredReplace(std::string(rule.a), std::string(rule.b)), std::nullopt});
+      } else if (rule.kind == kRuns) {
+        flush();
+        stages_.push_back({std::nullopt, std::nullopt, ClosingTagRuns(rule.a)});
       } else {
         pending.push_back(ToJunctionRule(rule));
       }
@@ -128,8 +190,11 @@ class BreakStages {
   }
 
   std::string Apply(std::string text) const {
-    for (const Stage& stage : stages_)
-      text = stage.breaker ? stage.breaker->Apply(std::move(text)) : stage.replace->Apply(std::move(text));
+    for (const Stage& stage : stages_) {
+      if (stage.breaker) text = stage.breaker->Apply(std::move(text));
+      else if (stage.replace) text = stage.replace->Apply(std::move(text));
+      else text = stage.runs->Apply(std::move(text));
+    }
     return text;
   }
 
@@ -137,6 +202,7 @@ class BreakStages {
   struct Stage {
     std::optional<JunctionBreaker> breaker;
     std::optional<AnchoredReplace> replace;
+    std::optional<ClosingTagRuns> runs;
   };
   std::vector<Stage> stages_;
 };

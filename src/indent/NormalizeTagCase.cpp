@@ -6,10 +6,12 @@
 // any rule matches, so the rules are independent: one scan finds, for every
 // rule, the occurrences its own replace-all would take (left to right,
 // skipping overlaps with its previous one) and lowers their letters.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "indent/AnchoredReplace.h"
 #include "indent/IndentUtil.h"
 #include "indent/PatternTrie.h"
 #include "indent/SjisScan.h"
@@ -71,18 +73,25 @@ std::vector<std::string> LoweredPatterns() {
 
 class TagCaseLowerer {
  public:
-  TagCaseLowerer() : patterns_(LoweredPatterns()), trie_(patterns_, PatternTrie::Direction::kForward) {}
+  TagCaseLowerer() : patterns_(LoweredPatterns()), trie_(patterns_, PatternTrie::Direction::kForward) {
+    for (int c = 0; c < 256; ++c) {
+      if (IsSjisLeadByte(static_cast<unsigned char>(c))) byteClass_[c] = kLead;
+      else if (trie_.IsFirstByte(static_cast<char>(c))) byteClass_[c] = kFirst;
+    }
+  }
 
   void LowerInPlace(std::string& text) const {
     std::vector<std::size_t> lastEnd(patterns_.size(), 0);
     std::size_t lowerUntil = 0;  // bytes before this index lie in a match
     const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-      if (SjisCharLength(text, i) == 2) {
-        i += 2;
+    std::size_t i = 0;
+    while (i < n) {
+      const auto cls = byteClass_[static_cast<unsigned char>(text[i])];
+      if (cls == kLead) {
+        i += 2;  // a match never starts on or spans a double-byte character
         continue;
       }
-      if (trie_.IsFirstByte(text[i])) {
+      if (cls == kFirst) {
         trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
           if (i < lastEnd[id]) return;  // overlaps this rule's previous match
           lastEnd[id] = i + patterns_[id].size();
@@ -96,8 +105,11 @@ class TagCaseLowerer {
   }
 
  private:
+  enum ByteClass : unsigned char { kOther, kLead, kFirst };
+
   std::vector<std::string> patterns_;
   PatternTrie trie_;
+  std::array<ByteClass, 256> byteClass_{};
 };
 
 // Tabs become two spaces and lines that are blank after trimming go.
@@ -106,12 +118,14 @@ std::string WithoutBlankLines(std::string_view text) {
   out.reserve(text.size() + 2);
   for (std::string_view line : SplitLines(text)) {
     if (PlainTrimView(line).empty()) continue;
-    for (std::size_t i = 0; i < line.size();) {
-      const std::size_t len = SjisCharLength(line, i);
-      if (len == 1 && line[i] == '\t') out += "  ";
-      else out.append(line, i, len);
-      i += len;
+    std::size_t copied = 0;
+    for (std::size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', tab + 1)) {
+      if (!IsCharBoundary(line, tab)) continue;
+      out.append(line, copied, tab - copied);
+      out += "  ";
+      copied = tab + 1;
     }
+    out.append(line, copied);
     out += "\r\n";
   }
   return out;
@@ -121,9 +135,10 @@ std::string WithoutBlankLines(std::string_view text) {
 
 std::string NormalizeTagCase(std::string_view text) {
   static const TagCaseLowerer lowerer;
+  static const AnchoredReplace fillEmptyCells("<td></td>", "<td>&nbsp;</td>");
   std::string out = WithoutBlankLines(text);
   lowerer.LowerInPlace(out);
-  return ReplaceAllText(out, "<td></td>", "<td>&nbsp;</td>");
+  return fillEmptyCells.Apply(std::move(out));
 }
 
 }  // namespace zelm

@@ -33,7 +33,9 @@ class InPlaceEraser {
 
  private:
   void Keep(std::size_t until) {
-    if (write_ != read_) std::copy(text_.begin() + Offset(read_), text_.begin() + Offset(until), text_.begin() + Offset(write_));
+    if (write_ != read_) {
+      std::copy(text_.begin() + Offset(read_), text_.begin() + Offset(until), text_.begin() + Offset(write_));
+    }
     write_ += until - read_;
     read_ = until;
   }

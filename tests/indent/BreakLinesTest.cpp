@@ -82,7 +82,8 @@ TEST(LightBreakLines, FoldsGapsAndBreaksAroundComments) {
 std::vector<std::string> BreakAlphabet() {
   std::vector<std::string> pieces{"<",  ">",  "><", "/",      " ",  "  ",    "\t",     "\r\n",   "\r\n ",
                                   "\r", "\n", "x",  "\x83\x81", "\x83", "\x81\x3c", "\x83>", "\x83<", "\x81\r",
-                                  "</a>", "<a href=x>", "&nbsp;", "-->", "<!--", "</div></div>", Sjis("マ")};
+                                  "</a>", "<a href=x>", "&nbsp;", "-->", "<!--", "</div></div>", Sjis("マ"),
+                                  std::string(1, '\0')};
   for (int k : {3, 10, 11, 12, 23, 24, 25, 35, 36, 37}) {
     pieces.push_back(Spaces(k));
     pieces.push_back("\r\n" + Spaces(k));

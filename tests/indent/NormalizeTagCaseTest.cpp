@@ -48,7 +48,7 @@ std::vector<std::string> TagCaseAlphabet() {
   std::vector<std::string> pieces{"<",     "</",  ">",    " ",   "\t",    "\r\n", "\r\n\r\n", " \r\n", "\"",
                                   "=",     "x",   "\x83", "\x83<", "\x83\"", "\x81\x40", "TOP\"", "\"TOP",
                                   "@IMPORT", " URL(", "<WBR>", "</NOBR>", "<TD></TD>", "<td>", "</TD>", "NOBR",
-                                  "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\""};
+                                  "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\"", std::string(1, '\0')};
   for (const std::string& name : test::ReferenceTagNames()) {
     pieces.push_back("<" + name);
     pieces.push_back("</" + name);
@@ -70,6 +70,19 @@ TEST(NormalizeTagCase, EqualsTheRuleByRuleApplication) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     const std::string page = SjisUpperCase(bench::GeneratePage(30000, seed));
     ASSERT_EQ(NormalizeTagCase(page), test::ReferenceNormalizeTagCase(page)) << "seed " << seed;
+  }
+}
+
+TEST(NormalizeTagCase, EqualsTheRuleByRuleApplicationOnTestPages) {
+  for (const char* unit : {"prebreak", "adjust"}) {
+    const auto dir = test::TestDataDir() / unit / "input";
+    for (const std::string& name : test::FileNamesIn(dir)) {
+      const std::string page = test::ReadFile(dir / name);
+      EXPECT_EQ(NormalizeTagCase(page), test::ReferenceNormalizeTagCase(page)) << name;
+      EXPECT_EQ(LightBreakLines(page), test::ReferenceLightBreakLines(page)) << name;
+      for (int target : {0, 1, 2, 4, 5})
+        EXPECT_EQ(RewriteCharsetDecl(page, target), test::ReferenceRewriteCharsetDecl(page, target)) << name;
+    }
   }
 }
 
