@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "indent/SjisScan.h"
+#include "text/StringUtil.h"
 
 namespace zelm {
 namespace {
@@ -37,9 +38,27 @@ void CheckRule(const JunctionRule& rule) {
   if (!ok) throw std::invalid_argument("junction rule needs exactly one \"><\" between its parts: " + pattern);
 }
 
+// Inserted text must never take part in a later match. A match holds a
+// junction, so it cannot lie inside an insert without "<" or ">"; one that
+// reaches into an insert from outside holds the insert's first or last byte.
+void CheckInserts(const std::vector<JunctionRule>& rules) {
+  std::string patternBytes;
+  for (const auto& rule : rules) {
+    const std::string pattern = rule.left + rule.right;
+    patternBytes += SjisLowerCase(pattern) + SjisUpperCase(pattern);  // matched without case
+  }
+  for (const auto& rule : rules) {
+    const std::string& insert = rule.insert;
+    if (insert.empty() || insert.find_first_of("<>") != std::string::npos ||
+        patternBytes.find(insert.front()) != std::string::npos || patternBytes.find(insert.back()) != std::string::npos)
+      throw std::invalid_argument("junction rule inserts text a later rule could match: " + insert);
+  }
+}
+
 const std::vector<JunctionRule>& Checked(const std::vector<JunctionRule>& rules) {
   if (rules.size() > JunctionBreaker::kMaxRules) throw std::invalid_argument("too many junction rules");
   for (const auto& rule : rules) CheckRule(rule);
+  CheckInserts(rules);
   return rules;
 }
 

@@ -37,7 +37,8 @@ struct JunctionRule {
 class JunctionBreaker {
  public:
   // Throws std::invalid_argument for a rule whose pattern does not hold
-  // exactly one junction between its parts, or for more rules than fit.
+  // exactly one junction between its parts, whose insert a later match could
+  // use, or for more rules than fit.
   explicit JunctionBreaker(std::vector<JunctionRule> rules);
 
   // Hands the text back untouched when no rule matches.

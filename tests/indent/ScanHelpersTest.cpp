@@ -48,6 +48,9 @@ TEST(JunctionBreaker, RejectsRulesWithoutExactlyOneJunction) {
       {{"<b", "<i>", "\r\n"}},         // left part does not end a tag
       {{"<b>", "<i><u>", "\r\n"}},     // a second junction
       {{"<b>\x83", "<i>", "\r\n"}},    // not plain ASCII
+      {{"<b>", "<i>", ""}},            // the junction would stay a junction
+      {{"<b>", "<i>", "<br>"}},        // inserts a new junction
+      {{"<b>", "<i>", "b;"}},          // a later match could take the inserted "b"
   };
   for (const auto& rules : bad) EXPECT_THROW(JunctionBreaker{rules}, std::invalid_argument);
   EXPECT_NO_THROW(JunctionBreaker({JunctionRule::BreakBefore("<p"), JunctionRule::BreakAfter("</p>")}));
