@@ -171,7 +171,7 @@ class LineSplitter {
     } else if (StartsWith(work, "<p") && !Contains(work, "</p")) {
       const Pos gt = SjisPos(">", work);
       if (gt != 0) EmitTwo(work, gt);
-      else Emit(work);
+      else Emit(work);  // an unfinished tag: nothing to split off
     } else if (StartsWith(work, "<")) {
       Emit(work);
     } else {
