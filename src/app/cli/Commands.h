@@ -5,6 +5,7 @@
 
 namespace zelm::cli {
 
+// zelm-cli pass NAME: one engine pass on standard input.
 int RunPassCommand(const Args& args);
 // zelm-cli detect FILE...: declared and automatic encoding of each file.
 int RunDetectCommand(const Args& args);
