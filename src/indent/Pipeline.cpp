@@ -38,7 +38,15 @@ FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& op
   texts.Native = std::string(native);
   const std::string withoutBlankLines = RemoveBlankLines(native);
   texts.DetectedCode = GetCharCodeFromMeta(withoutBlankLines);
-  Converted converted = AnyCodeToShiftJIS(withoutBlankLines, options.OpenCharset);
+  Converted converted;
+  if (options.OpenCharset == kCharCodeAuto) {
+    AutoConversion automatic = ConvertAutomatically(withoutBlankLines);
+    converted = std::move(automatic.result);
+    texts.ReadAs = automatic.readAs;
+  } else {
+    converted = AnyCodeToShiftJIS(withoutBlankLines, options.OpenCharset);
+    texts.ReadAs = options.OpenCharset;
+  }
   texts.loss = converted.loss;
   std::string text = std::move(converted.text);
   if (WantsTagCaseNormalisation(text, /*pasted=*/false, options)) text = NormalizeTagCase(text);

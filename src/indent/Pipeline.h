@@ -30,6 +30,7 @@ struct FileInputTexts {
   std::string RefOrg;   // the same as Org, for comparison and hand correction
   std::string Local;    // one tag per line: the input of the indent stage
   CharCodeIndex DetectedCode = 0;  // the charset the document declares
+  CharCodeIndex ReadAs = 0;        // the encoding the text was converted from
   ConversionLoss loss;  // characters that had no Shift_JIS form
 };
 

@@ -9,6 +9,7 @@ namespace zelm::cli {
 namespace {
 
 const std::vector<Command> kCommands{
+    {"indent", "re-indent pages: files, folders or pasted text", RunIndentCommand},
     {"pass", "run one engine pass on standard input (raw bytes in, raw bytes out)", RunPassCommand},
     {"detect", "show the encoding each file declares and the one it is read as", RunDetectCommand},
     {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
