@@ -125,8 +125,8 @@ run_tool() {
   set -e
   seconds=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f", e - s }')
   local all failures=""
-  printf -v all '%s|' "${codes[@]}"
-  all=${all%|}
+  printf -v all '%s/' "${codes[@]}"
+  all=${all%/}
   for rc in "${codes[@]}"; do [ "$rc" -eq 0 ] || { failures="exit $all"; break; }; done
   [ -s "$out" ] || failures="${failures:+$failures, }no output"
   status=${failures:+failed: $failures}

@@ -7,6 +7,7 @@
 MB is 2^20 bytes throughout.
 """
 
+import collections
 import csv
 import json
 import pathlib
@@ -70,9 +71,25 @@ def summarise_timings(rows):
     return summary
 
 
-def timings_table(summary):
-    lines = ["| page | tool | median s | min–max s | MB/s | peak memory MB | × Zelm's time | output MB | runs ok |",
-             "|---|---|--:|--:|--:|--:|--:|--:|--:|"]
+def non_ascii_characters(path):
+    return collections.Counter(c for c in path.read_bytes().decode("cp932", errors="replace") if ord(c) > 0x7F)
+
+
+def text_kept(run, size, tool, cache={}):
+    """Whether the tool's last output holds every non-ASCII character of the page, as often."""
+    page, out = run.parent / "pages" / f"page-{size}mb.html", run / "out" / f"{tool}-{size}.html"
+    if not page.exists() or not out.exists():
+        return "–"
+    if page not in cache:
+        cache[page] = non_ascii_characters(page)
+    lost = sum((cache[page] - non_ascii_characters(out)).values())
+    return "yes" if lost == 0 else f"**{lost} lost**"
+
+
+def timings_table(summary, run):
+    lines = ["| page | tool | median s | min–max s | MB/s | peak memory MB | × Zelm's time | output MB | "
+             "Japanese text kept | runs ok |",
+             "|---|---|--:|--:|--:|--:|--:|--:|---|--:|"]
     for size in sorted({s for s, _ in summary}):
         zelm = summary.get((size, "zelm"), {}).get("seconds")
         for tool in TOOLS:
@@ -81,11 +98,12 @@ def timings_table(summary):
                 continue
             page = f"{size} MB ({e['bytes'] / MB:.2f})"
             if "seconds" not in e:
-                lines.append(f"| {page} | {tool} | failed | | | | | | 0/{e['runs']} ({', '.join(e['failures'])}) |")
+                lines.append(f"| {page} | {tool} | failed | | | | | | | 0/{e['runs']} ({', '.join(e['failures'])}) |")
                 continue
             ratio = f"{e['seconds'] / zelm:.1f}" if zelm else "–"
             lines.append(f"| {page} | {tool} | {e['seconds']:.3f} | {e['spread'][0]:.3f}–{e['spread'][1]:.3f} | "
-                         f"{e['rate']:.1f} | {e['rss']:.0f} | {ratio} | {e['out'] / MB:.2f} | {e['ok']}/{e['runs']} |")
+                         f"{e['rate']:.1f} | {e['rss']:.0f} | {ratio} | {e['out'] / MB:.2f} | "
+                         f"{text_kept(run, size, tool)} | {e['ok']}/{e['runs']} |")
     return lines
 
 
@@ -295,8 +313,9 @@ def report(run):
             "CR LF. `lv-index` and `namazu-manual` are left out because Prettier stops on their markup "
             "(see the last table).", "",
             "## Whole job, per page size", ""]
-    out += timings_table(summary)
-    out += ["", "× Zelm's time: the tool's median divided by zelm-cli's on the same page.", "",
+    out += timings_table(summary, run)
+    out += ["", "× Zelm's time: the tool's median divided by zelm-cli's on the same page. Japanese text kept: "
+            "the last output holds every non-ASCII character of the page as often as the page does.", "",
             "## Targets", ""]
     out += targets_table(summary, scaling, parallel)
     if scaling:
@@ -320,7 +339,8 @@ def report(run):
         table = {(r["page"], r["tool"]): r["status"] for r in accept}
         out += ["", "## Real pages each tool accepts", "",
                 "Every page of `tests/data/pages` on its own, in Shift_JIS (ok: exit status 0, or 1 for Tidy's "
-                "warnings, and some output).", "",
+                "warnings, and some output; a pipeline's statuses are given in its order nkf/tool/nkf). Tidy's "
+                "status 2 means it found errors; with `--force-output` it still writes a page.", "",
                 "| page | " + " | ".join(TOOLS) + " |", "|---|" + "---|" * len(TOOLS)]
         for page in pages:
             out.append(f"| {page} | " + " | ".join(table.get((page, t), "–") for t in TOOLS) + " |")
