@@ -188,18 +188,19 @@ say "Warming up (every tool once on the first page)"
 first=$(set -- $sizes; echo "$scratch/pages/page-$1mb.html")
 for tool in "${tools[@]}"; do run_tool "$tool" "$first" "$run/out/warm"; done
 
-printf 'megabytes\tbytes\trep\ttool\tseconds\trss_kb\tstatus\tout_bytes\n' >"$run/timings.tsv"
+printf 'megabytes\tbytes\trep\ttool\tseconds\trss_kb\tstatus\tout_bytes\tload\n' >"$run/timings.tsv"
 for size in $sizes; do
   page=$scratch/pages/page-${size}mb.html
   bytes=$(stat -c %s "$page")
   for rep in $(seq 1 "$reps"); do
-    say "$size MB, repetition $rep of $reps (load $(load1))"
+    rep_load=$(load1)
+    say "$size MB, repetition $rep of $reps (load $rep_load)"
     for i in "${!tools[@]}"; do
       tool=${tools[$(( (i + rep - 1) % ${#tools[@]} ))]}  # each repetition starts with another tool
       out=$run/out/$tool-$size.html
       run_tool "$tool" "$page" "$out"
-      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$size" "$bytes" "$rep" "$tool" "$seconds" "$rss_kb" "$status" \
-        "$(stat -c %s "$out")" >>"$run/timings.tsv"
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$size" "$bytes" "$rep" "$tool" "$seconds" "$rss_kb" "$status" \
+        "$(stat -c %s "$out")" "$rep_load" >>"$run/timings.tsv"
       printf '   %-14s %8.3f s %8d MB  %s\n' "$tool" "$seconds" $((rss_kb / 1024)) "$status" >&2
     done
   done

@@ -281,7 +281,9 @@ def heap_section(run, page_bytes):
 
 def report(run):
     env = read_env(run / "env.txt")
-    summary = summarise_timings(read_tsv(run / "timings.tsv"))
+    timings = read_tsv(run / "timings.tsv")
+    summary = summarise_timings(timings)
+    loads = [float(r["load"]) for r in timings if r.get("load")]
     scaling = scaling_rows_from(run / "scaling.json") if (run / "scaling.json").exists() else []
     parallel = summarise_parallel(read_tsv(run / "parallel.tsv")) if (run / "parallel.tsv").exists() else None
     accept = read_tsv(run / "accept.tsv") if (run / "accept.tsv").exists() else []
@@ -293,7 +295,8 @@ def report(run):
            f"- {env.get('nproc', '?')} cores, {env.get('cpu', '?')}, {env.get('memory', '?')} memory",
            f"- at the start: `{env.get('uptime_start', '?').strip()}`",
            f"- load (1, 5, 15 min) when the whole-job timing began: {env.get('load_before_timing', '?')}; "
-           f"when it ended: {env.get('load_after_timing', '?')} (the timed tool itself adds 1)",
+           f"when it ended: {env.get('load_after_timing', '?')} (the timed tool itself adds about 1); "
+           f"1-minute load at the start of the repetitions: {min(loads, default=0):.2f} to {max(loads, default=0):.2f}",
            f"- load when the one-core/two-core runs began: {env.get('load_before_parallel', 'not run')}; "
            f"when the benchmark suite began: {env.get('load_before_scaling', 'not run')}",
            f"- Zelm {env.get('zelm', '?')}, built in Release by {env.get('compiler', '?')}", "",
