@@ -249,6 +249,9 @@ if [ "$do_profile" -eq 1 ]; then
   callgrind_annotate --inclusive=yes "$run/callgrind.out" >"$run/profile-inclusive.txt"
   callgrind_annotate "$run/callgrind.out" >"$run/profile-self.txt"
   callgrind_annotate --inclusive=yes --tree=caller "$run/callgrind.out" >"$run/profile-callers.txt"
+  # Instructions do not depend on the load: Tidy's count on the same page for scale.
+  valgrind --tool=callgrind --callgrind-out-file="$run/callgrind-tidy.out" \
+    tidy "${tidy_options[@]}" "$scratch/pages/page-${first_size}mb.html" >"$run/out/profiled-tidy.html" 2>"$run/callgrind-tidy.log" || true
   say "Heap of zelm-cli indent on the $first_size MB page (massif)"
   valgrind --tool=massif --massif-out-file="$run/massif.out" \
     "$zelm" indent "$scratch/pages/page-${first_size}mb.html" -o "$run/out/profiled.html" 2>"$run/massif.log"

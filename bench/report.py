@@ -232,16 +232,27 @@ def caller_rows(path):
     return rows
 
 
-def profile_section(run):
+def instructions(log):
+    """The instruction count that valgrind's log reports, or None."""
+    if not log.exists():
+        return None
+    m = re.search(r"I\s+refs:\s+([\d,]+)", log.read_text())
+    return int(m.group(1).replace(",", "")) if m else None
+
+
+def profile_section(run, page_bytes):
     inclusive, own = run / "profile-inclusive.txt", run / "profile-self.txt"
     if not inclusive.exists():
         return []
-    total = ""
-    for line in inclusive.read_text().splitlines():
-        if "PROGRAM TOTALS" in line:
-            total = line.split("(")[0].strip()
-    lines = [f"`valgrind --tool=callgrind` on `zelm-cli indent` of the smallest page: {total} instructions.", "",
-             "| inclusive % | function |", "|--:|---|"]
+    lines = []
+    zelm, tidy = instructions(run / "callgrind.log"), instructions(run / "callgrind-tidy.log")
+    if zelm:
+        lines.append(f"`valgrind --tool=callgrind` on `zelm-cli indent` of the smallest page "
+                     f"({page_bytes / MB:.2f} MB): {zelm:,} instructions, {zelm / page_bytes:.0f} per byte.")
+    if zelm and tidy:
+        lines[-1] += (f" Tidy on the same page: {tidy:,} instructions, {tidy / page_bytes:.0f} per byte "
+                      f"({tidy / zelm:.2f}× Zelm's; counts do not depend on the load).")
+    lines += ["", "| inclusive % | function |", "|--:|---|"]
     lines += [f"| {p:.1f} | `{n}` |" for p, n in profile_rows(inclusive, 30)]
     lines += ["", "Own instructions, most expensive first:", "", "| self % | function |", "|--:|---|"]
     lines += [f"| {p:.1f} | `{n}` |" for p, n in profile_rows(own, 15)]
@@ -347,10 +358,10 @@ def report(run):
                 "| page | " + " | ".join(TOOLS) + " |", "|---|" + "---|" * len(TOOLS)]
         for page in pages:
             out.append(f"| {page} | " + " | ".join(table.get((page, t), "–") for t in TOOLS) + " |")
-    profile = profile_section(run)
+    smallest = min((s for s, t in summary if t == "zelm"), default=None)
+    profile = profile_section(run, summary[(smallest, "zelm")]["bytes"]) if smallest is not None else []
     if profile:
         out += ["", "## Where zelm-cli's time goes", ""] + profile
-    smallest = min((s for s, t in summary if t == "zelm"), default=None)
     heap = heap_section(run, summary[(smallest, "zelm")]["bytes"]) if smallest is not None else []
     if heap:
         out += ["", "## Where zelm-cli's memory goes", ""] + heap
