@@ -39,6 +39,15 @@ std::size_t NextCandidateNoCase(std::string_view text, char first, std::size_t f
   return npos;
 }
 
+// Where a search resumes after a match that starts at the boundary `at`:
+// the first boundary at or after its end. A match whose last byte is a lead
+// byte ends inside a character, and the byte after it is no boundary.
+std::size_t BoundaryAfterMatch(std::string_view text, std::size_t at, std::size_t length) {
+  std::size_t next = at;
+  while (next < at + length) next += SjisCharLength(text, next);
+  return next;
+}
+
 }  // namespace
 
 std::string SjisLowerCase(std::string_view text) {
@@ -128,7 +137,7 @@ int CountSubStr(std::string_view text, std::string_view sub) {
   if (sub.empty()) return 0;
   int count = 0;
   for (std::size_t i = FindAtBoundary(text, sub, 0); i != npos;
-       i = FindAtBoundary(text, sub, i + sub.size())) {
+       i = FindAtBoundary(text, sub, BoundaryAfterMatch(text, i, sub.size()))) {
     ++count;
   }
   return count;
@@ -139,7 +148,7 @@ std::string ReplaceAllText(std::string_view text, std::string_view old, std::str
   std::string out;
   std::size_t copied = 0;
   for (std::size_t i = FindNoCaseAtBoundary(text, old, 0); i != npos;
-       i = FindNoCaseAtBoundary(text, old, i + old.size())) {
+       i = FindNoCaseAtBoundary(text, old, BoundaryAfterMatch(text, i, old.size()))) {
     if (out.empty()) out.reserve(text.size() + text.size() / 8);
     out.append(text, copied, i - copied);
     out += replacement;
@@ -154,7 +163,8 @@ std::string ReplaceAllExact(std::string_view text, std::string_view old, std::st
   if (old.empty()) return std::string(text);
   std::string out;
   std::size_t copied = 0;
-  for (std::size_t i = FindAtBoundary(text, old, 0); i != npos; i = FindAtBoundary(text, old, i + old.size())) {
+  for (std::size_t i = FindAtBoundary(text, old, 0); i != npos;
+       i = FindAtBoundary(text, old, BoundaryAfterMatch(text, i, old.size()))) {
     out.append(text, copied, i - copied);
     out += replacement;
     copied = i + old.size();
