@@ -74,10 +74,14 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
   Pos mapped = 0;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (target != 0 && mapped == 0 && i + 1 >= target)
-      mapped = out.size() + (i - spanStart) + 2 * ((lineFeeds + 1) / 2) + 1;
     const bool lineFeed = text[i] == '\n';
-    if (lineFeed || (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+    const bool lineEnd = lineFeed || (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+    // The tracked byte may be the second byte of a double-byte character
+    // (a "?" after a stray lead byte): it keeps its place in the character.
+    const std::size_t length = lineEnd ? 1 : SjisCharLength(text, i);
+    if (target != 0 && mapped == 0 && i + length >= target)
+      mapped = out.size() + (i - spanStart) + 2 * ((lineFeeds + 1) / 2) + 1 + (target - 1 > i ? target - 1 - i : 0);
+    if (lineEnd) {
       if (lineFeeds == 0) out.append(text, spanStart, i - spanStart);
       ++lineFeeds;
       i += lineFeed ? 1 : 2;
@@ -85,7 +89,7 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
       continue;
     }
     if (lineFeeds != 0) endRun();
-    i += SjisCharLength(text, i);
+    i += length;
   }
   if (lineFeeds != 0) endRun();
   else out.append(text, spanStart);
