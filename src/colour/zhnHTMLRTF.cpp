@@ -159,6 +159,9 @@ void TzhnHTMLRTF::LoadSource(const std::string& text, int line) {
   ListSpecials();
   position_ = 0;
   pendingEntity_ = -1;  // an entity found in an earlier text is not in this one
+  // The empty entity step keeps the kind it finds: left at End from an
+  // earlier text, a text that begins with "&" would end at once.
+  tokenKind_ = TokenKind::Entity;
   tokenStart_ = 0;
   lineNumber_ = line;
   NextToken();

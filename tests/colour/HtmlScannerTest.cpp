@@ -7,6 +7,7 @@
 
 #include "colour/ColourTestSupport.h"
 #include "colour/HtmlNameTables.h"
+#include "colour/RtfReader.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 
@@ -287,6 +288,22 @@ TEST(HtmlScanner, EscapesAnyTokenInAnyOrder) {
 TEST(HtmlScanner, EmptyTextGivesTheFrameAlone) {
   const std::string document = test::ColourDocument("");
   EXPECT_TRUE(document.ends_with("\\deflang1033\\pard\\plain\\f0\\fs20\\f0 \\par }")) << document;
+}
+
+TEST(HtmlScanner, ASecondTextThatBeginsWithAnAmpersandIsScannedWhole) {
+  // The first text ends at End; the second one's empty entity step must not
+  // keep that kind.
+  const std::string first = "a", second = "&b<p>";
+  TzhnHTMLRTF scanner;
+  scanner.SetSource(first);
+  const std::string firstDocument = scanner.GetRTF();
+  scanner.SetSource(second);
+  EXPECT_EQ(ReadRTF(scanner.GetRTF()).text, second);
+  scanner.SetSource(second);
+  std::string joined;
+  for (; !scanner.AtEnd(); scanner.NextToken()) joined += scanner.GetToken();
+  EXPECT_EQ(joined, second);
+  EXPECT_EQ(ReadRTF(firstDocument).text, first);
 }
 
 TEST(HtmlScanner, AlternateColoursReplaceTheColourTable) {
