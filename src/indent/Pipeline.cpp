@@ -86,8 +86,9 @@ PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& op
 IndentTexts IndentStage(std::string_view local, const PipelineOptions& options) {
   IndentTexts texts;
   if (local.empty()) return texts;
-  texts.Work = MarkIndentLevels(local, options.IndentType);
-  texts.Result = StripLevelMarkers(texts.Work);
+  MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
+  texts.Work = std::move(marked.work);
+  texts.Result = std::move(marked.result);
   if (options.DivCommentConcat) texts.Result = ReplaceAllText(texts.Result, "</div>\r\n<!--", "</div><!--");
   return texts;
 }

@@ -63,9 +63,10 @@ struct IndentTexts {
   std::string Result;  // the indented text
 };
 
-// The indent stage on the Local text. The Result is the Work text with its
-// markers cut; the marker symbol pairs are not deleted from it, since once
-// the markers are gone they could only be the author's own text.
+// The indent stage on the Local text. The Result is the Work text with the
+// markers of the level pass cut; the marker symbol pairs are not deleted
+// from it, since once the markers are gone they could only be the author's
+// own text. Throws IndentationTooLarge for pages nested too deeply to indent.
 IndentTexts IndentStage(std::string_view local, const PipelineOptions& options);
 
 // Both stages on inner HTML: light or full breaking, adjustment, levels;

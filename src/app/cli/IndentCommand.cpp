@@ -38,6 +38,8 @@ void PrintHelp(std::ostream& out) {
          "  --in-place             replace each file, keeping the old one as ZZBU_<name>\n"
          "  --force                write in place even when characters were replaced by '?'\n"
          "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
+         "  --verify               check that the result keeps every line of the page\n"
+         "                         (only line breaks and blanks at line ends change); writes nothing\n"
          "  -j, --jobs N           files processed at once (default: all cores)\n"
          "  -q, --quiet            no progress line and no summary\n"
          "  -h, --help             this help\n"
@@ -135,6 +137,8 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.inPlace = true;
     } else if (arg == "--force") {
       line.job.force = true;
+    } else if (arg == "--verify") {
+      line.job.verify = true;
     } else if (arg == "--paste") {
       line.paste = true;
     } else if (arg == "-q" || arg == "--quiet") {
@@ -157,6 +161,8 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   } else if (line.inputs.empty()) {
     return fail("name a file or folder, or use --paste");
   }
+  if (line.job.verify && (line.inPlace || !line.output.empty() || line.paste))
+    return fail("--verify writes nothing: it goes without --in-place, -o and --paste");
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
   return line;
@@ -257,8 +263,8 @@ int RunIndentCommand(const Args& args) {
   for (const std::string& error : errors) PrintError(error);
   std::error_code ignored;
   const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
-  const bool toStdout = !line.inPlace && line.output.empty();
-  if (files.size() > 1 && !line.inPlace && !outputIsFolder) {
+  const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
+  if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
     PrintError("several files need --in-place or -o FOLDER (an existing folder)");
     return kExitUsage;
   }
@@ -275,7 +281,7 @@ int RunIndentCommand(const Args& args) {
     for (std::size_t i = next++; i < files.size(); i = next++) {
       JobOutcome& outcome = outcomes[i];
       outcome = IndentFile(files[i], line.job);
-      if (outcome.ok && !toStdout) {
+      if (outcome.ok && !toStdout && !line.job.verify) {
         const std::string target = line.inPlace    ? files[i]
                                    : outputIsFolder ? OutputPathInFolder(line.output, files[i])
                                                     : line.output;
@@ -285,6 +291,7 @@ int RunIndentCommand(const Args& args) {
         std::lock_guard lock(reportMutex);
         for (const std::string& warning : outcome.warnings) PrintError("warning: " + files[i] + ": " + warning);
         if (!outcome.ok) PrintError(files[i] + ": " + outcome.message);
+        if (!outcome.verified.empty()) std::cout << files[i] << ": " << outcome.verified << '\n';
       }
       progress.Done(files[i]);
     }
@@ -306,7 +313,8 @@ int RunIndentCommand(const Args& args) {
     return kExitFailure;
   }
   if (!line.quiet && files.size() > 1) {
-    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files indented";
+    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files "
+              << (line.job.verify ? "verified" : "indented");
     if (failed) std::cerr << ", " << failed << " failed";
     if (warned) std::cerr << ", " << warned << " with warnings";
     std::cerr << '\n';

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "encoding/CharCode.h"
+#include "encoding/Utf8Convert.h"
+#include "indent/ContentCheck.h"
+#include "indent/HTMLAdjustText.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
 
@@ -24,10 +27,44 @@ std::string_view EncodingName(CharCodeIndex code) {
   }
 }
 
+std::string Quoted(std::string_view line) {
+  constexpr std::size_t kShown = 60;
+  return "\"" + std::string(line.substr(0, kShown)) + (line.size() > kShown ? "...\"" : "\"");
+}
+
+// Checks that the Result keeps the Local text's content; the texts are
+// Shift_JIS, so the lines are shown as UTF-8 for the terminal.
+void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions& options) {
+  const IndentTexts indented = IndentStage(local, options);
+  const auto difference = FindContentDifference(local, indented.Result, options.DivCommentConcat);
+  if (!difference) {
+    outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
+    return;
+  }
+  outcome.ok = false;
+  const std::string expected = SjisToUtf8(difference->expected).text;
+  const std::string actual = SjisToUtf8(difference->actual).text;
+  if (difference->localLine == 0) {
+    outcome.message = "content changed: the result has an extra line " + std::to_string(difference->resultLine) +
+                      " " + Quoted(actual);
+  } else if (difference->resultLine == 0) {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text is missing from the result: " + Quoted(expected);
+  } else {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text " + Quoted(expected) + " is line " +
+                      std::to_string(difference->resultLine) + " of the result as " + Quoted(actual);
+  }
+}
+
 // Picks the emitted text, runs the indent stage when it is needed, and
 // encodes the text for output.
 void Emit(JobOutcome& outcome, const std::string& local, const std::string& org, const IndentJobOptions& options,
           CharCodeIndex encoding) {
+  if (options.verify) {
+    Verify(outcome, local, options.pipeline);
+    return;
+  }
   std::string text;
   switch (options.emit) {
     case EmitText::Native: return;  // set by the caller: no conversion
@@ -86,7 +123,11 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     outcome.warnings.push_back(LossWarning(input.loss, input.Org, "have no Shift_JIS form"));
   }
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, input.DetectedCode, input.ReadAs);
-  Emit(outcome, input.Local, input.Org, options, encoding);
+  try {
+    Emit(outcome, input.Local, input.Org, options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return fail(std::string(error.what()) + "; '--indent none' indents it flush left");
+  }
   return outcome;
 }
 
@@ -103,7 +144,12 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
   }
   const PasteInputTexts input = PasteInputStage(text, options.pipeline);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
-  Emit(outcome, input.Local, input.Org, options, encoding);
+  try {
+    Emit(outcome, input.Local, input.Org, options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    outcome.ok = false;
+    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
+  }
   return outcome;
 }
 

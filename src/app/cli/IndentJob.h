@@ -18,7 +18,8 @@ struct IndentJobOptions {
   PipelineOptions pipeline;
   EmitText emit = EmitText::Result;
   SaveCharSet outputCharset = SaveCharSet::Auto;
-  bool force = false;  // write in place even when characters were lost
+  bool force = false;   // write in place even when characters were lost
+  bool verify = false;  // check that the result keeps the page's content; write nothing
 };
 
 struct JobOutcome {
@@ -28,6 +29,7 @@ struct JobOutcome {
   std::string bytes;                  // what to write
   std::string original;               // the file as it was, for the backup
   bool lossy = false;                 // some character became "?"
+  std::string verified;               // with verify: what was checked
 };
 
 // The file through both stages, encoded for output. Missing, unreadable,
