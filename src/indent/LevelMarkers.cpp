@@ -58,6 +58,15 @@ std::string_view AbbreviationOf(std::string_view closeForm) {
   return begin < end ? closeForm.substr(begin, end - begin) : std::string_view();
 }
 
+std::size_t IndentUnitBytes(int indentType) {
+  switch (indentType) {
+    case kIndentTwoSpaces: return 2;
+    case kIndentFourSpaces: return 4;
+    case kIndentTab: return 1;
+    default: return 0;
+  }
+}
+
 void AppendIndent(std::string& out, int level, int indentType) {
   if (level <= 0) return;
   const std::size_t count = static_cast<std::size_t>(level);
@@ -83,8 +92,13 @@ struct LineFacts {
 
 class LevelPass {
  public:
-  LevelPass(std::string_view text, int indentType) : lines_(SplitLines(text)), indentType_(indentType) {
+  // With `result`, also writes each line without the marker this pass put
+  // in front of it.
+  LevelPass(std::string_view text, int indentType, std::string* result)
+      : lines_(SplitLines(text)), indentType_(indentType), result_(result) {
     out_.reserve(text.size() + lines_.size() * 40);
+    if (result_) result_->reserve(text.size() + text.size() / 2);
+    maxIndentBytes_ = IndentationLimitFor(text.size());
   }
 
   std::string Run() {
@@ -92,7 +106,9 @@ class LevelPass {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
       Describe(i, facts);
       if (!facts.trimmed.empty()) {
+        const std::size_t lineStart = out_.size();
         if (!EmitCommentLine(facts)) EmitSectionLine(facts);
+        if (result_) AppendWithoutOwnMarker(std::string_view(out_).substr(lineStart), facts);
         out_ += "\r\n";
       }
       previousTrimmed_ = facts.trimmed;
@@ -114,6 +130,14 @@ class LevelPass {
     if (open != std::string_view::npos) f.closeForm += '/';
     f.closeForm.append(f.head.substr(slashAt));
     f.abbreviation = AbbreviationOf(f.closeForm);
+  }
+
+  // A line written as it stands (head lines, lines after the body) carries
+  // no marker of this pass, even when the author's text looks like one.
+  void AppendWithoutOwnMarker(std::string_view line, const LineFacts& f) {
+    const bool unmarked = line == f.raw || line == f.trimmed;
+    *result_ += unmarked ? line : line.substr(MarkerLengthAt(line));
+    *result_ += "\r\n";
   }
 
   bool NextLineIs(std::size_t number, std::string_view lowered) const {
@@ -297,6 +321,7 @@ class LevelPass {
   void Indented(const LineFacts& f, std::string_view symbols) { Indented(f, symbols, f.trimmed); }
   void Indented(const LineFacts& f, std::string_view symbols, std::string_view text) {
     Marker(f, symbols);
+    CountIndentation();
     AppendIndent(out_, level_, indentType_);
     out_ += text;
   }
@@ -305,9 +330,19 @@ class LevelPass {
     out_ += f.trimmed;
   }
 
+  // Deep nesting makes the indentation grow with the square of the depth;
+  // stop before it exhausts memory.
+  void CountIndentation() {
+    indentBytes_ += static_cast<std::size_t>(std::max(level_, 0)) * IndentUnitBytes(indentType_);
+    if (indentBytes_ > maxIndentBytes_) throw IndentationTooLarge(maxIndentBytes_);
+  }
+
   const std::vector<std::string_view> lines_;
   const int indentType_;
+  std::string* result_;
   std::string out_;
+  std::size_t indentBytes_ = 0;
+  std::size_t maxIndentBytes_ = 0;
 
   int level_ = 1;
   bool inHead_ = true;  // also everything before "<head>"
@@ -337,8 +372,21 @@ std::string IndentString(int level, int indentType) {
 }
 
 std::string MarkIndentLevels(std::string_view text, int indentType) {
-  return LevelPass(text, indentType).Run();
+  return LevelPass(text, indentType, nullptr).Run();
 }
+
+MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType) {
+  MarkedText marked;
+  marked.work = LevelPass(text, indentType, &marked.result).Run();
+  return marked;
+}
+
+std::size_t IndentationLimitFor(std::size_t textSize) { return 4 * textSize + (std::size_t(64) << 20); }
+
+IndentationTooLarge::IndentationTooLarge(std::size_t limit)
+    : std::length_error("the indentation would take more than " + std::to_string(limit >> 20) +
+                        " MB (four times the page plus 64 MB): the page is nested too deeply"),
+      limit_(limit) {}
 
 std::string StripLevelMarkers(std::string_view text) {
   std::string out;

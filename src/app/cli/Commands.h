@@ -5,6 +5,9 @@
 
 namespace zelm::cli {
 
+// zelm-cli indent FILE|FOLDER...: both pipeline stages on pages.
+int RunIndentCommand(const Args& args);
+// zelm-cli pass NAME: one engine pass on standard input.
 int RunPassCommand(const Args& args);
 // zelm-cli detect FILE...: declared and automatic encoding of each file.
 int RunDetectCommand(const Args& args);

@@ -1,4 +1,5 @@
 // zelm-cli: the Zelm engine for scripts and whole folders.
+#include <csignal>
 #include <vector>
 #include <iostream>
 
@@ -9,6 +10,8 @@ namespace zelm::cli {
 namespace {
 
 const std::vector<Command> kCommands{
+    {"indent", "re-indent pages: files, folders or pasted text", RunIndentCommand},
+    {"pass", "run one engine pass on standard input (raw bytes in, raw bytes out)", RunPassCommand},
     {"detect", "show the encoding each file declares and the one it is read as", RunDetectCommand},
     {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
     {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
@@ -55,4 +58,9 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace zelm::cli
 
-int main(int argc, char** argv) { return zelm::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with an error we report, instead of
+  // killing the program halfway through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return zelm::cli::Main(argc, argv);
+}

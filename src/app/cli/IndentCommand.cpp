@@ -1,0 +1,331 @@
+// zelm-cli indent: the file input stage and the indent stage on files,
+// folders or pasted text, written to standard output, a file or in place.
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "app/FileCommands.h"
+#include "app/cli/Commands.h"
+#include "app/cli/IndentJob.h"
+#include "text/FileIO.h"
+
+namespace zelm::cli {
+namespace {
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: zelm-cli indent [OPTIONS] FILE|FOLDER...\n"
+         "       zelm-cli indent --paste [OPTIONS] < page.html\n"
+         "\n"
+         "Re-indents HTML pages: detects and converts the encoding, normalises tags,\n"
+         "puts one tag per line and indents every line by its block level. Folders\n"
+         "are searched for .htm and .html files (backups named ZZBU_* are skipped).\n"
+         "\n"
+         "Options:\n"
+         "  --indent 2|4|tab|none  indentation unit (default 2 spaces)\n"
+         "  --open-charset CODE    auto (default), euc-jp, utf-8, shift_jis, iso-2022, utf-8n\n"
+         "  --lower                always lower-case tags and drop surplus blank lines\n"
+         "  --no-preprocess        keep the page's own lines (no line-breaking pass)\n"
+         "  --div-comment-concat   join a </div> line with a following <!-- line\n"
+         "  --emit TEXT            native, org, local, work or result (default result)\n"
+         "  --output-charset CODE  auto (default: the page's own encoding), shift_jis, utf-8\n"
+         "  -o, --output PATH      write to PATH (a file, or a folder for several inputs)\n"
+         "  --in-place             replace each file, keeping the old one as ZZBU_<name>\n"
+         "  --force                write in place even when characters were replaced by '?'\n"
+         "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
+         "  --verify               check that the result keeps every line of the page\n"
+         "                         (only line breaks and blanks at line ends change); writes nothing\n"
+         "  -j, --jobs N           files processed at once (default: all cores)\n"
+         "  -q, --quiet            no progress line and no summary\n"
+         "  -h, --help             this help\n"
+         "\n"
+         "One input without -o or --in-place is written to standard output.\n"
+         "Exit status: 0 all files done, 1 some file failed, 2 usage error.\n";
+}
+
+struct Table {
+  std::string_view name;
+  int value;
+};
+
+template <std::size_t N>
+std::optional<int> Lookup(const Table (&table)[N], std::string_view name) {
+  for (const Table& row : table)
+    if (row.name == name) return row.value;
+  return std::nullopt;
+}
+
+constexpr Table kIndentTypes[] = {{"2", 0}, {"4", 1}, {"tab", 2}, {"none", 3}};
+constexpr Table kOpenCharsets[] = {{"auto", 0},     {"euc-jp", 1},   {"utf-8", 2},
+                                   {"shift_jis", 3}, {"iso-2022", 4}, {"utf-8n", 5}};
+constexpr Table kEmits[] = {{"native", int(EmitText::Native)}, {"org", int(EmitText::Org)},
+                            {"local", int(EmitText::Local)},   {"work", int(EmitText::Work)},
+                            {"result", int(EmitText::Result)}};
+constexpr Table kOutputCharsets[] = {{"auto", int(SaveCharSet::Auto)},
+                                     {"shift_jis", int(SaveCharSet::ShiftJis)},
+                                     {"utf-8", int(SaveCharSet::Utf8)}};
+
+struct CommandLine {
+  IndentJobOptions job;
+  std::vector<std::string> inputs;
+  std::string output;
+  bool inPlace = false;
+  bool paste = false;
+  bool quiet = false;
+  unsigned jobs = 0;
+};
+
+// Parses the arguments; prints the reason and returns nullopt when they are
+// wrong. Sets `help` when help was asked for.
+std::optional<CommandLine> Parse(const Args& args, bool& help) {
+  CommandLine line;
+  auto fail = [](const std::string& message) {
+    PrintError(message + " (see 'zelm-cli indent --help')");
+    return std::nullopt;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    std::optional<std::string_view> inlineValue;
+    if (arg.starts_with("--") && arg.find('=') != std::string_view::npos) {
+      inlineValue = arg.substr(arg.find('=') + 1);
+      arg = arg.substr(0, arg.find('='));
+    }
+    auto value = [&]() -> std::optional<std::string_view> {
+      if (inlineValue) return inlineValue;
+      if (i + 1 < args.size()) return args[++i];
+      return std::nullopt;
+    };
+    auto choice = [&](const auto& table, int& target) {
+      const auto v = value();
+      const auto found = v ? Lookup(table, *v) : std::nullopt;
+      if (!found) return false;
+      target = *found;
+      return true;
+    };
+    if (IsHelpFlag(arg)) {
+      help = true;
+      return line;
+    } else if (arg == "--indent") {
+      if (!choice(kIndentTypes, line.job.pipeline.IndentType)) return fail("--indent takes 2, 4, tab or none");
+    } else if (arg == "--open-charset") {
+      if (!choice(kOpenCharsets, line.job.pipeline.OpenCharset))
+        return fail("--open-charset takes auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n");
+    } else if (arg == "--emit") {
+      int emit = 0;
+      if (!choice(kEmits, emit)) return fail("--emit takes native, org, local, work or result");
+      line.job.emit = static_cast<EmitText>(emit);
+    } else if (arg == "--output-charset") {
+      int charset = 0;
+      if (!choice(kOutputCharsets, charset)) return fail("--output-charset takes auto, shift_jis or utf-8");
+      line.job.outputCharset = static_cast<SaveCharSet>(charset);
+    } else if (arg == "--lower") {
+      line.job.pipeline.ConvertUpper2Lower = true;
+    } else if (arg == "--no-preprocess") {
+      line.job.pipeline.DontPreprocessing = true;
+    } else if (arg == "--div-comment-concat") {
+      line.job.pipeline.DivCommentConcat = true;
+    } else if (arg == "-o" || arg == "--output") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("-o takes a path");
+      line.output = std::string(*v);
+    } else if (arg == "--in-place") {
+      line.inPlace = true;
+    } else if (arg == "--force") {
+      line.job.force = true;
+    } else if (arg == "--verify") {
+      line.job.verify = true;
+    } else if (arg == "--paste") {
+      line.paste = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      line.quiet = true;
+    } else if (arg == "-j" || arg == "--jobs") {
+      const auto v = value();
+      const auto n = v ? ParseIntInRange(*v, 1, 1024) : std::nullopt;
+      if (!n) return fail("-j takes a number of jobs from 1 to 1024");
+      line.jobs = static_cast<unsigned>(*n);
+    } else if (arg.starts_with("-") && arg != "-") {
+      return fail("unknown option '" + std::string(args[i]) + "'");
+    } else {
+      line.inputs.emplace_back(arg);
+    }
+  }
+  if (line.inPlace && !line.output.empty()) return fail("--in-place and -o exclude each other");
+  if (line.paste) {
+    if (!line.inputs.empty()) return fail("--paste reads standard input and takes no files");
+    if (line.inPlace) return fail("--paste has no file to write in place");
+  } else if (line.inputs.empty()) {
+    return fail("name a file or folder, or use --paste");
+  }
+  if (line.job.verify && (line.inPlace || !line.output.empty() || line.paste))
+    return fail("--verify writes nothing: it goes without --in-place, -o and --paste");
+  if (line.inPlace && line.job.emit == EmitText::Native)
+    return fail("--emit native with --in-place would only rewrite the file with itself");
+  return line;
+}
+
+bool IsHtmlFileName(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension) c = AsciiLower(c);
+  const std::string name = path.filename().string();
+  return (extension == ".htm" || extension == ".html") && !name.starts_with("ZZBU_") && name != "ZZ_tmp.html";
+}
+
+// The files named, with folders searched for pages; a folder's pages are
+// sorted, so runs are repeatable.
+std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, std::vector<std::string>& errors) {
+  std::vector<std::string> files;
+  for (const std::string& input : inputs) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(input, error)) {
+      // "page" names page.html when there is no file "page"; a missing or
+      // unreadable file is reported when it is read.
+      const bool exists = std::filesystem::exists(input, error);
+      files.push_back(exists ? input : ResolveHtmlFileName(input).value_or(input));
+      continue;
+    }
+    std::vector<std::string> found;
+    for (auto it = std::filesystem::recursive_directory_iterator(
+             input, std::filesystem::directory_options::skip_permission_denied, error);
+         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+      if (it->is_regular_file(error) && IsHtmlFileName(it->path())) found.push_back(it->path().string());
+    }
+    if (error) errors.push_back(input + ": cannot read the folder: " + error.message());
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
+  }
+  return files;
+}
+
+// Where the result of `file` goes when -o names a folder.
+std::string OutputPathInFolder(const std::string& folder, const std::string& file) {
+  return (std::filesystem::path(folder) / std::filesystem::path(file).filename()).string();
+}
+
+class Progress {
+ public:
+  Progress(std::size_t total, bool enabled) : total_(total), enabled_(enabled && ::isatty(STDERR_FILENO)) {}
+
+  void Done(const std::string& file) {
+    if (!enabled_) return;
+    const std::size_t done = ++done_;
+    std::lock_guard lock(mutex_);
+    std::cerr << "\r\033[K[" << done << '/' << total_ << "] " << file << std::flush;
+    if (done == total_) std::cerr << "\r\033[K" << std::flush;
+  }
+
+ private:
+  std::size_t total_;
+  bool enabled_;
+  std::atomic<std::size_t> done_{0};
+  std::mutex mutex_;
+};
+
+int RunPaste(const CommandLine& line) {
+  const std::optional<std::string> input = ReadAllStdin();
+  if (!input) {
+    PrintError("cannot read standard input");
+    return kExitFailure;
+  }
+  const JobOutcome outcome = IndentPastedText(*input, line.job);
+  for (const std::string& warning : outcome.warnings) PrintError("warning: " + warning);
+  if (!outcome.ok) {
+    PrintError(outcome.message);
+    return kExitFailure;
+  }
+  if (!line.output.empty()) {
+    const SaveResult saved = SaveTextFile(outcome.bytes, line.output);
+    if (!saved.ok()) {
+      PrintError(saved.message);
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
+  return WriteAllStdout(outcome.bytes) ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+int RunIndentCommand(const Args& args) {
+  bool help = false;
+  const std::optional<CommandLine> parsed = Parse(args, help);
+  if (help) {
+    PrintHelp(std::cout);
+    return kExitOk;
+  }
+  if (!parsed) return kExitUsage;
+  const CommandLine& line = *parsed;
+  if (line.paste) return RunPaste(line);
+
+  std::vector<std::string> errors;
+  const std::vector<std::string> files = CollectFiles(line.inputs, errors);
+  for (const std::string& error : errors) PrintError(error);
+  std::error_code ignored;
+  const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
+  const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
+  // A new output file named without an extension is saved as a page.
+  const std::string outputFile = std::filesystem::exists(line.output, ignored) ? line.output
+                                                                               : WithHtmlExtension(line.output);
+  if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
+    PrintError("several files need --in-place or -o FOLDER (an existing folder)");
+    return kExitUsage;
+  }
+  if (files.empty()) {
+    if (errors.empty()) PrintError("no .htm or .html files found");
+    return kExitFailure;
+  }
+
+  std::vector<JobOutcome> outcomes(files.size());
+  Progress progress(files.size(), !line.quiet && files.size() > 1);
+  std::mutex reportMutex;
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+      JobOutcome& outcome = outcomes[i];
+      outcome = IndentFile(files[i], line.job);
+      if (outcome.ok && !toStdout && !line.job.verify) {
+        const std::string target = line.inPlace    ? files[i]
+                                   : outputIsFolder ? OutputPathInFolder(line.output, files[i])
+                                                    : outputFile;
+        WriteOutcome(outcome, target, line.inPlace, line.job.force);
+      }
+      {
+        std::lock_guard lock(reportMutex);
+        for (const std::string& warning : outcome.warnings) PrintError("warning: " + files[i] + ": " + warning);
+        if (!outcome.ok) PrintError(files[i] + ": " + outcome.message);
+        if (!outcome.verified.empty()) std::cout << files[i] << ": " << outcome.verified << '\n';
+      }
+      progress.Done(files[i]);
+    }
+  };
+  unsigned jobs = line.jobs ? line.jobs : std::max(1u, std::thread::hardware_concurrency());
+  jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, files.size()));
+  std::vector<std::thread> threads;
+  for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);
+  worker();
+  for (std::thread& thread : threads) thread.join();
+
+  std::size_t failed = 0, warned = 0;
+  for (const JobOutcome& outcome : outcomes) {
+    failed += !outcome.ok;
+    warned += !outcome.warnings.empty();
+  }
+  if (toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].bytes)) {
+    PrintError("cannot write standard output");
+    return kExitFailure;
+  }
+  if (!line.quiet && files.size() > 1) {
+    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files "
+              << (line.job.verify ? "verified" : "indented");
+    if (failed) std::cerr << ", " << failed << " failed";
+    if (warned) std::cerr << ", " << warned << " with warnings";
+    std::cerr << '\n';
+  }
+  return (failed || !errors.empty()) ? kExitFailure : kExitOk;
+}
+
+}  // namespace zelm::cli

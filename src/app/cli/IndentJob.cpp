@@ -1,0 +1,182 @@
+#include "app/cli/IndentJob.h"
+
+#include <algorithm>
+
+#include "encoding/CharCode.h"
+#include "encoding/Utf8Convert.h"
+#include "indent/ContentCheck.h"
+#include "indent/HTMLAdjustText.h"
+#include "text/FileIO.h"
+#include "text/StringUtil.h"
+
+namespace zelm::cli {
+namespace {
+
+std::string LossWarning(const ConversionLoss& loss, std::string_view text, std::string_view what) {
+  return std::to_string(loss.count) + " character" + (loss.count == 1 ? "" : "s") + " " + std::string(what) +
+         " and became '?' (the first on line " + std::to_string(LineOfPosition(text, loss.firstPos)) + ")";
+}
+
+std::string_view EncodingName(CharCodeIndex code) {
+  switch (code) {
+    case kCharCodeEucJp: return "EUC-JP";
+    case kCharCodeUtf8:
+    case kCharCodeUtf8N: return "UTF-8";
+    case kCharCodeIso2022Jp: return "ISO-2022-JP";
+    default: return "Shift_JIS";
+  }
+}
+
+std::string Quoted(std::string_view line) {
+  constexpr std::size_t kShown = 60;
+  return "\"" + std::string(line.substr(0, kShown)) + (line.size() > kShown ? "...\"" : "\"");
+}
+
+// Checks that the Result keeps the Local text's content; the texts are
+// Shift_JIS, so the lines are shown as UTF-8 for the terminal.
+void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions& options) {
+  const IndentTexts indented = IndentStage(local, options);
+  const auto difference = FindContentDifference(local, indented.Result, options.DivCommentConcat);
+  if (!difference) {
+    outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
+    return;
+  }
+  outcome.ok = false;
+  const std::string expected = SjisToUtf8(difference->expected).text;
+  const std::string actual = SjisToUtf8(difference->actual).text;
+  if (difference->localLine == 0) {
+    outcome.message = "content changed: the result has an extra line " + std::to_string(difference->resultLine) +
+                      " " + Quoted(actual);
+  } else if (difference->resultLine == 0) {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text is missing from the result: " + Quoted(expected);
+  } else {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text " + Quoted(expected) + " is line " +
+                      std::to_string(difference->resultLine) + " of the result as " + Quoted(actual);
+  }
+}
+
+// Picks the emitted text, runs the indent stage when it is needed, and
+// encodes the text for output.
+void Emit(JobOutcome& outcome, const std::string& local, const std::string& org, const IndentJobOptions& options,
+          CharCodeIndex encoding) {
+  if (options.verify) {
+    Verify(outcome, local, options.pipeline);
+    return;
+  }
+  std::string text;
+  switch (options.emit) {
+    case EmitText::Native: return;  // set by the caller: no conversion
+    case EmitText::Org: text = org; break;
+    case EmitText::Local: text = local; break;
+    case EmitText::Work: text = IndentStage(local, options.pipeline).Work; break;
+    case EmitText::Result: text = IndentStage(local, options.pipeline).Result; break;
+  }
+  Converted encoded = EncodeForSaving(text, encoding);
+  if (encoded.loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(
+        LossWarning(encoded.loss, encoded.text, "have no " + std::string(EncodingName(encoding)) + " form"));
+  }
+  outcome.bytes = std::move(encoded.text);
+}
+
+}  // namespace
+
+std::size_t LineOfPosition(std::string_view text, std::size_t position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
+}
+
+JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  auto fail = [&](std::string message) {
+    outcome.ok = false;
+    outcome.message = std::move(message);
+    return std::move(outcome);
+  };
+  FileReadResult read = ReadFileBytes(path);
+  switch (read.status) {
+    case FileReadResult::Status::Ok: break;
+    case FileReadResult::Status::NotFound: return fail("no such file");
+    case FileReadResult::Status::NotAFile: return fail(read.error + ", not a page");
+    case FileReadResult::Status::Unreadable: return fail("cannot read the file: " + read.error);
+  }
+  if (read.bytes.empty()) return fail("the file is empty: nothing to indent");
+  if (read.bytes.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
+
+  outcome.original = std::move(read.bytes);
+  const std::string native = NormalizeLineEnds(outcome.original);
+  if (options.emit == EmitText::Native) {
+    outcome.bytes = native;
+    return outcome;
+  }
+  FileInputTexts input;
+  try {
+    input = FileInputStage(native, options.pipeline);
+  } catch (const std::exception& error) {  // the system cannot convert at all
+    return fail(std::string("cannot convert the text: ") + error.what());
+  }
+  if (input.loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(LossWarning(input.loss, input.Org, "have no Shift_JIS form"));
+  }
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, input.DetectedCode, input.ReadAs);
+  try {
+    Emit(outcome, input.Local, input.Org, options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return fail(std::string(error.what()) + "; '--indent none' indents it flush left");
+  }
+  return outcome;
+}
+
+JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  if (!IsAcceptablePaste(text)) {
+    outcome.ok = false;
+    outcome.message = "the pasted text has no <body> tag: nothing to indent";
+    return outcome;
+  }
+  if (options.emit == EmitText::Native) {
+    outcome.bytes = std::string(text);
+    return outcome;
+  }
+  const PasteInputTexts input = PasteInputStage(text, options.pipeline);
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
+  try {
+    Emit(outcome, input.Local, input.Org, options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    outcome.ok = false;
+    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
+  }
+  return outcome;
+}
+
+void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
+  if (outcome.bytes.empty()) {
+    outcome.ok = false;
+    outcome.message = "the result is empty: nothing written";
+    return;
+  }
+  if (inPlace && outcome.lossy && !force) {
+    outcome.ok = false;
+    outcome.message = "not written in place, since characters would be lost (use --force to write anyway)";
+    return;
+  }
+  if (inPlace) {
+    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, outcome.original);
+    if (!saved.ok) {
+      outcome.ok = false;
+      outcome.message = saved.message;
+    }
+    return;
+  }
+  const SaveResult saved = SaveTextFile(outcome.bytes, target);
+  if (!saved.ok()) {
+    outcome.ok = false;
+    outcome.message = saved.message;
+  }
+}
+
+}  // namespace zelm::cli

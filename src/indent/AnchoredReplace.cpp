@@ -1,0 +1,72 @@
+#include "indent/AnchoredReplace.h"
+
+#include <string.h>
+
+#include <stdexcept>
+
+#include "indent/SjisScan.h"
+#include "text/StringUtil.h"
+
+namespace zelm {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
+  if (from > text.size()) return npos;
+  const void* found = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : npos;
+}
+
+AnchoredReplace::AnchoredReplace(std::string old, std::string replacement)
+    : old_(std::move(old)), replacement_(std::move(replacement)) {
+  for (std::size_t i = 0; i < old_.size();) {
+    if (static_cast<unsigned char>(old_[i]) >= 0x80) throw std::invalid_argument("pattern is not plain ASCII");
+    if (IsLetter(old_[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < old_.size() && !IsLetter(old_[end])) ++end;
+    if (end - i > anchor_.size()) {
+      anchor_ = old_.substr(i, end - i);
+      anchorOffset_ = i;
+    }
+    i = end;
+  }
+  if (anchor_.empty()) throw std::invalid_argument("pattern has no byte without case");
+}
+
+std::string AnchoredReplace::Apply(std::string input) const {
+  const std::string_view text(input);
+  std::string out;
+  std::size_t copied = 0;  // also where the next occurrence may start at the earliest
+  bool replaced = false;
+  for (std::size_t at = FindBytes(text, anchor_, anchorOffset_); at != npos;
+       at = FindBytes(text, anchor_, at + 1)) {
+    const std::size_t start = at - anchorOffset_;
+    if (start < copied || text.size() - start < old_.size()) continue;
+    if (!EqualsNoCase(text.substr(start, old_.size()), old_) || !IsCharBoundary(text, start)) continue;
+    if (!replaced) out.reserve(text.size() + text.size() / 8);
+    replaced = true;
+    out.append(text, copied, start - copied);
+    out += replacement_;
+    copied = start + old_.size();
+  }
+  if (!replaced) return input;
+  out.append(text, copied);
+  return out;
+}
+
+}  // namespace zelm

@@ -1,0 +1,29 @@
+// A replace-all for plain ASCII patterns that jumps between occurrences of
+// the pattern's longest stretch without letters instead of walking every
+// character. Same result as ReplaceAllText: letters compared without case,
+// occurrences at character boundaries, left to right, never rescanned.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zelm {
+
+class AnchoredReplace {
+ public:
+  // `old` must be plain ASCII and hold at least one byte that is no letter.
+  AnchoredReplace(std::string old, std::string replacement);
+
+  // Hands the text back untouched when the pattern does not occur.
+  std::string Apply(std::string text) const;
+
+ private:
+  std::string old_, replacement_;
+  std::string anchor_;              // the longest stretch of old_ without letters
+  std::size_t anchorOffset_ = 0;    // where it stands in old_
+};
+
+// Index of the first byte-wise occurrence of needle at or after `from`, or npos.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
+
+}  // namespace zelm

@@ -1,0 +1,144 @@
+// Lower-cases tag names, common attribute names and a few attribute values,
+// because every later pass searches for lower-case tag text.
+//
+// Each rule replaces every occurrence of its pattern (letters matched without
+// case) by the pattern in lower case. Such a rule never changes which text
+// any rule matches, so the rules are independent: one scan finds, for every
+// rule, the occurrences its own replace-all would take (left to right,
+// skipping overlaps with its previous one) and lowers their letters.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "indent/AnchoredReplace.h"
+#include "indent/IndentUtil.h"
+#include "indent/PatternTrie.h"
+#include "indent/SjisScan.h"
+#include "text/StringUtil.h"
+
+namespace zelm {
+namespace {
+
+// Tag names in the order their rules run: a longer name before a shorter
+// one that is its prefix.
+constexpr std::string_view kTagNames[] = {
+    "ABBR", "ACRONYM", "ADDRESS", "APPLET", "AREA", "A ", "BASEFONT", "BASE", "BOD", "BIG", "BLOCKQUOTE",
+    "BODY", "BR", "BUTTON", "B", "CAPTION", "CENTER", "CITE", "CODE", "COLGROUP", "COL", "DD", "DEL",
+    "DFN", "DIR", "DIV", "DL", "DT", "EM", "FIELDSET", "FONT", "FORM", "FRAMESET", "FRAME", "H1", "H2",
+    "H3", "H4", "H5", "H6", "HEAD", "HR", "HTML", "IFRAME", "IMG", "INPUT", "INS", "ISINDEX", "I", "KBD",
+    "LABEL", "LAYER", "LEGEND", "LINK", "LI", "MAP", "MENU", "META", "NOBR", "NOFRAMES", "NOSCRIPT",
+    "OBJECT", "OL", "OPTGROUP", "OPTION", "PARAM", "PRE", "P", "Q", "SAMP", "SCRIPT", "SELECT", "SMALL",
+    "SPAN", "STRIKE", "STRONG", "STYLE", "SUB", "SUP", "TABLE", "TBODY", "TD", "TEXTAREA", "TFOOT", "TH",
+    "THEAD", "TITLE", "TR", "TT", "UL", "U", "VAR",
+};
+
+// Closing tags spell a few names differently.
+std::string_view ClosingName(std::string_view name) {
+  if (name == "A ") return "A";
+  if (name == "NOBR") return "NOBR>";
+  return name;
+}
+
+constexpr std::string_view kStyleWords[] = {"@IMPORT", " URL("};
+
+constexpr std::string_view kAttributeNames[] = {
+    "WIDTH", "HREF",  "SRC",   "HEIGHT", "BGCOLOR", "BACKGROUND", "COLOR", "CELLSPACING",
+    "CELLPADDING", "NAME", "TYPE", "ID", "CLASS", "HREF", "VALIGN", "ALIGN", "VALUE", "SIZE", "TITLE",
+    "BORDER", "ROWS", "COLS", "ROWSPAN", "COLSPAN",
+};
+
+constexpr std::string_view kQuotedValues[] = {"TOP", "MIDDLE", "BOTTOM", "CENTER", "LEFT", "RIGHT", "BORDER"};
+
+constexpr std::string_view kFrameAttributes[] = {
+    " FRAMEBORDER=", " FRAMESPACING=", " SCROLLING=", " NORESIZE",
+    " MARGINWIDTH=", " MARGINHEIGHT=", " LEFTMARGIN=", " TOPMARGIN=",
+};
+
+// Every pattern whose matches are written in lower case, in rule order.
+std::vector<std::string> LoweredPatterns() {
+  std::vector<std::string> patterns;
+  auto add = [&](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+    patterns.push_back(std::string(a) + std::string(b) + std::string(c));
+  };
+  for (std::string_view name : kTagNames) add("<", name);
+  add("<WBR>");
+  for (std::string_view name : kTagNames) add("</", ClosingName(name));
+  for (std::string_view word : kStyleWords) add(word);
+  for (std::string_view name : kAttributeNames) add(" ", name, "=");
+  for (std::string_view value : kQuotedValues) add("\"", value, "\"");
+  for (std::string_view attribute : kFrameAttributes) add(attribute);
+  return patterns;
+}
+
+class TagCaseLowerer {
+ public:
+  TagCaseLowerer() : patterns_(LoweredPatterns()), trie_(patterns_, PatternTrie::Direction::kForward) {
+    for (int c = 0; c < 256; ++c) {
+      if (IsSjisLeadByte(static_cast<unsigned char>(c))) byteClass_[c] = kLead;
+      else if (trie_.IsFirstByte(static_cast<char>(c))) byteClass_[c] = kFirst;
+    }
+  }
+
+  void LowerInPlace(std::string& text) const {
+    std::vector<std::size_t> lastEnd(patterns_.size(), 0);
+    std::size_t lowerUntil = 0;  // bytes before this index lie in a match
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+      const auto cls = byteClass_[static_cast<unsigned char>(text[i])];
+      if (cls == kLead) {
+        i += 2;  // a match never starts on or spans a double-byte character
+        continue;
+      }
+      if (cls == kFirst) {
+        trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
+          if (i < lastEnd[id]) return;  // overlaps this rule's previous match
+          lastEnd[id] = i + patterns_[id].size();
+          if (lastEnd[id] > lowerUntil) lowerUntil = lastEnd[id];
+        });
+      }
+      // Matches are plain ASCII, so every byte of one is a whole character.
+      if (i < lowerUntil) text[i] = AsciiLower(text[i]);
+      ++i;
+    }
+  }
+
+ private:
+  enum ByteClass : unsigned char { kOther, kLead, kFirst };
+
+  std::vector<std::string> patterns_;
+  PatternTrie trie_;
+  std::array<ByteClass, 256> byteClass_{};
+};
+
+// Tabs become two spaces and lines that are blank after trimming go.
+std::string WithoutBlankLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (std::string_view line : SplitLines(text)) {
+    if (PlainTrimView(line).empty()) continue;
+    std::size_t copied = 0;
+    for (std::size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', tab + 1)) {
+      if (!IsCharBoundary(line, tab)) continue;
+      out.append(line, copied, tab - copied);
+      out += "  ";
+      copied = tab + 1;
+    }
+    out.append(line, copied);
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string NormalizeTagCase(std::string_view text) {
+  static const TagCaseLowerer lowerer;
+  static const AnchoredReplace fillEmptyCells("<td></td>", "<td>&nbsp;</td>");
+  std::string out = WithoutBlankLines(text);
+  lowerer.LowerInPlace(out);
+  return fillEmptyCells.Apply(std::move(out));
+}
+
+}  // namespace zelm

@@ -1,0 +1,86 @@
+// A trie over many short tag patterns, matched with ASCII letters compared
+// without case, so one walk from a position finds every pattern that starts
+// (or, for a reversed trie, ends) there.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelm {
+
+class PatternTrie {
+ public:
+  enum class Direction { kForward, kBackward };
+
+  // Pattern ids are their indexes in `patterns`. A backward trie matches
+  // each pattern read from its last byte towards its first.
+  PatternTrie(const std::vector<std::string>& patterns, Direction direction);
+
+  // Calls onMatch(id) for every pattern that the text holds from index
+  // `pos` on, shortest first.
+  template <typename OnMatch>
+  void ForEachStartingAt(std::string_view text, std::size_t pos, OnMatch&& onMatch) const {
+    ForEachEndNodeStartingAt(text, pos, [&](std::uint32_t node) { ReportEnds(node, onMatch); });
+  }
+
+  // Backward tries: calls onMatch(id) for every pattern that the text holds
+  // ending just before index `end`, shortest first.
+  template <typename OnMatch>
+  void ForEachEndingAt(std::string_view text, std::size_t end, OnMatch&& onMatch) const {
+    ForEachEndNodeEndingAt(text, end, [&](std::uint32_t node) { ReportEnds(node, onMatch); });
+  }
+
+  // The same by trie node: calls onNode(node) for every node reached that
+  // ends a pattern, so callers can keep their own data per node.
+  template <typename OnNode>
+  void ForEachEndNodeStartingAt(std::string_view text, std::size_t pos, OnNode&& onNode) const {
+    std::uint32_t node = 0;
+    for (std::size_t i = pos; i < text.size(); ++i) {
+      node = Step(node, text[i]);
+      if (node == 0) return;
+      if (endsBegin_[node] != endsBegin_[node + 1]) onNode(node);
+    }
+  }
+
+  // Backward tries: calls onNode(node) for every node reached, reading the
+  // text backwards from just before index `end`, that ends a pattern.
+  template <typename OnNode>
+  void ForEachEndNodeEndingAt(std::string_view text, std::size_t end, OnNode&& onNode) const {
+    std::uint32_t node = 0;
+    for (std::size_t i = end; i > 0; --i) {
+      node = Step(node, text[i - 1]);
+      if (node == 0) return;
+      if (endsBegin_[node] != endsBegin_[node + 1]) onNode(node);
+    }
+  }
+
+  std::size_t NodeCount() const { return endsBegin_.size() - 1; }
+
+  // Calls onMatch(id) for every pattern that ends at the node.
+  template <typename OnMatch>
+  void ReportEnds(std::uint32_t node, OnMatch&& onMatch) const {
+    for (std::uint32_t k = endsBegin_[node]; k < endsBegin_[node + 1]; ++k) onMatch(ends_[k]);
+  }
+
+  // Does any pattern start with this byte (compared without case)?
+  bool IsFirstByte(char c) const { return symbolOf_[static_cast<unsigned char>(c)] != 0 && Step(0, c) != 0; }
+
+ private:
+  std::uint32_t Step(std::uint32_t node, char c) const {
+    const std::uint16_t symbol = symbolOf_[static_cast<unsigned char>(c)];
+    if (symbol == 0) return 0;
+    return next_[node * alphabetSize_ + symbol];
+  }
+
+  std::array<std::uint16_t, 256> symbolOf_{};  // byte -> symbol, 0 = in no pattern
+  std::uint32_t alphabetSize_ = 1;
+  std::vector<std::uint32_t> next_;       // node * alphabetSize_ + symbol -> node, 0 = none
+  std::vector<std::uint32_t> endsBegin_;  // per node, into ends_; one extra entry at the end
+  std::vector<std::uint32_t> ends_;       // ids of the patterns that end at each node
+};
+
+}  // namespace zelm

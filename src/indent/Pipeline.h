@@ -1,0 +1,79 @@
+// The indentation pipeline: the input stages that bring a file or pasted
+// text to the one-tag-per-line Local text, and the indent stage that turns
+// the Local text into the marked Work text and the indented Result.
+//
+// The GUI and zelm-cli call exactly these functions; they hold no state.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "encoding/CharCode.h"
+#include "encoding/Converted.h"
+
+namespace zelm {
+
+// The user's choices that steer the pipeline, named after their settings keys.
+struct PipelineOptions {
+  int IndentType = 0;                    // 0 two spaces, 1 four, 2 tab, 3 flush left
+  CharCodeIndex OpenCharset = 0;         // 0 automatic, 1 euc-jp, 2 utf-8, 3 Shift_JIS, 4 ISO-2022, 5 utf-8N
+  bool ConvertUpper2Lower = false;       // always normalise tag case
+  bool DontPreprocessing = false;        // keep the source's own lines (no or light breaking)
+  bool DivCommentConcat = false;         // join "</div>" with a following "<!--" line in the Result
+};
+
+// The texts of the file input stage, named after the panes they fill.
+struct FileInputTexts {
+  std::string Native;   // the file's bytes, line ends normalised, before conversion
+  std::string Org;      // converted to Shift_JIS, tag case and charset declaration fixed
+  std::string RefOrg;   // the same as Org, for comparison and hand correction
+  std::string Local;    // one tag per line: the input of the indent stage
+  CharCodeIndex DetectedCode = 0;  // the charset the document declares
+  CharCodeIndex ReadAs = 0;        // the encoding the text was converted from
+  ConversionLoss loss;  // characters that had no Shift_JIS form
+};
+
+// The file input stage on the loaded text (as LoadTextFile gives it).
+FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options);
+
+// The file a name refers to: the name itself when it contains ".htm",
+// otherwise the name with ".html" appended if that file exists; nullopt
+// when neither applies.
+std::optional<std::string> ResolveHtmlFileName(const std::string& name);
+
+// The texts of the paste input stage.
+struct PasteInputTexts {
+  std::string Native;  // the text as pasted
+  std::string Org;     // charset declaration rewritten, tags normalised, blank lines removed
+  std::string RefOrg;
+  std::string Local;
+};
+
+// Pasted text is taken only when it holds a body tag ("<body" or "<BODY").
+bool IsAcceptablePaste(std::string_view text);
+
+// The paste input stage. Pasted text is Shift_JIS already: no conversion.
+// An empty text gives empty texts.
+PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& options);
+
+// The texts of the indent stage.
+struct IndentTexts {
+  std::string Work;    // every line behind its level marker
+  std::string Result;  // the indented text
+};
+
+// The indent stage on the Local text. The Result is the Work text with the
+// markers of the level pass cut; the marker symbol pairs are not deleted
+// from it, since once the markers are gone they could only be the author's
+// own text. Throws IndentationTooLarge for pages nested too deeply to indent.
+IndentTexts IndentStage(std::string_view local, const PipelineOptions& options);
+
+// Both stages on inner HTML: light or full breaking, adjustment, levels;
+// with `keepLevelMarkers` the marked text is returned as it is.
+std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers);
+
+// Line adjustment alone; an empty text gives an empty result.
+std::string DoInnerTextTMLGo(std::string_view text);
+
+}  // namespace zelm

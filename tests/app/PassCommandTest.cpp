@@ -1,0 +1,60 @@
+// zelm-cli pass, run as the real program.
+#include <gtest/gtest.h>
+
+#include "indent/HTMLAdjustText.h"
+#include "indent/IndentUtil.h"
+#include "support/CliRunner.h"
+
+namespace zelm {
+namespace {
+
+using test::RunCli;
+
+TEST(PassCommand, RunsEachPassOnRawBytes) {
+  const std::string page = "<HTML><BODY>\r\n<DIV><P>x</P></DIV>\r\n</BODY></HTML>\r\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"pass", "normalize"}, NormalizeTagCase(page)},
+      {{"pass", "charset", "--target", "2"}, RewriteCharsetDecl(page, 2)},
+      {{"pass", "prebreak"}, PreBreakLines(page)},
+      {{"pass", "lightbreak"}, LightBreakLines(page)},
+      {{"pass", "adjust"}, AdjustLines(page)},
+      {{"pass", "mark", "--indent-type=2"}, MarkIndentLevels(page, 2)},
+      {{"pass", "strip"}, StripLevelMarkers(page)},
+      {{"pass", "symbols"}, RemoveMarkerSymbols(page)},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunCli(c.args, page);
+    EXPECT_EQ(run.exitCode, 0) << c.args[1] << run.err;
+    EXPECT_EQ(run.out, c.expected) << c.args[1];
+  }
+}
+
+TEST(PassCommand, RejectsBadUsageWithoutOutput) {
+  const std::vector<std::vector<std::string>> bad{
+      {"pass"}, {"pass", "bogus"}, {"pass", "mark", "--indent-type", "4"}, {"pass", "charset", "--target"},
+      {"pass", "mark", "--colour"}, {"pass", "mark", "strip"}, {"bogus"},
+  };
+  for (const auto& args : bad) {
+    const auto run = RunCli(args, "<p>");
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_EQ(run.out, "") << args.back();
+    EXPECT_NE(run.err, "") << args.back();
+  }
+}
+
+TEST(PassCommand, HelpListsThePasses) {
+  const auto run = RunCli({"pass", "--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* name : {"normalize", "charset", "prebreak", "lightbreak", "adjust", "mark", "strip", "symbols"})
+    EXPECT_NE(run.out.find(name), std::string::npos) << name;
+  const auto overview = RunCli({"--help"});
+  EXPECT_EQ(overview.exitCode, 0);
+  EXPECT_NE(overview.out.find("indent"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zelm
