@@ -26,6 +26,24 @@ bool WantsTagCaseNormalisation(std::string_view text, bool pasted, const Pipelin
   return false;
 }
 
+// Joins every "</div>" line with a following line that starts a comment
+// (letters compared without case). Only the line break goes: an author's
+// "</DIV>" keeps its case, so the Result still holds the Local text.
+std::string JoinDivComments(std::string_view text) {
+  constexpr std::string_view kJoin = "</div>\r\n<!--";
+  constexpr std::size_t kLineBreakAt = 6;  // after "</div>"
+  std::string out;
+  out.reserve(text.size());
+  std::size_t copied = 0;
+  for (std::size_t at = FindNoCaseAtBoundary(text, kJoin); at != std::string_view::npos;
+       at = FindNoCaseAtBoundary(text, kJoin, at + kJoin.size())) {
+    out.append(text, copied, at + kLineBreakAt - copied);
+    copied = at + kLineBreakAt + 2;
+  }
+  out.append(text, copied);
+  return out;
+}
+
 std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const PipelineOptions& options) {
   if (!options.DontPreprocessing) return PreBreakLines(text);
   return lightWhenNotPreprocessing ? LightBreakLines(text) : std::string(text);
@@ -89,7 +107,7 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options) 
   MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
   texts.Work = std::move(marked.work);
   texts.Result = std::move(marked.result);
-  if (options.DivCommentConcat) texts.Result = ReplaceAllText(texts.Result, "</div>\r\n<!--", "</div><!--");
+  if (options.DivCommentConcat) texts.Result = JoinDivComments(texts.Result);
   return texts;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
 #include "support/TestSupport.h"
@@ -94,10 +95,14 @@ TEST(IndentStage, IsRepeatableAndLeavesTheAuthorsSymbolsAlone) {
 TEST(IndentStage, DivCommentConcatJoinsWithoutCase) {
   PipelineOptions join;
   join.DivCommentConcat = true;
-  const std::string local = "<body>\r\n<div>\r\n</DIV>\r\n<!-- end -->\r\n</body>\r\n";
+  const std::string local = "<body>\r\n<div>\r\n</DIV>\r\n<!-- end -->\r\n<div>\r\n</div>\r\n<!-- b -->\r\n</body>\r\n";
   const std::string result = IndentStage(local, join).Result;
-  EXPECT_NE(result.find("</div><!-- end -->"), std::string::npos) << result;
-  EXPECT_EQ(IndentStage(local, PipelineOptions{}).Result.find("</div><!--"), std::string::npos);
+  // Only the line break goes: the author's upper-case tag stays as written,
+  // and the content check still finds every line of the Local text.
+  EXPECT_NE(result.find("</DIV><!-- end -->"), std::string::npos) << result;
+  EXPECT_NE(result.find("</div><!-- b -->"), std::string::npos) << result;
+  EXPECT_FALSE(FindContentDifference(local, result, true)) << result;
+  EXPECT_EQ(IndentStage(local, PipelineOptions{}).Result.find("<!--"), result.find("<!--") + 2);
 }
 
 TEST(InnerHtmlStage, KeepsTheMarkersWhenAsked) {
