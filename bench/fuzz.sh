@@ -9,8 +9,8 @@
 #   bench/fuzz.sh SECONDS [TARGET...]
 #
 # Prints per target: executions, coverage (cov = edges, ft = features), the
-# execution that last found new coverage (far below the total: the run has
-# reached a plateau), and any crash. Exits 1 when a target crashed.
+# execution at which the edge coverage last grew (far below the total: the
+# run has reached a plateau), and any crash. Exits 1 when a target crashed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,7 +34,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 
 failed=0
-printf '%-20s %8s %10s %7s %7s %12s  %s\n' target seconds runs cov ft "last new at" result
+printf '%-20s %8s %10s %7s %7s %12s  %s\n' target seconds runs cov ft "cov grew at" result
 for target in "${targets[@]}"; do
   work="$build/fuzz-runs/$target"
   mkdir -p "$work/corpus" "$work/artifacts"
@@ -45,7 +45,10 @@ for target in "${targets[@]}"; do
     >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 || true)
-  lastNew=$(grep -oE '^#[0-9]+[[:space:]]+(NEW|REDUCE)' "$log" | tail -1 | grep -oE '[0-9]+' || true)
+  lastGrowth=$(awk '/^#[0-9]+/ && / cov: / {
+      for (i = 1; i <= NF; i++) if ($i == "cov:") c = $(i + 1)
+      if (c != seen) { seen = c; at = substr($1, 2) }
+    } END { print at }' "$log")
   if [ "$status" -eq 0 ]; then
     result=ok
   else
@@ -55,6 +58,6 @@ for target in "${targets[@]}"; do
     result="CRASH: ${why:-exit $status} ${artifact:+($artifact)}"
   fi
   printf '%-20s %8s %10s %7s %7s %12s  %s\n' "$target" "$seconds" "${runs:-?}" \
-    "$(echo "$coverage" | awk '{print $2}')" "$(echo "$coverage" | awk '{print $4}')" "${lastNew:--}" "$result"
+    "$(echo "$coverage" | awk '{print $2}')" "$(echo "$coverage" | awk '{print $4}')" "${lastGrowth:--}" "$result"
 done
 exit $failed
