@@ -41,38 +41,66 @@ constexpr std::array<std::string_view, 108> kOpeningNames{
     "UL",       "VAR",      "WBR",      "XMP",
 };
 
-// The closing forms are "/" + name; they are kept as whole spellings so that
-// the buckets can hold views of them.
-std::vector<std::string> ClosingNames() {
-  std::vector<std::string> names;
+constexpr bool IsEmptyElement(std::string_view name) {
+  for (std::string_view e : kEmptyElements) {
+    if (e == name) return true;
+  }
+  return false;
+}
+
+constexpr std::size_t kClosingCount = kOpeningNames.size() - kEmptyElements.size();
+constexpr std::size_t kLongestName = 16;
+
+// The closing forms are "/" + name, spelled out at compile time so that the
+// buckets can hold views of them.
+using Spelling = std::array<char, kLongestName>;
+constexpr std::array<Spelling, kClosingCount> MakeClosingNames() {
+  std::array<Spelling, kClosingCount> names{};
+  std::size_t k = 0;
   for (std::string_view name : kOpeningNames) {
-    bool empty = false;
-    for (std::string_view e : kEmptyElements) empty = empty || e == name;
-    if (!empty) names.push_back("/" + std::string(name));
+    if (IsEmptyElement(name)) continue;
+    names[k][0] = '/';
+    for (std::size_t i = 0; i < name.size(); ++i) names[k][i + 1] = name[i];
+    ++k;
   }
   return names;
 }
+constexpr std::array<Spelling, kClosingCount> kClosingSpellings = MakeClosingNames();
 
-struct Keywords {
-  std::vector<std::string> closing = ClosingNames();
-  std::array<KeywordBucket, kKeywordBuckets> buckets{};
-
-  Keywords() {
-    auto add = [this](std::string_view name) {
-      const TagNameHash h = NameHash(name, 0);
-      KeywordBucket& bucket = buckets.at(h.hash);  // every known name hashes below the bucket count
-      bucket.names.at(bucket.count++) = name;      // and no bucket holds more than three
-    };
-    for (std::string_view name : kOpeningNames) add(name);
-    for (const std::string& name : closing) add(name);
-    add("!DOCTYPE");
-  }
-};
-
-const Keywords& TheKeywords() {
-  static const Keywords keywords;
-  return keywords;
+constexpr std::string_view ClosingName(std::size_t k) {
+  std::size_t n = 0;
+  while (n < kLongestName && kClosingSpellings[k][n] != '\0') ++n;
+  return std::string_view(kClosingSpellings[k].data(), n);
 }
+
+constexpr std::array<std::int32_t, 256> kLetterValues = MakeLetterValues();
+
+// The hash of a whole known name: they are letters, "!" and "/" followed
+// by digits, so this is NameHash over the name.
+constexpr std::uint64_t HashOfName(std::string_view name) {
+  std::uint64_t hash = 0;
+  for (const char c : name) {
+    hash += static_cast<std::uint64_t>(c >= '0' && c <= '9' ? c - '0' : kLetterValues[static_cast<unsigned char>(c)]);
+  }
+  return hash;
+}
+
+using KeywordBuckets = std::array<KeywordBucket, kKeywordBuckets>;
+
+constexpr KeywordBuckets MakeKeywordBuckets() {
+  KeywordBuckets buckets{};
+  auto add = [&buckets](std::string_view name) {
+    KeywordBucket& bucket = buckets.at(HashOfName(name));  // every known name hashes below the bucket count
+    bucket.names.at(bucket.count++) = name;                 // and no bucket holds more than three
+  };
+  for (std::string_view name : kOpeningNames) add(name);
+  for (std::size_t k = 0; k < kClosingCount; ++k) add(ClosingName(k));
+  add("!DOCTYPE");
+  return buckets;
+}
+// Built by the compiler: a name that hashes outside the table, or a bucket
+// that overflows, fails the build.
+constexpr KeywordBuckets kKeywordTable = MakeKeywordBuckets();
 
 bool SameLetterValues(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -103,7 +131,7 @@ const EntityIndex& TheEntityIndex() {
 
 }  // namespace
 
-const std::array<std::int32_t, 256> LetterValue = MakeLetterValues();
+const std::array<std::int32_t, 256> LetterValue = kLetterValues;
 
 TagNameHash NameHash(std::string_view text, std::size_t pos) {
   TagNameHash result;
@@ -121,8 +149,8 @@ TagNameHash NameHash(std::string_view text, std::size_t pos) {
 }
 
 const KeywordBucket& KeywordBucketAt(std::uint64_t hash) {
-  static const KeywordBucket empty;
-  return hash < kKeywordBuckets ? TheKeywords().buckets[hash] : empty;
+  static constexpr KeywordBucket kEmpty;
+  return hash < kKeywordBuckets ? kKeywordTable[hash] : kEmpty;
 }
 
 bool KeywordTable(std::uint64_t hash, std::string_view name) {

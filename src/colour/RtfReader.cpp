@@ -1,7 +1,9 @@
 #include "colour/RtfReader.h"
 
+#include <algorithm>
 #include <array>
 
+#include "colour/ByteCopy.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -13,27 +15,39 @@ constexpr int kMaxFontNumber = 4096;
 
 enum class Destination : std::uint8_t { Text, FontTable, ColorTable, Skip };
 
+// Colour and weight as one value, the way runs are told apart: the RGB value
+// in the low 24 bits, bold above it.
+using Style = std::uint32_t;
+constexpr Style kBoldBit = Style{1} << 24;
+constexpr Style StyleOf(std::uint32_t rgb, bool bold) { return (rgb & 0xFFFFFF) | (bold ? kBoldBit : 0); }
+
 struct GroupState {
   Destination destination = Destination::Text;
   bool bold = false;
-  int color = 0;
-  std::uint32_t rgb = 0;  // of `color`, looked up when it was set
+  std::uint32_t rgb = 0;  // of the colour in force, looked up when it was set
   int font = 0;
+  Style style() const { return StyleOf(rgb, bold); }
 };
 
-// How a byte of literal text is read: on its own, as a Shift_JIS lead byte
-// (in a Shift_JIS font), or not as text at all ("\", "{", "}", CR, LF).
-enum : std::uint8_t { kPlainByte = 0, kLeadByte = 1, kSpecialByte = 2 };
+// How a byte of the document is read: as text on its own, as a Shift_JIS lead
+// byte (in a Shift_JIS font), or not as text at all: "\", "{", "}", and CR and
+// LF, which are layout.
+enum : std::uint8_t { kPlainByte = 0, kLeadByte = 1, kBackslash = 2, kOpenGroup = 3, kCloseGroup = 4, kLayout = 5 };
 constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
   std::array<std::uint8_t, 256> classes{};
   for (int c = 0; c < 256; ++c) {
     if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) classes[c] = kLeadByte;
   }
-  classes['\\'] = classes['{'] = classes['}'] = classes['\r'] = classes['\n'] = kSpecialByte;
+  classes['\\'] = kBackslash;
+  classes['{'] = kOpenGroup;
+  classes['}'] = kCloseGroup;
+  classes['\r'] = classes['\n'] = kLayout;
   return classes;
 }
 constexpr std::array<std::uint8_t, 256> kByteClass = MakeByteClasses();
 
+constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
+constexpr bool IsText(char c) { return kByteClass[U(c)] <= kLeadByte; }
 constexpr bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -44,47 +58,56 @@ int HexValue(unsigned char c) {
   return -1;
 }
 
+// Bytes the text grows by when it runs out of room: written while they are
+// still in the cache, and few enough that the final cut is cheap.
+constexpr std::size_t kTextChunk = std::size_t{1} << 18;
+
 class Reader {
  public:
   explicit Reader(std::string_view in) : in_(in) {}
 
   RtfText Read() {
+    // The text is never longer than the document: every byte of it comes
+    // from at least one byte there. Pages written by the colouring scanner
+    // hold about one byte of text in three.
     out_.text.reserve(in_.size() / 2);
     // Runs are about one per token; a token is a few bytes of text and its
     // colour word, so this is rarely exceeded.
     out_.runs.reserve(in_.size() / 8);
     const std::size_t n = in_.size();
     while (i_ < n) {
-      const auto c = static_cast<unsigned char>(in_[i_]);
-      if (c == '\\') {
-        ControlWord();
-      } else if (c == '{') {
-        stack_.push_back(current_);
-        ++i_;
-      } else if (c == '}') {
-        ++i_;
-        if (current_.destination == Destination::FontTable) CommitFont();
-        if (stack_.empty()) break;
-        current_ = stack_.back();
-        stack_.pop_back();
-        UpdateFontMode();
-        if (stack_.empty()) break;  // the document's own group is closed
-      } else if (c == '\r' || c == '\n') {
-        ++i_;
-      } else {
-        Literal();
+      switch (kByteClass[U(in_[i_])]) {
+        case kBackslash: ControlWord(); break;
+        case kOpenGroup:
+          stack_.push_back(current_);
+          ++i_;
+          break;
+        case kCloseGroup:
+          ++i_;
+          if (current_.destination == Destination::FontTable) CommitFont();
+          if (stack_.empty()) return Finish();
+          current_ = stack_.back();
+          stack_.pop_back();
+          UpdateFontMode();
+          if (stack_.empty()) return Finish();  // the document's own group is closed
+          break;
+        case kLayout: ++i_; break;
+        default: Literal(); break;
       }
     }
-    return std::move(out_);
+    return Finish();
   }
 
  private:
   // --- Text and runs --------------------------------------------------------
 
-  void SetColor(int index) {
-    current_.color = index;
-    current_.rgb = ColorOf(index);
+  RtfText Finish() {
+    EndRun();
+    out_.text.resize(textUsed_);
+    return std::move(out_);
   }
+
+  void SetColor(int index) { current_.rgb = ColorOf(index); }
 
   std::uint32_t ColorOf(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < out_.colorTable.size()
@@ -92,21 +115,36 @@ class Reader {
                : 0;
   }
 
-  void AppendWith(std::string_view bytes, std::uint32_t color, bool bold) {
-    if (bytes.empty()) return;
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    if (!out_.runs.empty() && out_.runs.back().color == color && out_.runs.back().bold == bold) {
-      out_.runs.back().length += length;
-    } else {
-      out_.runs.push_back(RtfRun{static_cast<std::uint32_t>(out_.text.size()), length, color, bold});
-    }
-    out_.text.append(bytes);
+  // The run being read is held here until text of another style follows, so
+  // that neighbouring runs always differ.
+  void EndRun() {
+    if (runLength_ == 0) return;
+    out_.runs.push_back(RtfRun{runStart_, runLength_, runStyle_ & 0xFFFFFF, (runStyle_ & kBoldBit) != 0});
+    runLength_ = 0;
   }
 
-  void AppendText(std::string_view bytes) {
-    if (bytes.empty()) return;
-    FlushParagraph();
-    AppendWith(bytes, current_.rgb, current_.bold);
+  void AppendWith(const char* bytes, std::size_t length, Style style) {
+    if (length == 0) return;
+    if (style != runStyle_ || runLength_ == 0) {
+      EndRun();
+      runStart_ = static_cast<std::uint32_t>(textUsed_);
+      runStyle_ = style;
+    }
+    runLength_ += static_cast<std::uint32_t>(length);
+    if (out_.text.size() - textUsed_ < length) GrowText(length);
+    CopyBytes(out_.text.data() + textUsed_, bytes, length);
+    textUsed_ += length;
+  }
+
+  // The text is lengthened a chunk at a time and cut to what was read at the
+  // end, so that appending is a copy into room already there.
+  void GrowText(std::size_t length) {
+    out_.text.resize(std::max(out_.text.size() + kTextChunk, textUsed_ + length));
+  }
+
+  void AppendText(const char* bytes, std::size_t length) {
+    if (paragraphPending_ && length > 0) FlushParagraph();
+    AppendWith(bytes, length, current_.style());
   }
 
   // A paragraph mark is held back until text follows it, so that the
@@ -114,14 +152,13 @@ class Reader {
   void Paragraph() {
     FlushParagraph();
     paragraphPending_ = true;
-    paragraphColor_ = current_.rgb;
-    paragraphBold_ = current_.bold;
+    paragraphStyle_ = current_.style();
   }
 
   void FlushParagraph() {
     if (!paragraphPending_) return;
     paragraphPending_ = false;
-    AppendWith("\r\n", paragraphColor_, paragraphBold_);
+    AppendWith("\r\n", 2, paragraphStyle_);
   }
 
   // Whether the current font reads Shift_JIS; kept up to date whenever the
@@ -134,12 +171,13 @@ class Reader {
   // A run of bytes without control words or groups. In a Shift_JIS font a
   // lead byte takes the byte after it along, whatever that byte is.
   void Literal() {
+    const char* p = in_.data();
     const std::size_t n = in_.size();
     const std::size_t start = i_;
     std::size_t j = i_;
     if (shiftJisFont_) {
       while (j < n) {
-        const std::uint8_t kind = kByteClass[static_cast<unsigned char>(in_[j])];
+        const std::uint8_t kind = kByteClass[U(p[j])];
         if (kind == kPlainByte) {
           ++j;
         } else if (kind == kLeadByte) {
@@ -149,28 +187,28 @@ class Reader {
         }
       }
     } else {
-      while (j < n && kByteClass[static_cast<unsigned char>(in_[j])] != kSpecialByte) ++j;
+      while (j < n && IsText(p[j])) ++j;
     }
     i_ = j;
-    Characters(in_.substr(start, j - start));
+    Characters(p + start, j - start);
   }
 
   // Characters read in the current destination.
-  void Characters(std::string_view bytes) {
+  void Characters(const char* bytes, std::size_t length) {
     switch (current_.destination) {
-      case Destination::Text: AppendText(bytes); break;
+      case Destination::Text: AppendText(bytes, length); break;
       case Destination::FontTable:
-        for (const char c : bytes) {
-          if (c == ';') {
+        for (std::size_t k = 0; k < length; ++k) {
+          if (bytes[k] == ';') {
             CommitFont();
           } else if (fontOpen_) {
-            font_.faceName += c;
+            font_.faceName += bytes[k];
           }
         }
         break;
       case Destination::ColorTable:
-        for (const char c : bytes) {
-          if (c == ';') CommitColor();
+        for (std::size_t k = 0; k < length; ++k) {
+          if (bytes[k] == ';') CommitColor();
         }
         break;
       case Destination::Skip: break;
@@ -207,102 +245,136 @@ class Reader {
   // --- Control words ----------------------------------------------------------
 
   void ControlWord() {
+    const char* p = in_.data();
     const std::size_t n = in_.size();
     ++i_;  // the backslash
     if (i_ >= n) return;
-    const auto c = static_cast<unsigned char>(in_[i_]);
+    const auto c = U(p[i_]);
     if (!IsLetter(c)) return ControlSymbol(c);
-    if (ColourWord()) return;
+    if (c == 'c' && ColourWord()) return;
 
     const std::size_t wordStart = i_;
-    while (i_ < n && IsLetter(static_cast<unsigned char>(in_[i_]))) ++i_;
-    const std::string_view word = in_.substr(wordStart, i_ - wordStart);
+    while (i_ < n && IsLetter(U(p[i_]))) ++i_;
+    const std::string_view word(p + wordStart, i_ - wordStart);
     bool hasParameter = false;
     bool negative = false;
     long long parameter = 0;
-    if (i_ < n && in_[i_] == '-' && i_ + 1 < n && IsDigit(static_cast<unsigned char>(in_[i_ + 1]))) {
+    if (i_ < n && p[i_] == '-' && i_ + 1 < n && IsDigit(U(p[i_ + 1]))) {
       negative = true;
       ++i_;
     }
-    while (i_ < n && IsDigit(static_cast<unsigned char>(in_[i_]))) {
+    while (i_ < n && IsDigit(U(p[i_]))) {
       hasParameter = true;
-      if (parameter < 1'000'000'000) parameter = parameter * 10 + (in_[i_] - '0');
+      if (parameter < 1'000'000'000) parameter = parameter * 10 + (p[i_] - '0');
       ++i_;
     }
-    if (i_ < n && in_[i_] == ' ') ++i_;  // the delimiter belongs to the word
+    if (i_ < n && p[i_] == ' ') ++i_;  // the delimiter belongs to the word
     const int value = static_cast<int>(negative ? -parameter : parameter);
     Apply(word, hasParameter, value);
   }
 
   // "\cfN" with its delimiter, the word in front of every token, read
-  // without the general parse. False, having read nothing, for anything else.
+  // without the general parse; the text that almost always follows it is
+  // read straight away. False, having read nothing, for anything else.
   bool ColourWord() {
+    const char* p = in_.data();
     const std::size_t n = in_.size();
     std::size_t j = i_;
-    if (j + 2 >= n || in_[j] != 'c' || in_[j + 1] != 'f') return false;
+    if (j + 2 >= n || p[j + 1] != 'f') return false;
     j += 2;
     int value = 0;
     std::size_t digits = 0;
-    while (j < n && digits < 6 && IsDigit(static_cast<unsigned char>(in_[j]))) {
-      value = value * 10 + (in_[j] - '0');
+    while (j < n && digits < 6 && IsDigit(U(p[j]))) {
+      value = value * 10 + (p[j] - '0');
       ++j;
       ++digits;
     }
-    if (digits == 0 || digits == 6 || (j < n && (IsLetter(static_cast<unsigned char>(in_[j])) || in_[j] == '-'))) return false;
-    if (j < n && in_[j] == ' ') ++j;
+    if (digits == 0 || digits == 6 || (j < n && (IsLetter(U(p[j])) || p[j] == '-'))) return false;
+    if (j < n && p[j] == ' ') ++j;
     i_ = j;
     SetColor(value);
-    // Text almost always follows the colour word: read it straight away.
-    if (i_ < n && kByteClass[static_cast<unsigned char>(in_[i_])] != kSpecialByte) Literal();
+    if (i_ < n && IsText(p[i_])) Literal();
     return true;
   }
 
   void Apply(std::string_view word, bool hasParameter, int value) {
-    // The words of every token first.
-    if (word.size() == 2 && word[0] == 'c' && word[1] == 'f') {
-      SetColor(hasParameter ? value : 0);
-      return;
-    }
-    if (word.size() == 1 && word[0] == 'b') {
-      current_.bold = !hasParameter || value != 0;
-      return;
-    }
     const Destination destination = current_.destination;
-    if (word == "par") {
-      if (destination == Destination::Text) Paragraph();
-    } else if (word == "f") {
-      if (destination == Destination::FontTable) {
-        StartFont(value);
-      } else {
-        current_.font = value;
-        UpdateFontMode();
-      }
-    } else if (word == "plain") {
-      current_.bold = false;
-      SetColor(0);
-      current_.font = defaultFont_;
-      UpdateFontMode();
-    } else if (word == "tab") {
-      Characters("\t");
-    } else if (word == "fcharset") {
-      if (destination == Destination::FontTable && fontOpen_) font_.charSet = value;
-    } else if (word == "red" || word == "green" || word == "blue") {
-      if (destination == Destination::ColorTable) {
-        const int component = value < 0 ? 0 : value > 255 ? 255 : value;
-        (word == "red" ? red_ : word == "green" ? green_ : blue_) = static_cast<std::uint32_t>(component);
-      }
-    } else if (word == "fonttbl") {
-      current_.destination = Destination::FontTable;
-    } else if (word == "colortbl") {
-      current_.destination = Destination::ColorTable;
-      red_ = green_ = blue_ = 0;
-    } else if (word == "deff") {
-      defaultFont_ = value;
-      current_.font = value;
-      UpdateFontMode();
-    } else if (word == "stylesheet" || word == "info" || word == "pict" || word == "header" || word == "footer") {
-      current_.destination = Destination::Skip;
+    switch (word[0]) {
+      case 'b':
+        if (word == "b") {
+          current_.bold = !hasParameter || value != 0;
+        } else if (word == "blue") {
+          SetComponent(blue_, value);
+        }
+        break;
+      case 'c':
+        if (word == "cf") {
+          SetColor(hasParameter ? value : 0);
+        } else if (word == "colortbl") {
+          current_.destination = Destination::ColorTable;
+          red_ = green_ = blue_ = 0;
+        }
+        break;
+      case 'd':
+        if (word == "deff") {
+          defaultFont_ = value;
+          current_.font = value;
+          UpdateFontMode();
+        }
+        break;
+      case 'f':
+        if (word == "f") {
+          if (destination == Destination::FontTable) {
+            StartFont(value);
+          } else {
+            current_.font = value;
+            UpdateFontMode();
+          }
+        } else if (word == "fcharset") {
+          if (destination == Destination::FontTable && fontOpen_) font_.charSet = value;
+        } else if (word == "fonttbl") {
+          current_.destination = Destination::FontTable;
+        } else if (word == "footer") {
+          current_.destination = Destination::Skip;
+        }
+        break;
+      case 'g':
+        if (word == "green") SetComponent(green_, value);
+        break;
+      case 'h':
+        if (word == "header") current_.destination = Destination::Skip;
+        break;
+      case 'i':
+        if (word == "info") current_.destination = Destination::Skip;
+        break;
+      case 'p':
+        if (word == "par") {
+          if (destination == Destination::Text) Paragraph();
+        } else if (word == "plain") {
+          current_.bold = false;
+          SetColor(0);
+          current_.font = defaultFont_;
+          UpdateFontMode();
+        } else if (word == "pict") {
+          current_.destination = Destination::Skip;
+        }
+        break;
+      case 'r':
+        if (word == "red") SetComponent(red_, value);
+        break;
+      case 's':
+        if (word == "stylesheet") current_.destination = Destination::Skip;
+        break;
+      case 't':
+        if (word == "tab") Characters("\t", 1);
+        break;
+      default: break;  // other control words show nothing here
     }
+  }
+
+  void SetComponent(std::uint32_t& component, int value) {
+    if (current_.destination != Destination::ColorTable) return;
+    component = static_cast<std::uint32_t>(value < 0 ? 0 : value > 255 ? 255 : value);
   }
 
   void ControlSymbol(unsigned char c) {
@@ -313,17 +385,17 @@ class Reader {
       case '{':
       case '}': {
         const char literal = static_cast<char>(c);
-        Characters(std::string_view(&literal, 1));
+        Characters(&literal, 1);
         break;
       }
       case '\'': {
         if (i_ + 1 < n) {
-          const int high = HexValue(static_cast<unsigned char>(in_[i_]));
-          const int low = HexValue(static_cast<unsigned char>(in_[i_ + 1]));
+          const int high = HexValue(U(in_[i_]));
+          const int low = HexValue(U(in_[i_ + 1]));
           if (high >= 0 && low >= 0) {
             i_ += 2;
             const char byte = static_cast<char>(high * 16 + low);
-            Characters(std::string_view(&byte, 1));
+            Characters(&byte, 1);
           }
         }
         break;
@@ -340,6 +412,10 @@ class Reader {
   std::string_view in_;
   std::size_t i_ = 0;
   RtfText out_;
+  std::size_t textUsed_ = 0;  // bytes of out_.text read so far; the rest is room
+  std::uint32_t runStart_ = 0;
+  std::uint32_t runLength_ = 0;
+  Style runStyle_ = 0;
   std::vector<GroupState> stack_;
   GroupState current_;
   int defaultFont_ = 0;
@@ -349,8 +425,7 @@ class Reader {
   RtfFontEntry font_;
   std::uint32_t red_ = 0, green_ = 0, blue_ = 0;
   bool paragraphPending_ = false;
-  std::uint32_t paragraphColor_ = 0;
-  bool paragraphBold_ = false;
+  Style paragraphStyle_ = 0;
 };
 
 }  // namespace
