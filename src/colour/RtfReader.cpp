@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "colour/ByteCopy.h"
 #include "text/StringUtil.h"
@@ -56,6 +62,92 @@ int HexValue(unsigned char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
+}
+
+// --- Finding the end of a run of text ---------------------------------------
+
+// Bytes at which a run of literal text stops ("\\", "{", "}", CR, LF) and
+// Shift_JIS lead bytes, for sixteen bytes at once: bit k of each mask stands
+// for byte k.
+struct BlockMasks {
+  std::uint32_t stops = 0;
+  std::uint32_t leads = 0;
+};
+
+#if defined(__SSE2__)
+inline BlockMasks MasksOf16(const char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i stops = _mm_or_si128(
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'))),
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('}')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+  // Lead bytes are 0x81-0x9F and 0xE0-0xFC: an unsigned x - low <= high - low,
+  // tested as min(x - low, high - low) == x - low.
+  const __m128i low = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
+  const __m128i high = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xE0)));
+  const __m128i leads =
+      _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x1E)), low),
+                   _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0x1C)), high));
+  return {static_cast<std::uint32_t>(_mm_movemask_epi8(stops)), static_cast<std::uint32_t>(_mm_movemask_epi8(leads))};
+}
+#else
+inline BlockMasks MasksOf16(const char* p) {
+  BlockMasks masks;
+  for (int k = 0; k < 16; ++k) {
+    const std::uint8_t kind = kByteClass[U(p[k])];
+    if (kind == kLeadByte) masks.leads |= 1u << k;
+    if (kind > kLeadByte) masks.stops |= 1u << k;
+  }
+  return masks;
+}
+#endif
+
+// Index of the first byte at or after `from` that stops a run of literal
+// text, or the text's size. In a Shift_JIS font a lead byte takes the byte
+// after it along, so a stopping byte that is the second byte of a character
+// is passed: the lead-range bytes just before it pair up from the last byte
+// that cannot be a lead byte (a character ends there) or from `from`, which
+// is a character boundary, and an odd count leaves the stopping byte to the
+// last of them.
+std::size_t EndOfLiteral(std::string_view in, std::size_t from, bool shiftJis) {
+  const char* p = in.data();
+  const std::size_t n = in.size();
+  std::size_t segment = from;  // a character boundary
+  std::size_t j = from;
+  while (true) {
+    std::size_t stop = n;
+    std::size_t leadRun = 0;
+    bool runKnown = false;
+    while (j + 16 <= n) {
+      const BlockMasks masks = MasksOf16(p + j);
+      if (masks.stops != 0) {
+        const int at = std::countr_zero(masks.stops);
+        stop = j + static_cast<std::size_t>(at);
+        // Lead-range bytes right before the stop within this block.
+        const std::uint32_t below = (1u << at) - 1;
+        const std::uint32_t others = ~masks.leads & below;
+        const int lastOther = others == 0 ? -1 : 31 - std::countl_zero(others);
+        leadRun = static_cast<std::size_t>(at - 1 - lastOther);
+        runKnown = lastOther >= 0 || j == segment;
+        break;
+      }
+      j += 16;
+    }
+    if (stop == n) {
+      while (j < n && IsText(p[j])) ++j;
+      stop = j;
+      if (stop == n) return n;
+    }
+    if (!shiftJis) return stop;
+    if (!runKnown) {
+      leadRun = 0;
+      for (std::size_t k = stop; k > segment && kByteClass[U(p[k - 1])] == kLeadByte; --k) ++leadRun;
+    }
+    if (leadRun % 2 == 0) return stop;
+    // The stopping byte is the second byte of a character; go on after it.
+    segment = j = stop + 1;
+    if (j >= n) return n;
+  }
 }
 
 // Bytes the text grows by when it runs out of room: written while they are
@@ -119,7 +211,11 @@ class Reader {
   // that neighbouring runs always differ.
   void EndRun() {
     if (runLength_ == 0) return;
-    out_.runs.push_back(RtfRun{runStart_, runLength_, runStyle_ & 0xFFFFFF, (runStyle_ & kBoldBit) != 0});
+    const RtfRun run{runStart_, runLength_, runStyle_ & 0xFFFFFF, (runStyle_ & kBoldBit) != 0};
+    // Copied whole: built in place, its bit-fields would first be read from
+    // the new slot, and every page of a fresh vector would fault twice, once
+    // for that read and again for the write.
+    std::memcpy(&out_.runs.emplace_back(), &run, sizeof run);
     runLength_ = 0;
   }
 
@@ -171,26 +267,9 @@ class Reader {
   // A run of bytes without control words or groups. In a Shift_JIS font a
   // lead byte takes the byte after it along, whatever that byte is.
   void Literal() {
-    const char* p = in_.data();
-    const std::size_t n = in_.size();
     const std::size_t start = i_;
-    std::size_t j = i_;
-    if (shiftJisFont_) {
-      while (j < n) {
-        const std::uint8_t kind = kByteClass[U(p[j])];
-        if (kind == kPlainByte) {
-          ++j;
-        } else if (kind == kLeadByte) {
-          j += (j + 1 < n) ? 2 : 1;
-        } else {
-          break;
-        }
-      }
-    } else {
-      while (j < n && IsText(p[j])) ++j;
-    }
-    i_ = j;
-    Characters(p + start, j - start);
+    i_ = EndOfLiteral(in_, start, shiftJisFont_);
+    Characters(in_.data() + start, i_ - start);
   }
 
   // Characters read in the current destination.
