@@ -9,12 +9,7 @@ namespace {
 
 constexpr std::array<std::int32_t, 256> MakeLetterValues() {
   std::array<std::int32_t, 256> values{};
-  for (int i = 0; i < 26; ++i) {
-    values['A' + i] = i + 1;
-    values['a' + i] = i + 1;
-  }
-  values['!'] = 123;
-  values['/'] = 122;
+  for (int c = 0; c < 256; ++c) values[static_cast<std::size_t>(c)] = LetterValueOf(static_cast<unsigned char>(c));
   return values;
 }
 
@@ -102,6 +97,28 @@ constexpr KeywordBuckets MakeKeywordBuckets() {
 // that overflows, fails the build.
 constexpr KeywordBuckets kKeywordTable = MakeKeywordBuckets();
 
+// The known names as the scanner compares them: length, and the letter
+// values of the first eight bytes packed into one word, so that most names
+// are told apart without a look at their bytes.
+struct KnownName {
+  std::size_t length = 0;
+  std::uint64_t firstValues = 0;
+};
+using KnownNameBucket = std::array<KnownName, 3>;
+
+constexpr std::array<KnownNameBucket, kKeywordBuckets> MakeKnownNames() {
+  std::array<KnownNameBucket, kKeywordBuckets> table{};
+  for (std::size_t hash = 0; hash < kKeywordBuckets; ++hash) {
+    const KeywordBucket& bucket = kKeywordTable[hash];
+    for (std::size_t k = 0; k < bucket.count; ++k) {
+      table[hash][k].length = bucket.names[k].size();
+      table[hash][k].firstValues = FirstLetterValues(bucket.names[k].data(), bucket.names[k].size());
+    }
+  }
+  return table;
+}
+constexpr std::array<KnownNameBucket, kKeywordBuckets> kKnownNames = MakeKnownNames();
+
 bool SameLetterValues(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -151,6 +168,17 @@ TagNameHash NameHash(std::string_view text, std::size_t pos) {
 const KeywordBucket& KeywordBucketAt(std::uint64_t hash) {
   static constexpr KeywordBucket kEmpty;
   return hash < kKeywordBuckets ? kKeywordTable[hash] : kEmpty;
+}
+
+bool IsKnownTagName(std::uint64_t hash, std::uint64_t firstValues, std::string_view name) {
+  if (hash >= kKeywordBuckets) return false;
+  const KnownNameBucket& known = kKnownNames[hash];
+  const KeywordBucket& bucket = kKeywordTable[hash];
+  for (std::size_t k = 0; k < bucket.count; ++k) {
+    if (known[k].length != name.size() || known[k].firstValues != firstValues) continue;
+    if (name.size() <= 8 || SameLetterValues(bucket.names[k].substr(8), name.substr(8))) return true;
+  }
+  return false;
 }
 
 bool KeywordTable(std::uint64_t hash, std::string_view name) {

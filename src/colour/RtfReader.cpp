@@ -53,7 +53,6 @@ constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
 constexpr std::array<std::uint8_t, 256> kByteClass = MakeByteClasses();
 
 constexpr unsigned char U(char c) { return static_cast<unsigned char>(c); }
-constexpr bool IsText(char c) { return kByteClass[U(c)] <= kLeadByte; }
 constexpr bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -64,91 +63,104 @@ int HexValue(unsigned char c) {
   return -1;
 }
 
+#if defined(__GNUC__)
+#define ZELM_COLD [[gnu::noinline]]
+#else
+#define ZELM_COLD
+#endif
+
 // --- Finding the end of a run of text ---------------------------------------
 
-// Bytes at which a run of literal text stops ("\\", "{", "}", CR, LF) and
-// Shift_JIS lead bytes, for sixteen bytes at once: bit k of each mask stands
-// for byte k.
-struct BlockMasks {
-  std::uint32_t stops = 0;
-  std::uint32_t leads = 0;
-};
-
+// Bit k set where byte k of the sixteen at `p` stops a run of literal text:
+// "\", "{", "}", CR or LF.
 #if defined(__SSE2__)
-inline BlockMasks MasksOf16(const char* p) {
+inline std::uint32_t StopsOf16(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i stops = _mm_or_si128(
       _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('{'))),
       _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('}')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
                    _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-  // Lead bytes are 0x81-0x9F and 0xE0-0xFC: an unsigned x - low <= high - low,
-  // tested as min(x - low, high - low) == x - low.
-  const __m128i low = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x81)));
-  const __m128i high = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xE0)));
-  const __m128i leads =
-      _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(0x1E)), low),
-                   _mm_cmpeq_epi8(_mm_min_epu8(high, _mm_set1_epi8(0x1C)), high));
-  return {static_cast<std::uint32_t>(_mm_movemask_epi8(stops)), static_cast<std::uint32_t>(_mm_movemask_epi8(leads))};
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(stops));
 }
 #else
-inline BlockMasks MasksOf16(const char* p) {
-  BlockMasks masks;
+inline std::uint32_t StopsOf16(const char* p) {
+  std::uint32_t stops = 0;
   for (int k = 0; k < 16; ++k) {
-    const std::uint8_t kind = kByteClass[U(p[k])];
-    if (kind == kLeadByte) masks.leads |= 1u << k;
-    if (kind > kLeadByte) masks.stops |= 1u << k;
+    if (kByteClass[U(p[k])] > kLeadByte) stops |= 1u << k;
   }
-  return masks;
+  return stops;
 }
 #endif
 
-// Index of the first byte at or after `from` that stops a run of literal
-// text, or the text's size. In a Shift_JIS font a lead byte takes the byte
-// after it along, so a stopping byte that is the second byte of a character
-// is passed: the lead-range bytes just before it pair up from the last byte
-// that cannot be a lead byte (a character ends there) or from `from`, which
-// is a character boundary, and an odd count leaves the stopping byte to the
-// last of them.
-std::size_t EndOfLiteral(std::string_view in, std::size_t from, bool shiftJis) {
-  const char* p = in.data();
-  const std::size_t n = in.size();
-  std::size_t segment = from;  // a character boundary
-  std::size_t j = from;
-  while (true) {
-    std::size_t stop = n;
-    std::size_t leadRun = 0;
-    bool runKnown = false;
-    while (j + 16 <= n) {
-      const BlockMasks masks = MasksOf16(p + j);
-      if (masks.stops != 0) {
-        const int at = std::countr_zero(masks.stops);
-        stop = j + static_cast<std::size_t>(at);
-        // Lead-range bytes right before the stop within this block.
-        const std::uint32_t below = (1u << at) - 1;
-        const std::uint32_t others = ~masks.leads & below;
-        const int lastOther = others == 0 ? -1 : 31 - std::countl_zero(others);
-        leadRun = static_cast<std::size_t>(at - 1 - lastOther);
-        runKnown = lastOther >= 0 || j == segment;
-        break;
-      }
-      j += 16;
+// Where the bytes that end a run of literal text stand, as bit masks over
+// blocks of 64 bytes of the document. Asked about positions that mostly move
+// forward, it looks at each block once, and the end of a run is found by bit
+// arithmetic on the block's mask rather than by reading the run's bytes.
+class StopIndex {
+ public:
+  explicit StopIndex(std::string_view in) : p_(in.data()), n_(in.size()) {}
+
+  // The first byte at or after `from` that stops a run of text, or the
+  // document's size.
+  std::size_t NextStop(std::size_t from) {
+    std::size_t x = from;
+    while (x < n_) {
+      const std::size_t base = x & ~std::size_t{63};
+      if (base != base_) Load(base);
+      const std::uint64_t ahead = stops_ >> (x - base);
+      if (ahead != 0) return std::min(x + static_cast<std::size_t>(std::countr_zero(ahead)), n_);
+      x = base + 64;
     }
-    if (stop == n) {
-      while (j < n && IsText(p[j])) ++j;
-      stop = j;
-      if (stop == n) return n;
-    }
-    if (!shiftJis) return stop;
-    if (!runKnown) {
-      leadRun = 0;
-      for (std::size_t k = stop; k > segment && kByteClass[U(p[k - 1])] == kLeadByte; --k) ++leadRun;
-    }
-    if (leadRun % 2 == 0) return stop;
-    // The stopping byte is the second byte of a character; go on after it.
-    segment = j = stop + 1;
-    if (j >= n) return n;
+    return n_;
   }
-}
+
+  // The end of the literal text that begins at `from`. In a Shift_JIS font a
+  // lead byte takes the byte after it along, so a stopping byte that is the
+  // second byte of a character is passed: the lead-range bytes just before
+  // it pair up from the last byte that cannot be a lead byte (a character
+  // ends there) or from the start of the text, which is a character
+  // boundary, and an odd count leaves the stopping byte to the last of them.
+  // `stop` is NextStop of `from` or of any place before it from which no
+  // stopping byte comes first.
+  std::size_t EndOfLiteral(std::size_t from, std::size_t stop, bool shiftJis) {
+    if (!shiftJis) return stop;
+    std::size_t segment = from;
+    // Mostly the byte before the stop is no lead byte, which settles it.
+    while (stop < n_ && stop > segment && kByteClass[U(p_[stop - 1])] == kLeadByte &&
+           LeadRunBefore(stop, segment) % 2 == 1) {
+      segment = stop + 1;  // the stopping byte was a second byte
+      stop = NextStop(segment);
+    }
+    return stop;
+  }
+
+ private:
+  // Lead-range bytes right before `stop`, not counting any before `segment`.
+  std::size_t LeadRunBefore(std::size_t stop, std::size_t segment) const {
+    std::size_t run = 0;
+    for (std::size_t k = stop; k > segment && kByteClass[U(p_[k - 1])] == kLeadByte; --k) ++run;
+    return run;
+  }
+
+  ZELM_COLD void Load(std::size_t base) {
+    std::uint64_t stops = 0;
+    if (n_ - base >= 64) {
+      stops = std::uint64_t{StopsOf16(p_ + base)} | std::uint64_t{StopsOf16(p_ + base + 16)} << 16 |
+              std::uint64_t{StopsOf16(p_ + base + 32)} << 32 | std::uint64_t{StopsOf16(p_ + base + 48)} << 48;
+    } else {
+      for (std::size_t k = 0; k < 64; ++k) {  // the last block: past the end counts as a stop
+        if (base + k >= n_ || kByteClass[U(p_[base + k])] > kLeadByte) stops |= std::uint64_t{1} << k;
+      }
+    }
+    base_ = base;
+    stops_ = stops;
+  }
+
+  const char* p_;
+  std::size_t n_;
+  std::size_t base_ = static_cast<std::size_t>(-1);
+  std::uint64_t stops_ = 0;
+};
 
 // Bytes the text grows by when it runs out of room: written while they are
 // still in the cache, and few enough that the final cut is cheap.
@@ -166,25 +178,27 @@ class Reader {
     // Runs are about one per token; a token is a few bytes of text and its
     // colour word, so this is rarely exceeded.
     out_.runs.reserve(in_.size() / 8);
+    const char* p = in_.data();
     const std::size_t n = in_.size();
     while (i_ < n) {
-      switch (kByteClass[U(in_[i_])]) {
-        case kBackslash: ControlWord(); break;
-        case kOpenGroup:
-          stack_.push_back(current_);
-          ++i_;
-          break;
-        case kCloseGroup:
-          ++i_;
-          if (current_.destination == Destination::FontTable) CommitFont();
-          if (stack_.empty()) return Finish();
-          current_ = stack_.back();
-          stack_.pop_back();
-          UpdateFontMode();
-          if (stack_.empty()) return Finish();  // the document's own group is closed
-          break;
-        case kLayout: ++i_; break;
-        default: Literal(); break;
+      const std::uint8_t kind = kByteClass[U(p[i_])];
+      if (kind == kBackslash) {
+        if (!ReadColouredTokens()) ControlWord();
+      } else if (kind <= kLeadByte) {
+        Literal();
+      } else if (kind == kLayout) {
+        ++i_;
+      } else if (kind == kOpenGroup) {
+        stack_.push_back(current_);
+        ++i_;
+      } else {
+        ++i_;
+        if (current_.destination == Destination::FontTable) CommitFont();
+        if (stack_.empty()) return Finish();
+        current_ = stack_.back();
+        stack_.pop_back();
+        UpdateFontMode();
+        if (stack_.empty()) return Finish();  // the document's own group is closed
       }
     }
     return Finish();
@@ -195,6 +209,7 @@ class Reader {
 
   RtfText Finish() {
     EndRun();
+    FlushRuns();
     out_.text.resize(textUsed_);
     return std::move(out_);
   }
@@ -211,15 +226,34 @@ class Reader {
   // that neighbouring runs always differ.
   void EndRun() {
     if (runLength_ == 0) return;
-    const RtfRun run{runStart_, runLength_, runStyle_ & 0xFFFFFF, (runStyle_ & kBoldBit) != 0};
-    // Copied whole: built in place, its bit-fields would first be read from
-    // the new slot, and every page of a fresh vector would fault twice, once
-    // for that read and again for the write.
-    std::memcpy(&out_.runs.emplace_back(), &run, sizeof run);
+    PushRun(runStart_, runLength_, runStyle_);
     runLength_ = 0;
   }
 
-  void AppendWith(const char* bytes, std::size_t length, Style style) {
+  // Runs are put together in a small block and appended to the result a
+  // block at a time. Built in the result's new slot, a run's bit-fields would
+  // first be read from there, from memory not yet in the cache (or, in a
+  // fresh vector, not yet mapped); and copied from a run stored just before,
+  // the wider load would wait on the narrower stores. From the block they go
+  // as one copy that only writes.
+  void PushRun(std::uint32_t start, std::uint32_t length, Style style) {
+    RtfRun& run = runBlock_[runBlockUsed_];
+    run.start = start;
+    run.length = length;
+    run.color = style & 0xFFFFFF;
+    run.bold = (style & kBoldBit) != 0;
+    if (++runBlockUsed_ == runBlock_.size()) FlushRuns();
+  }
+
+  void FlushRuns() {
+    out_.runs.insert(out_.runs.end(), runBlock_.begin(), runBlock_.begin() + static_cast<std::ptrdiff_t>(runBlockUsed_));
+    runBlockUsed_ = 0;
+  }
+
+  // `readable` is how many bytes from `bytes` on may be read, `length` or
+  // more: a run read from the document may be copied in a block that goes
+  // past its end.
+  void AppendWith(const char* bytes, std::size_t length, std::size_t readable, Style style) {
     if (length == 0) return;
     if (style != runStyle_ || runLength_ == 0) {
       EndRun();
@@ -227,20 +261,27 @@ class Reader {
       runStyle_ = style;
     }
     runLength_ += static_cast<std::uint32_t>(length);
-    if (out_.text.size() - textUsed_ < length) GrowText(length);
-    CopyBytes(out_.text.data() + textUsed_, bytes, length);
+    // Room for sixteen bytes more than the run, so that a short run can be
+    // copied as one block of sixteen when the document goes on that far.
+    if (out_.text.size() - textUsed_ < length + 16) GrowText(textUsed_, length + 16);
+    char* to = out_.text.data() + textUsed_;
+    if (length <= 16 && readable >= 16) {
+      std::memcpy(to, bytes, 16);
+    } else {
+      CopyBytes(to, bytes, length);
+    }
     textUsed_ += length;
   }
 
   // The text is lengthened a chunk at a time and cut to what was read at the
   // end, so that appending is a copy into room already there.
-  void GrowText(std::size_t length) {
-    out_.text.resize(std::max(out_.text.size() + kTextChunk, textUsed_ + length));
+  void GrowText(std::size_t used, std::size_t length) {
+    out_.text.resize(std::max(out_.text.size() + kTextChunk, used + length));
   }
 
-  void AppendText(const char* bytes, std::size_t length) {
+  void AppendText(const char* bytes, std::size_t length, std::size_t readable) {
     if (paragraphPending_ && length > 0) FlushParagraph();
-    AppendWith(bytes, length, current_.style());
+    AppendWith(bytes, length, readable, current_.style());
   }
 
   // A paragraph mark is held back until text follows it, so that the
@@ -254,7 +295,7 @@ class Reader {
   void FlushParagraph() {
     if (!paragraphPending_) return;
     paragraphPending_ = false;
-    AppendWith("\r\n", 2, paragraphStyle_);
+    AppendWith("\r\n", 2, 2, paragraphStyle_);
   }
 
   // Whether the current font reads Shift_JIS; kept up to date whenever the
@@ -268,14 +309,15 @@ class Reader {
   // lead byte takes the byte after it along, whatever that byte is.
   void Literal() {
     const std::size_t start = i_;
-    i_ = EndOfLiteral(in_, start, shiftJisFont_);
-    Characters(in_.data() + start, i_ - start);
+    i_ = stops_.EndOfLiteral(start, stops_.NextStop(start), shiftJisFont_);
+    Characters(in_.data() + start, i_ - start, in_.size() - start);
   }
 
   // Characters read in the current destination.
-  void Characters(const char* bytes, std::size_t length) {
+  void Characters(const char* bytes, std::size_t length) { Characters(bytes, length, length); }
+  void Characters(const char* bytes, std::size_t length, std::size_t readable) {
     switch (current_.destination) {
-      case Destination::Text: AppendText(bytes, length); break;
+      case Destination::Text: AppendText(bytes, length, readable); break;
       case Destination::FontTable:
         for (std::size_t k = 0; k < length; ++k) {
           if (bytes[k] == ';') {
@@ -330,7 +372,6 @@ class Reader {
     if (i_ >= n) return;
     const auto c = U(p[i_]);
     if (!IsLetter(c)) return ControlSymbol(c);
-    if (c == 'c' && ColourWord()) return;
 
     const std::size_t wordStart = i_;
     while (i_ < n && IsLetter(U(p[i_]))) ++i_;
@@ -352,28 +393,54 @@ class Reader {
     Apply(word, hasParameter, value);
   }
 
-  // "\cfN" with its delimiter, the word in front of every token, read
-  // without the general parse; the text that almost always follows it is
-  // read straight away. False, having read nothing, for anything else.
-  bool ColourWord() {
+  // Colour words with the text after each, paragraph marks and the line
+  // ends between them: the shape of almost all of a coloured page, read in
+  // one loop. It stops at anything else ("\b", groups, escapes), and near the
+  // end of the document, and leaves that to the general parse, which reads
+  // these words of any shape the same way. False when it read nothing.
+  bool ReadColouredTokens() {
+    if (current_.destination != Destination::Text) return false;
     const char* p = in_.data();
     const std::size_t n = in_.size();
-    std::size_t j = i_;
-    if (j + 2 >= n || p[j + 1] != 'f') return false;
-    j += 2;
-    int value = 0;
-    std::size_t digits = 0;
-    while (j < n && digits < 6 && IsDigit(U(p[j]))) {
-      value = value * 10 + (p[j] - '0');
-      ++j;
-      ++digits;
+    const std::size_t first = i_;
+    while (n - i_ >= 8) {
+      const char* word = p + i_;
+      if (word[0] == '\r' || word[0] == '\n') {  // layout
+        ++i_;
+        continue;
+      }
+      if (word[0] != '\\') break;
+      if (word[1] == 'p') {  // "\par" without a parameter
+        const auto after = U(word[4]);
+        if (word[2] != 'a' || word[3] != 'r' || IsLetter(after) || IsDigit(after) || after == '-') break;
+        i_ += after == ' ' ? 5 : 4;
+        Paragraph();
+        continue;
+      }
+      if (word[1] != 'c' || word[2] != 'f') break;
+      const unsigned d0 = U(word[3]) - unsigned{'0'};
+      if (d0 > 9) break;
+      const unsigned d1 = U(word[4]) - unsigned{'0'};
+      unsigned index = d0;
+      std::size_t end = 4;
+      if (d1 <= 9) {
+        if (IsDigit(U(word[5]))) break;
+        index = d0 * 10 + d1;
+        end = 5;
+      }
+      const auto after = U(word[end]);
+      if (IsLetter(after) || after == '-') break;
+      if (after == ' ') ++end;  // the delimiter belongs to the word
+      // The text ends at the first stopping byte after the backslash, as the
+      // word holds none: found from the backslash, it does not wait for the
+      // word to be read.
+      const std::size_t stop = stops_.EndOfLiteral(i_ + end, stops_.NextStop(i_ + 1), shiftJisFont_);
+      i_ += end;
+      SetColor(static_cast<int>(index));
+      AppendText(p + i_, stop - i_, n - i_);
+      i_ = stop;
     }
-    if (digits == 0 || digits == 6 || (j < n && (IsLetter(U(p[j])) || p[j] == '-'))) return false;
-    if (j < n && p[j] == ' ') ++j;
-    i_ = j;
-    SetColor(value);
-    if (i_ < n && IsText(p[i_])) Literal();
-    return true;
+    return i_ != first;
   }
 
   void Apply(std::string_view word, bool hasParameter, int value) {
@@ -490,8 +557,11 @@ class Reader {
 
   std::string_view in_;
   std::size_t i_ = 0;
+  StopIndex stops_{in_};
   RtfText out_;
   std::size_t textUsed_ = 0;  // bytes of out_.text read so far; the rest is room
+  std::array<RtfRun, 1024> runBlock_;  // runs not yet in out_.runs
+  std::size_t runBlockUsed_ = 0;
   std::uint32_t runStart_ = 0;
   std::uint32_t runLength_ = 0;
   Style runStyle_ = 0;

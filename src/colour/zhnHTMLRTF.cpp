@@ -1,7 +1,12 @@
 #include "colour/zhnHTMLRTF.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "colour/HtmlNameTables.h"
 #include "text/StringUtil.h"
@@ -448,8 +453,10 @@ ZELM_HOT_INLINE void TakeTagName(HtmlScanPosition& s, Out& out) {
   const std::size_t start = s.position;
   std::size_t i = start;
   std::uint64_t hash = 0;
+  std::uint64_t firstValues = 0;  // as FirstLetterValues; digits add nothing to it
   while (const std::int32_t value = LetterValue[U(p[i])]) {
     hash += static_cast<std::uint64_t>(value);
+    if (i - start < 8) firstValues |= static_cast<std::uint64_t>(value) << (8 * (i - start));
     ++i;
   }
   while (kBytes.isDigit[U(p[i])]) {
@@ -461,7 +468,7 @@ ZELM_HOT_INLINE void TakeTagName(HtmlScanPosition& s, Out& out) {
   if (hash >= kKeywordBuckets) {
     s.kind = TokenKind::AttributeName;
     out.Any(s.kind, start, i);
-  } else if (KeywordTable(hash, std::string_view(p + start, i - start))) {
+  } else if (IsKnownTagName(hash, firstValues, std::string_view(p + start, i - start))) {
     s.kind = TokenKind::KnownTag;
     out.Plain(StyleOf(TokenKind::KnownTag), start, i);
   } else {
@@ -572,6 +579,26 @@ ZELM_HOT_INLINE void ScanBlockLine(HtmlScanPosition& s, Out& out) {
   out.Any(s.kind, s.tokenStart, i);
 }
 
+// The first byte at or after `i` that ends a run of text: below 32, "<" or
+// "&". Runs of Japanese text are long, so where sixteen bytes can be read
+// they are looked at together.
+ZELM_HOT_INLINE std::size_t EndOfTextRun(const HtmlScanPosition& s, std::size_t i) {
+  const char* p = s.source;
+#if defined(__SSE2__)
+  while (s.length - i >= 16) {  // i never passes the terminating NUL
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(31)), bytes);
+    const __m128i ends = _mm_or_si128(
+        control, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('<')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'))));
+    const auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(ends));
+    if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
+    i += 16;
+  }
+#endif
+  while (!kBytes.endsText[U(p[i])]) ++i;
+  return i;
+}
+
 template <typename Out>
 ZELM_HOT_INLINE void ScanText(HtmlScanPosition& s, Out& out) {
   const unsigned char first = ByteAt(s);
@@ -580,7 +607,7 @@ ZELM_HOT_INLINE void ScanText(HtmlScanPosition& s, Out& out) {
   const char* p = s.source;
   std::size_t i = s.position;
   while (true) {
-    while (!kBytes.endsText[U(p[i])]) ++i;
+    i = EndOfTextRun(s, i);
     if (p[i] != '&') break;
     const int entity = MatchEntity(std::string_view(p, s.length), i);
     if (entity >= 0) {
