@@ -113,9 +113,11 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options) 
 
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers) {
   if (innerHtml.empty()) return {};
-  const std::string marked =
-      MarkIndentLevels(AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options)), options.IndentType);
-  return keepLevelMarkers ? marked : StripLevelMarkers(marked);
+  // The result beside the Work text, as in the indent stage: a line the
+  // level pass left unmarked keeps its text even when it starts like a marker.
+  MarkedText marked = MarkIndentLevelsWithResult(
+      AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options)), options.IndentType);
+  return keepLevelMarkers ? std::move(marked.work) : std::move(marked.result);
 }
 
 std::string DoInnerTextTMLGo(std::string_view text) {

@@ -70,7 +70,8 @@ struct IndentTexts {
 IndentTexts IndentStage(std::string_view local, const PipelineOptions& options);
 
 // Both stages on inner HTML: light or full breaking, adjustment, levels;
-// with `keepLevelMarkers` the marked text is returned as it is.
+// with `keepLevelMarkers` the marked text is returned as it is, without it
+// every line without the marker the level pass put in front of it.
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers);
 
 // Line adjustment alone; an empty text gives an empty result.

@@ -110,6 +110,10 @@ TEST(InnerHtmlStage, KeepsTheMarkersWhenAsked) {
   const std::string marked = InnerHtmlStage(inner, PipelineOptions{}, /*keepLevelMarkers=*/true);
   EXPECT_EQ(marked, MarkIndentLevels(AdjustLines(PreBreakLines(inner)), 0));
   EXPECT_EQ(InnerHtmlStage(inner, PipelineOptions{}, false), StripLevelMarkers(marked));
+  // A line the level pass leaves unmarked keeps the author's marker-like text.
+  const std::string note = Sjis("▲▽  %-->note");
+  const std::string plain = InnerHtmlStage(note + "\r\n<p>a</p>", PipelineOptions{}, false);
+  EXPECT_TRUE(plain.starts_with(note + "\r\n")) << plain;
   EXPECT_EQ(InnerHtmlStage("", PipelineOptions{}, false), "");
   EXPECT_EQ(DoInnerTextTMLGo(""), "");
 }
