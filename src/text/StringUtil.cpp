@@ -33,9 +33,9 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 // first byte is `first`, at or after index `from`.
 std::size_t NextCandidateNoCase(std::string_view text, char first, std::size_t from) {
   if (!IsAsciiLetter(first)) return text.find(first, from);
-  const char lower = AsciiLower(first), upper = AsciiUpper(first);
+  const char lower = AsciiLower(first);
   for (std::size_t i = from; i < text.size(); ++i)
-    if (text[i] == lower || text[i] == upper) return i;
+    if (static_cast<char>(text[i] | 0x20) == lower) return i;  // only the two cases of a letter map to it
   return npos;
 }
 
@@ -62,28 +62,31 @@ std::string SjisUpperCase(std::string_view text) {
 }
 
 // Finds byte-wise candidates with the library search and keeps the first one
-// that a walk from `from` reaches as a boundary; the walk only moves forward,
-// so the whole search is linear.
+// that starts a character. `known` is a character boundary at or before the
+// candidate; only the run of lead-byte values right before the candidate
+// decides, and known only moves forward, so the whole search is linear and a
+// text without double-byte characters is never walked.
 std::size_t FindAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
   if (sub.empty() || from >= text.size()) return npos;
-  std::size_t walk = from;
-  std::size_t candidate = text.find(sub, from);
-  while (candidate != npos) {
-    while (walk < candidate) walk += SjisCharLength(text, walk);
-    if (walk == candidate) return candidate;
-    candidate = text.find(sub, candidate + 1);
+  std::size_t known = from;
+  for (std::size_t candidate = text.find(sub, from); candidate != npos; candidate = text.find(sub, candidate + 1)) {
+    if (StartsCharacterAfter(text, known, candidate)) return candidate;
+    known = candidate + 1;  // the candidate is a second byte, so a character starts after it
   }
   return npos;
 }
 
 std::size_t FindNoCaseAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
   if (sub.empty() || from >= text.size()) return npos;
-  std::size_t walk = from;
-  std::size_t candidate = NextCandidateNoCase(text, sub[0], from);
-  while (candidate != npos) {
-    while (walk < candidate) walk += SjisCharLength(text, walk);
-    if (walk == candidate && MatchesNoCaseAt(text, candidate, sub)) return candidate;
-    candidate = NextCandidateNoCase(text, sub[0], candidate + 1);
+  std::size_t known = from;
+  for (std::size_t candidate = NextCandidateNoCase(text, sub[0], from); candidate != npos;
+       candidate = NextCandidateNoCase(text, sub[0], candidate + 1)) {
+    if (!StartsCharacterAfter(text, known, candidate)) {
+      known = candidate + 1;
+      continue;
+    }
+    known = candidate;
+    if (MatchesNoCaseAt(text, candidate, sub)) return candidate;
   }
   return npos;
 }
@@ -471,18 +474,24 @@ std::int32_t HexToInt(std::string_view text) {
 
 // --- Line model -----------------------------------------------------------
 
+// Line feeds are found with the library search; a CR is looked for only in
+// the stretch before the line feed, where it is nearly always the last byte.
+std::size_t LineReader::LineEndFrom(std::size_t from) const {
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  if (!lineFeedKnown_ || lineFeed_ < from) {
+    const void* lf = std::memchr(data + from, '\n', size - from);
+    lineFeed_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+    lineFeedKnown_ = true;
+  }
+  const void* cr = std::memchr(data + from, '\r', lineFeed_ - from);
+  return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lineFeed_;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  std::size_t begin = 0;
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.push_back(text.substr(begin, i - begin));
-    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    begin = i + 1;
-  }
-  if (begin < n) lines.push_back(text.substr(begin));
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) lines.push_back(line);
   return lines;
 }
 

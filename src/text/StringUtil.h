@@ -33,6 +33,18 @@ inline std::size_t SjisCharLength(std::string_view text, std::size_t i) {
   return (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
 }
 
+// Does a character start at the 0-based index p (p < size), given that one
+// starts at `known` (known <= p)? A byte outside the lead-byte ranges always
+// ends a character, so only the run of lead-byte values right before p
+// matters: they pair up from the start of the run, and p starts a character
+// exactly when the run has an even length. The run is not followed back past
+// `known`, so a search that moves `known` forward stays linear.
+inline bool StartsCharacterAfter(std::string_view text, std::size_t known, std::size_t p) {
+  std::size_t q = p;
+  while (q > known && IsSjisLeadByte(static_cast<unsigned char>(text[q - 1]))) --q;
+  return (p - q) % 2 == 0;
+}
+
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -118,6 +130,39 @@ std::int32_t HexToInt(std::string_view text);
 // Cuts at CR LF, lone CR and lone LF. A break at the very end makes no empty
 // last line; an empty text has no lines. The views point into `text`.
 std::vector<std::string_view> SplitLines(std::string_view text);
+
+// The lines of SplitLines one at a time, without building the list.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+
+  // The next line, or false at the end of the text.
+  bool Next(std::string_view& line) {
+    if (at_ >= text_.size()) return false;
+    const std::size_t end = LineEndFrom(at_);
+    line = text_.substr(at_, end - at_);
+    at_ = end == text_.size() ? end : end + ((text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1);
+    return true;
+  }
+
+  // The line Next would give, without moving on; empty at the end.
+  std::string_view Peek() const {
+    if (at_ >= text_.size()) return {};
+    return text_.substr(at_, LineEndFrom(at_) - at_);
+  }
+
+ private:
+  // Index of the first CR or LF at or after `from`, or the text's size.
+  std::size_t LineEndFrom(std::size_t from) const;
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  // The first line feed at or after the last search start (the text's size
+  // when there is none), kept so that a text without line feeds is not
+  // searched to its end for every line.
+  mutable std::size_t lineFeed_ = 0;
+  mutable bool lineFeedKnown_ = false;
+};
 
 // Every line followed by CR LF, the last one included.
 template <typename Lines>

@@ -1,0 +1,101 @@
+// The searches that jump between candidates must find what a walk over
+// every character finds; the line reader must cut where the plain loop cuts.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/TestSupport.h"
+#include "text/StringUtil.h"
+
+namespace zelm {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// Walks every character from `from` and compares at each.
+std::size_t NaiveFind(std::string_view text, std::string_view sub, std::size_t from, bool noCase) {
+  if (sub.empty()) return npos;
+  std::size_t i = 0;
+  while (i < from && i < text.size()) i += SjisCharLength(text, i);
+  for (; i < text.size(); i += SjisCharLength(text, i)) {
+    if (text.size() - i < sub.size()) return npos;
+    if (!noCase) {
+      if (text.substr(i, sub.size()) == sub) return i;
+      continue;
+    }
+    bool same = true;
+    for (std::size_t j = 0; j < sub.size() && same;) {
+      const std::size_t len = SjisCharLength(text, i + j);
+      if (len == 2) same = text[i + j] == sub[j] && (j + 1 >= sub.size() || text[i + j + 1] == sub[j + 1]);
+      else same = AsciiUpper(text[i + j]) == AsciiUpper(sub[j]);
+      j += len;
+    }
+    if (same) return i;
+  }
+  return npos;
+}
+
+std::vector<std::string_view> NaiveSplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(begin, i - begin));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    begin = i + 1;
+  }
+  if (begin < text.size()) lines.push_back(text.substr(begin));
+  return lines;
+}
+
+const std::vector<std::string> kPieces{"<", "</", "<td", "<TD", "a", "A", "\x83", "\x83\x41", "\x81", "\x82\xa0",
+                                       "\x93\xfa", "td", "\x83<", "\x83t", "x", " ", "\r\n", "\r", "\n", "\r\r"};
+const std::vector<std::string> kNeedles{"<", "<td", "td", "A", "a", "\x83\x41", "\x81<", "t", "\x83", "\r\n"};
+
+TEST(SearchEquivalence, FindAtBoundaryAgreesWithAWalk) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = test::RandomText(rng, kPieces, rng() % 30);
+    const std::string& sub = kNeedles[rng() % kNeedles.size()];
+    // Start at a character boundary, as the callers do.
+    std::size_t from = 0;
+    for (std::size_t steps = rng() % 4; steps > 0 && from < text.size(); --steps) from += SjisCharLength(text, from);
+    ASSERT_EQ(FindAtBoundary(text, sub, from), NaiveFind(text, sub, from, false)) << text << " / " << sub;
+    ASSERT_EQ(FindNoCaseAtBoundary(text, sub, from), NaiveFind(text, sub, from, true)) << text << " / " << sub;
+  }
+}
+
+TEST(SearchEquivalence, LineReaderCutsLikeThePlainLoop) {
+  std::mt19937 rng(12);
+  for (int round = 0; round < 5000; ++round) {
+    const std::string text = test::RandomText(rng, kPieces, rng() % 40);
+    const std::vector<std::string_view> expected = NaiveSplitLines(text);
+    ASSERT_EQ(SplitLines(text), expected) << text;
+    LineReader reader(text);
+    std::size_t k = 0;
+    for (std::string_view line;;) {
+      const std::string_view peeked = reader.Peek();
+      if (!reader.Next(line)) break;
+      ASSERT_EQ(peeked, line);
+      ASSERT_LT(k, expected.size());
+      ASSERT_EQ(line, expected[k++]) << text;
+    }
+    ASSERT_EQ(k, expected.size());
+    ASSERT_EQ(reader.Peek(), "");
+  }
+}
+
+TEST(SearchEquivalence, LongTextsWithOnlyOneKindOfLineEnd) {
+  // Lone CRs and lone LFs over a long text: each line is found from where
+  // the last one ended, not by searching to the end of the text.
+  for (const char* end : {"\r", "\n", "\r\n"}) {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "line" + std::string(end);
+    const std::vector<std::string_view> lines = SplitLines(text);
+    ASSERT_EQ(lines.size(), 100000u);
+    EXPECT_EQ(lines.back(), "line");
+  }
+}
+
+}  // namespace
+}  // namespace zelm
