@@ -1,8 +1,11 @@
 #include "indent/HTMLtagUtil.h"
 
 #include <array>
-#include <bitset>
+#include <cstdint>
+#include <vector>
 
+#include "indent/FirstOccurrences.h"
+#include "indent/PatternTrie.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -35,41 +38,53 @@ constexpr std::array<std::string_view, 37> kInnerClosingTags{
 };
 
 constexpr std::size_t kInnerTagCount = kInnerOpeningTags.size() + kInnerClosingTags.size();
+static_assert(kInnerTagCount == kInnerBlockTagCount);
 
-std::string_view InnerTag(std::size_t k) {
-  return k < kInnerOpeningTags.size() ? kInnerOpeningTags[k] : kInnerClosingTags[k - kInnerOpeningTags.size()];
-}
+constexpr std::array<std::string_view, kInnerTagCount> kInnerTags = [] {
+  std::array<std::string_view, kInnerTagCount> all{};
+  std::size_t k = 0;
+  for (std::string_view tag : kInnerOpeningTags) all[k++] = tag;
+  for (std::string_view tag : kInnerClosingTags) all[k++] = tag;
+  return all;
+}();
 
 // Index of the first byte that is "at character 3 or later": a tag whose
 // first occurrence starts before it does not count.
 constexpr std::size_t kFirstInnerIndex = 2;
 
+// The longest level element name; deleting "</" and then "<" moves the
+// bytes of a line by at most three, so its first bytes decide.
+constexpr std::size_t kLongestName = 10;
+
+std::vector<std::string> AsStrings(std::span<const std::string_view> views) {
+  return std::vector<std::string>(views.begin(), views.end());
+}
+
+bool StartsWithLevelElementName(std::string_view name) {
+  static const PatternTrie names(AsStrings(kLevelElementNames), PatternTrie::Direction::kForward,
+                                 PatternTrie::Letters::kExactCase);
+  bool found = false;
+  names.ForEachEndNodeStartingAt(name, 0, [&](std::uint32_t) { found = true; });
+  return found;
+}
+
 }  // namespace
 
 bool IsBlockTag(std::string_view line) {
-  const Pos firstOpen = SjisPos("<", line);
-  if (firstOpen >= 2) return false;  // text before the tag
-  const std::string name = ReplaceFirstExact(ReplaceFirstExact(line, "</", ""), "<", "");
-  for (std::string_view element : kLevelElementNames)
-    if (name.starts_with(element)) return true;
-  return false;
+  const std::size_t firstOpen = FindAtBoundary(line, "<");
+  if (firstOpen != std::string_view::npos && firstOpen >= 1) return false;  // text before the tag
+  const std::string_view start = line.substr(0, kLongestName + 3);
+  return StartsWithLevelElementName(ReplaceFirstExact(ReplaceFirstExact(start, "</", ""), "<", ""));
 }
 
-// One walk over the character boundaries. A tag seen at a boundary before
-// kFirstInnerIndex has its first occurrence there and is spent; any other tag
-// seen later is at its first occurrence, and that decides.
+std::span<const std::string_view, kInnerBlockTagCount> InnerBlockTags() { return kInnerTags; }
+
 bool HasInnerBlockTag(std::string_view line) {
-  std::bitset<kInnerTagCount> spent;
-  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
-    const char c = line[i];
-    if (c != '<' && c != 'n') continue;
-    const std::string_view rest = line.substr(i);
-    for (std::size_t k = 0; k < kInnerTagCount; ++k) {
-      if (spent[k] || !rest.starts_with(InnerTag(k))) continue;
-      if (i >= kFirstInnerIndex) return true;
-      spent[k] = true;
-    }
-  }
+  static const FirstOccurrenceScanner scanner(AsStrings(kInnerTags));
+  std::array<std::size_t, kInnerTagCount> first;
+  scanner.Scan(line, first.data());
+  for (std::size_t at : first)
+    if (at != FirstOccurrenceScanner::kAbsent && at >= kFirstInnerIndex) return true;
   return false;
 }
 

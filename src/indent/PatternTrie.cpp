@@ -7,17 +7,18 @@
 
 namespace zelm {
 
-PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction direction) {
-  // One symbol per byte value that occurs in a pattern; both cases of a
-  // letter share it.
+PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction direction, Letters letters) {
+  // One symbol per byte value that occurs in a pattern; without case, both
+  // cases of a letter share it.
+  const bool anyCase = letters == Letters::kAnyCase;
   for (const std::string& pattern : patterns) {
     if (pattern.empty()) throw std::invalid_argument("empty pattern");
     for (char c : pattern) {
-      const char folded = AsciiLower(c);
+      const char folded = anyCase ? AsciiLower(c) : c;
       if (symbolOf_[static_cast<unsigned char>(folded)] != 0) continue;
       const auto symbol = static_cast<std::uint16_t>(alphabetSize_++);
       symbolOf_[static_cast<unsigned char>(folded)] = symbol;
-      symbolOf_[static_cast<unsigned char>(AsciiUpper(folded))] = symbol;
+      if (anyCase) symbolOf_[static_cast<unsigned char>(AsciiUpper(folded))] = symbol;
     }
   }
 

@@ -1,6 +1,6 @@
 // A trie over many short tag patterns, matched with ASCII letters compared
-// without case, so one walk from a position finds every pattern that starts
-// (or, for a reversed trie, ends) there.
+// without case (or exactly, when asked), so one walk from a position finds
+// every pattern that starts (or, for a reversed trie, ends) there.
 #pragma once
 
 #include <array>
@@ -15,10 +15,11 @@ namespace zelm {
 class PatternTrie {
  public:
   enum class Direction { kForward, kBackward };
+  enum class Letters { kAnyCase, kExactCase };
 
   // Pattern ids are their indexes in `patterns`. A backward trie matches
   // each pattern read from its last byte towards its first.
-  PatternTrie(const std::vector<std::string>& patterns, Direction direction);
+  PatternTrie(const std::vector<std::string>& patterns, Direction direction, Letters letters = Letters::kAnyCase);
 
   // Calls onMatch(id) for every pattern that the text holds from index
   // `pos` on, shortest first.
@@ -66,7 +67,7 @@ class PatternTrie {
     for (std::uint32_t k = endsBegin_[node]; k < endsBegin_[node + 1]; ++k) onMatch(ends_[k]);
   }
 
-  // Does any pattern start with this byte (compared without case)?
+  // Does any pattern start with this byte (compared as the trie compares)?
   bool IsFirstByte(char c) const { return symbolOf_[static_cast<unsigned char>(c)] != 0 && Step(0, c) != 0; }
 
  private:
