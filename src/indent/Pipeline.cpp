@@ -1,5 +1,6 @@
 #include "indent/Pipeline.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <span>
 
@@ -26,6 +27,12 @@ bool WantsTagCaseNormalisation(std::string_view text, bool pasted, const Pipelin
   return false;
 }
 
+// 1-based line of a 1-based position (a position past the end counts as the end).
+std::size_t LineAt(std::string_view text, Pos position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
 std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const PipelineOptions& options) {
   if (!options.DontPreprocessing) return PreBreakLines(text);
   return lightWhenNotPreprocessing ? LightBreakLines(text) : std::string(text);
@@ -34,27 +41,37 @@ std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const P
 }  // namespace
 
 FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options) {
+  return FileInputStage(std::string(native), options, WantedInputTexts{});
+}
+
+FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
   FileInputTexts texts;
-  texts.Native = std::string(native);
-  const std::string withoutBlankLines = RemoveBlankLines(native);
-  texts.DetectedCode = GetCharCodeFromMeta(withoutBlankLines);
+  std::string text = RemoveBlankLines(native);
+  if (wanted.Native) texts.Native = std::move(native);
+  native = std::string();
+  texts.DetectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
-    AutoConversion automatic = ConvertAutomatically(withoutBlankLines);
+    AutoConversion automatic = ConvertAutomatically(text);
     converted = std::move(automatic.result);
     texts.ReadAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(withoutBlankLines, options.OpenCharset);
+    converted = AnyCodeToShiftJIS(text, options.OpenCharset);
     texts.ReadAs = options.OpenCharset;
   }
+  text = std::move(converted.text);
   texts.loss = converted.loss;
-  std::string text = std::move(converted.text);
   if (WantsTagCaseNormalisation(text, /*pasted=*/false, options)) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
-  texts.Org = text;
-  texts.RefOrg = text;
-  // With DontPreprocessing the file keeps its own lines: no breaking pass.
-  texts.Local = AdjustLines(Break(text, /*lightWhenNotPreprocessing=*/false, options));
+  if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
+  if (wanted.RefOrg) texts.RefOrg = text;
+  if (wanted.Local) {
+    // With DontPreprocessing the file keeps its own lines: no breaking pass.
+    std::string broken = Break(text, /*lightWhenNotPreprocessing=*/false, options);
+    if (!wanted.Org) text = std::string();
+    texts.Local = AdjustLines(broken);
+  }
+  if (wanted.Org) texts.Org = std::move(text);
   return texts;
 }
 
@@ -83,12 +100,23 @@ PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& op
   return texts;
 }
 
-IndentTexts IndentStage(std::string_view local, const PipelineOptions& options) {
+IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, WantedIndentTexts wanted) {
   IndentTexts texts;
   if (local.empty()) return texts;
-  MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
-  texts.Work = std::move(marked.work);
-  texts.Result = std::move(marked.result);
+  switch (wanted) {
+    case WantedIndentTexts::WorkAndResult: {
+      MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
+      texts.Work = std::move(marked.work);
+      texts.Result = std::move(marked.result);
+      break;
+    }
+    case WantedIndentTexts::Work:
+      texts.Work = MarkIndentLevels(local, options.IndentType);
+      return texts;
+    case WantedIndentTexts::Result:
+      texts.Result = IndentWithoutMarkers(local, options.IndentType);
+      break;
+  }
   if (options.DivCommentConcat) texts.Result = ReplaceAllText(texts.Result, "</div>\r\n<!--", "</div><!--");
   return texts;
 }

@@ -165,6 +165,7 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     return fail("--verify writes nothing: it goes without --in-place, -o and --paste");
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
+  line.job.keepOriginal = line.inPlace;  // only an in-place write backs the old file up
   return line;
 }
 
