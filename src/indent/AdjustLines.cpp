@@ -14,9 +14,9 @@
 namespace zelm {
 namespace {
 
-// What the split stage looks for in a line, found in one walk. A pattern
-// without blanks at its ends occurs in the trimmed line exactly where it
-// occurs in the raw one.
+// What the split stage looks for in every line, found in one walk. A
+// pattern without blanks at its ends occurs in the trimmed line exactly
+// where it occurs in the raw one.
 namespace pattern {
 enum LinePattern : std::size_t {
   kCommentOpen,    // "<!--"
@@ -26,11 +26,9 @@ enum LinePattern : std::size_t {
   kBodyStart,      // "<body"
   kAnyTag,         // "<"
   kHeadStart,      // "<head>"
-  kTagAfterSpace,  // " <"
   kScriptOpen,     // "<script"
   kScriptEnd,      // "</script"
   kParagraphEnd,   // "</p"
-  kTagEnd,         // ">"
   kSplitTags,      // the tags a body line is split in front of
   kCount = kSplitTags + 15,
 };
@@ -39,7 +37,7 @@ enum LinePattern : std::size_t {
 // Tags a body line is split in front of; when several occur, the last one in
 // this list decides.
 constexpr std::string_view kPatterns[] = {
-    "<!--", "-->", "</head>", "</body", "<body", "<", "<head>", " <", "<script", "</script", "</p", ">",
+    "<!--", "-->", "</head>", "</body", "<body", "<", "<head>", "<script", "</script", "</p",
     "<table", "<tbody", "<tr", "<ul", "<dl", "<form", "<div", "</table", "</tbody", "</tr", "</ul", "</dl",
     "</form", "</div", "</pre",
 };
@@ -168,7 +166,7 @@ class LineSplitter {
     if (inBody_) {
       SplitBodyLine(raw, work);
     } else {
-      Emit(Has(pattern::kTagAfterSpace) ? work : raw);
+      Emit(SjisContains(raw, " <") ? work : raw);
     }
   }
 
@@ -244,7 +242,7 @@ class LineSplitter {
     if (split != kAbsent) {
       EmitTwo(work, split);
     } else if (StartsWith(work, "<p") && at[pattern::kParagraphEnd] == kAbsent) {
-      const std::size_t gt = at[pattern::kTagEnd];
+      const std::size_t gt = FindAtBoundary(work, ">");
       if (gt != kAbsent) EmitTwo(work, gt + 1);
       else Emit(work);  // an unfinished tag: nothing to split off
     } else if (StartsWith(work, "<")) {

@@ -70,11 +70,31 @@ bool StartsWithLevelElementName(std::string_view name) {
 
 }  // namespace
 
+// The name of a line's first tag: the line with its first "</" deleted and
+// then its first "<". Only the first bytes, which are all a name is compared
+// with; deleting moves the bytes after by at most three.
 bool IsBlockTag(std::string_view line) {
+  constexpr std::size_t npos = std::string_view::npos;
   const std::size_t firstOpen = FindAtBoundary(line, "<");
-  if (firstOpen != std::string_view::npos && firstOpen >= 1) return false;  // text before the tag
+  if (firstOpen == npos) return StartsWithLevelElementName(line);  // nothing to delete
+  if (firstOpen != 0) return false;                                 // text before the tag
   const std::string_view start = line.substr(0, kLongestName + 3);
-  return StartsWithLevelElementName(ReplaceFirstExact(ReplaceFirstExact(start, "</", ""), "<", ""));
+  std::string_view before, after;  // the name is before + after
+  if (start.starts_with("</")) {
+    const std::string_view rest = start.substr(2);
+    const std::size_t open = FindAtBoundary(rest, "<");
+    before = rest.substr(0, open);
+    if (open != npos) after = rest.substr(open + 1);
+  } else {
+    // The first "<" is the line's first byte; the first "</" comes later.
+    const std::size_t close = FindAtBoundary(start, "</", 1);
+    before = start.substr(1, close == npos ? npos : close - 1);
+    if (close != npos) after = start.substr(close + 2);
+  }
+  char name[kLongestName + 3];
+  before.copy(name, before.size());
+  after.copy(name + before.size(), after.size());
+  return StartsWithLevelElementName(std::string_view(name, before.size() + after.size()));
 }
 
 std::span<const std::string_view, kInnerBlockTagCount> InnerBlockTags() { return kInnerTags; }

@@ -17,9 +17,10 @@ namespace {
 
 using namespace marker;
 
-// What the classification looks for in a line. A pattern without blanks at
-// its ends occurs in the trimmed line exactly where it occurs in the raw one,
-// so one walk over the raw line answers the questions about both.
+// What the classification of every line looks for, found in one walk over
+// the raw line. A pattern without blanks at its ends occurs in the trimmed
+// line exactly where it occurs in the raw one. Text lines, which are few,
+// are searched for more on their own.
 namespace pattern {
 enum LinePattern : std::size_t {
   kCommentOpen,   // "<!--"
@@ -31,34 +32,35 @@ enum LinePattern : std::size_t {
   kBodyStart,     // "<body"
   kAnyTag,        // "<"
   kHeadStart,     // "<head>"
-  kTagAfterSpace, // " <"
   kScriptOpen,    // "<script"
   kScriptEnd,     // "</script"
   kEndTag,        // "</"
   kSpanEnd,       // "</span>"
   kCellEnd,       // "</td"
   kHeadCellEnd,   // "</thd"
-  kCodeSigns,     // signs that make a text line look like script code
-  kCellCloses = kCodeSigns + 7,  // closing tags that end a cell, term or definition
-  kInnerTags = kCellCloses + 4,  // the tags of HasInnerBlockTag
+  kCount,
 };
 }  // namespace pattern
 
-constexpr std::string_view kNamedPatterns[] = {
-    "<!--", "-->", "</div", "<div", "</head>", "</body", "<body", "<", "<head>", " <", "<script", "</script",
+constexpr std::string_view kLinePatterns[] = {
+    "<!--", "-->", "</div", "<div", "</head>", "</body", "<body", "<", "<head>", "<script", "</script",
     "</", "</span>", "</td", "</thd",
-    "(", ")", "{", "}", "+", ";", " var ",
-    "</td>", "</dd>", "</dt>", "</th>",
 };
-static_assert(std::size(kNamedPatterns) == pattern::kInnerTags);
+static_assert(std::size(kLinePatterns) == pattern::kCount);
 
 const FirstOccurrenceScanner& Scanner() {
-  static const FirstOccurrenceScanner scanner = [] {
-    std::vector<std::string> patterns(std::begin(kNamedPatterns), std::end(kNamedPatterns));
-    for (std::string_view tag : InnerBlockTags()) patterns.emplace_back(tag);
-    return FirstOccurrenceScanner(patterns);
-  }();
+  static const FirstOccurrenceScanner scanner(
+      std::vector<std::string>(std::begin(kLinePatterns), std::end(kLinePatterns)));
   return scanner;
+}
+
+// Signs that make a text line in the body look like script code.
+constexpr std::array<std::string_view, 7> kCodeSigns{"(", ")", "{", "}", "+", ";", " var "};
+// Closing tags that end a cell, term or definition inside a text line.
+constexpr std::array<std::string_view, 4> kCellCloses{"</td>", "</dd>", "</dt>", "</th>"};
+
+bool ContainsAny(std::string_view text, std::span<const std::string_view> parts) {
+  return std::any_of(parts.begin(), parts.end(), [&](std::string_view part) { return SjisContains(text, part); });
 }
 
 // The tag abbreviation: the bytes at positions 3 and 4 of the close form,
@@ -119,14 +121,9 @@ struct LineFacts {
   std::string head;            // trimmed in lower case up to the first ">" and then the first space
   std::string closeForm;       // head with its first "<" written as "</"
   std::string_view abbreviation;
-  std::array<std::size_t, pattern::kInnerTags + kInnerBlockTagCount> first{};  // where each LinePattern first occurs in raw
+  std::array<std::size_t, pattern::kCount> first{};  // where each LinePattern first occurs in raw
 
   bool Has(std::size_t pattern) const { return first[pattern] != FirstOccurrenceScanner::kAbsent; }
-  bool HasAny(std::size_t from, std::size_t count) const {
-    for (std::size_t k = from; k < from + count; ++k)
-      if (Has(k)) return true;
-    return false;
-  }
   bool ShortAbbreviation() const { return abbreviation.size() < 2; }
 };
 
@@ -215,7 +212,7 @@ class LevelPass {
 
   // --- Classification -------------------------------------------------------
 
-  bool NextLineIs(std::string_view lowered) const { return EqualsNoCase(reader_.Peek(), lowered); }
+  bool NextLineIs(std::string_view lowered) { return EqualsNoCase(reader_.Peek(), lowered); }
 
   // True when the first "<!--" has a "-->" starting after its first byte.
   static bool HasWholeComment(const LineFacts& f) {
@@ -273,7 +270,7 @@ class LevelPass {
       Text(f.trimmed);
     } else if (inBody_) {
       EmitBodyLine(f);
-    } else if (!f.Has(pattern::kTagAfterSpace)) {
+    } else if (!SjisContains(f.raw, " <")) {
       Prefix(kBetweenSectionsPrefix);
       Text(f.raw);
     } else {
@@ -305,20 +302,13 @@ class LevelPass {
     }
   }
 
-  // HasInnerBlockTag of the raw line.
-  static bool HasInnerBlockTagAfterStart(const LineFacts& f) {
-    for (std::size_t k = pattern::kInnerTags; k < pattern::kInnerTags + kInnerBlockTagCount; ++k)
-      if (f.Has(k) && f.first[k] >= 2) return true;
-    return false;
-  }
-
   // Text lines stand unindented behind their marker.
   void EmitTextLine(const LineFacts& f) {
-    if (inScript_ || f.HasAny(pattern::kCodeSigns, 7)) {
+    if (inScript_ || ContainsAny(f.raw, kCodeSigns)) {
       CodePrefix(f);
-    } else if (f.HasAny(pattern::kCellCloses, 4)) {
+    } else if (ContainsAny(f.raw, kCellCloses)) {
       Marker(f, kTextClosingCell, kFillerCell);
-    } else if (HasInnerBlockTagAfterStart(f)) {
+    } else if (HasInnerBlockTag(f.raw)) {
       level_ = std::max(level_ - 1, 0);
       Marker(f, kTextClosingLevel, kFillerCell);
     } else if (!f.Has(pattern::kEndTag)) {

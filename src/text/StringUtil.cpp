@@ -434,15 +434,30 @@ std::string TrimEachLineZSP(std::string_view text) {
   return JoinLines(lines);
 }
 
+// Kept lines are copied in stretches: only a dropped line or a line end
+// other than CR LF interrupts a stretch.
 std::string RemoveBlankLines(std::string_view text) {
   if (text.empty()) return {};
   std::string out;
-  out.reserve(text.size());
-  for (std::string_view line : SplitLines(text)) {
-    if (PlainTrimView(line).empty()) continue;
-    for (char c : line) out += (c == '\t' ? ' ' : c);
+  out.reserve(text.size() + 2);
+  std::size_t copied = 0;  // text before this is in out, or dropped
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) {
+    const std::size_t begin = static_cast<std::size_t>(line.data() - text.data());
+    const std::size_t end = begin + line.size();
+    if (PlainTrimView(line).empty()) {
+      out.append(text, copied, begin - copied);
+      copied = std::min(text.size(), end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1));
+      continue;
+    }
+    const bool endsInCrLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+    if (endsInCrLf) continue;  // stays in the stretch
+    out.append(text, copied, end - copied);
     out += "\r\n";
+    copied = std::min(text.size(), end + 1);  // past the lone CR or LF, if any
   }
+  out.append(text, copied, text.size() - copied);
+  for (std::size_t tab = out.find('\t'); tab != std::string::npos; tab = out.find('\t', tab + 1)) out[tab] = ' ';
   return out;
 }
 
@@ -474,11 +489,12 @@ std::int32_t HexToInt(std::string_view text) {
 
 // --- Line model -----------------------------------------------------------
 
-// Line feeds are found with the library search; a CR is looked for only in
-// the stretch before the line feed, where it is nearly always the last byte.
-std::size_t LineReader::LineEndFrom(std::size_t from) const {
+// A CR is looked for only in the stretch before the next line feed, where it
+// is nearly always the last byte.
+std::size_t LineBreakFinder::NextFrom(std::size_t from) {
   const char* data = text_.data();
   const std::size_t size = text_.size();
+  if (from >= size) return size;
   if (!lineFeedKnown_ || lineFeed_ < from) {
     const void* lf = std::memchr(data + from, '\n', size - from);
     lineFeed_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
@@ -495,21 +511,26 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
+// Only line ends other than CR LF are rewritten; the bytes between them are
+// copied in stretches.
 std::string NormalizeLineEnds(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 32);
   const std::size_t n = bytes.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = bytes[i];
-    if (c == '\r') {
-      if (i + 1 < n && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n')) ++i;
-      out += "\r\n";
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
+  std::size_t copied = 0;
+  LineBreakFinder breaks(bytes);
+  for (std::size_t i = breaks.NextFrom(0); i < n; i = breaks.NextFrom(i)) {
+    if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
+      i += 2;  // already as it should be
+      continue;
     }
+    out.append(bytes, copied, i - copied);
+    out += "\r\n";
+    // CR CR is one line end as well.
+    i += (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\r') ? 2 : 1;
+    copied = i;
   }
+  out.append(bytes, copied, n - copied);
   return out;
 }
 

@@ -131,37 +131,55 @@ std::int32_t HexToInt(std::string_view text);
 // last line; an empty text has no lines. The views point into `text`.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// Finds the CRs and LFs of a text from left to right with the library
+// search. The next line feed is remembered, so a text without line feeds
+// (or without CRs) is not searched to its end again for every line.
+class LineBreakFinder {
+ public:
+  explicit LineBreakFinder(std::string_view text) : text_(text) {}
+
+  // Index of the first CR or LF at or after `from`, or the text's size.
+  // `from` must not decrease from one call to the next.
+  std::size_t NextFrom(std::size_t from);
+
+ private:
+  std::string_view text_;
+  std::size_t lineFeed_ = 0;  // the first LF at or after the last `from`, or the size
+  bool lineFeedKnown_ = false;
+};
+
 // The lines of SplitLines one at a time, without building the list.
 class LineReader {
  public:
-  explicit LineReader(std::string_view text) : text_(text) {}
+  explicit LineReader(std::string_view text) : text_(text), breaks_(text) {}
 
   // The next line, or false at the end of the text.
   bool Next(std::string_view& line) {
     if (at_ >= text_.size()) return false;
-    const std::size_t end = LineEndFrom(at_);
+    const std::size_t end = LineEnd();
     line = text_.substr(at_, end - at_);
-    at_ = end == text_.size() ? end : end + ((text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1);
+    at_ = end;
+    if (at_ < text_.size()) at_ += (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') ? 2 : 1;
+    end_ = std::string_view::npos;
     return true;
   }
 
   // The line Next would give, without moving on; empty at the end.
-  std::string_view Peek() const {
+  std::string_view Peek() {
     if (at_ >= text_.size()) return {};
-    return text_.substr(at_, LineEndFrom(at_) - at_);
+    return text_.substr(at_, LineEnd() - at_);
   }
 
  private:
-  // Index of the first CR or LF at or after `from`, or the text's size.
-  std::size_t LineEndFrom(std::size_t from) const;
+  std::size_t LineEnd() {
+    if (end_ == std::string_view::npos) end_ = breaks_.NextFrom(at_);
+    return end_;
+  }
 
   std::string_view text_;
+  LineBreakFinder breaks_;
   std::size_t at_ = 0;
-  // The first line feed at or after the last search start (the text's size
-  // when there is none), kept so that a text without line feeds is not
-  // searched to its end for every line.
-  mutable std::size_t lineFeed_ = 0;
-  mutable bool lineFeedKnown_ = false;
+  std::size_t end_ = std::string_view::npos;  // where the line at at_ ends, once found
 };
 
 // Every line followed by CR LF, the last one included.
