@@ -6,6 +6,7 @@
 #include "encoding/ByteSearch.h"
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -104,7 +105,7 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
       targetIndex = targetIndex + 1 < text.size() ? targetIndex + 1 : npos;
   }
 
-  for (std::size_t lf = text.find('\n'); lf != npos; lf = text.find('\n', lf + 1)) {
+  for (std::size_t lf = FindByte(text, 0, '\n'); lf != npos; lf = FindByte(text, lf + 1, '\n')) {
     if (!StartsCharacterAfter(text, known, lf)) {
       known = lf + 1;  // the second byte of a character
       continue;
@@ -142,7 +143,7 @@ std::string RewriteShiftJisLabels(std::string_view text) {
   };
   std::string out;
   std::size_t copied = 0, known = 0;
-  for (std::size_t quote = text.find('"'); quote != npos; quote = text.find('"', quote + 1)) {
+  for (std::size_t quote = FindByte(text, 0, '"'); quote != npos; quote = FindByte(text, quote + 1, '"')) {
     const std::size_t end = quote + 1;
     std::size_t length = 0;
     for (std::string_view spelling : kShiftJisRewrites) {

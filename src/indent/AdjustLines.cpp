@@ -16,11 +16,11 @@ namespace {
 
 // What the split stage looks for in every line, found in one walk. A
 // pattern without blanks at its ends occurs in the trimmed line exactly
-// where it occurs in the raw one.
+// where it occurs in the raw one. The end of a comment only counts inside a
+// comment or on a line that opens one, and is looked for then.
 namespace pattern {
 enum LinePattern : std::size_t {
   kCommentOpen,    // "<!--"
-  kCommentClose,   // "-->"
   kHeadEnd,        // "</head>"
   kBodyEnd,        // "</body"
   kBodyStart,      // "<body"
@@ -37,7 +37,7 @@ enum LinePattern : std::size_t {
 // Tags a body line is split in front of; when several occur, the last one in
 // this list decides.
 constexpr std::string_view kPatterns[] = {
-    "<!--", "-->", "</head>", "</body", "<body", "<", "<head>", "<script", "</script", "</p",
+    "<!--", "</head>", "</body", "<body", "<", "<head>", "<script", "</script", "</p",
     "<table", "<tbody", "<tr", "<ul", "<dl", "<form", "<div", "</table", "</tbody", "</tr", "</ul", "</dl",
     "</form", "</div", "</pre",
 };
@@ -51,7 +51,7 @@ const FirstOccurrenceScanner& Scanner() {
 using Occurrences = std::array<std::size_t, pattern::kCount>;
 constexpr std::size_t kAbsent = FirstOccurrenceScanner::kAbsent;
 
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 
 // A line that starts with `opening`, does not hold `unless` (when given) and
 // is followed by a line that is exactly `closing` takes that line in.
@@ -176,7 +176,8 @@ class LineSplitter {
 
   bool HandleComment(std::string_view raw, std::string_view work) {
     const std::size_t open = inRaw_[pattern::kCommentOpen];
-    const std::size_t close = inRaw_[pattern::kCommentClose];
+    if (open == kAbsent && !inComment_) return false;
+    const std::size_t close = FindAtBoundary(raw, "-->");
     if (open != kAbsent && close != kAbsent && open < close) {
       Emit(work);
     } else if (inComment_ && open == kAbsent && close == kAbsent) {
@@ -219,20 +220,27 @@ class LineSplitter {
 
   // Where the patterns first occur in the work copy: the raw line's
   // occurrences moved by the trim, unless the work copy was rewritten.
-  const Occurrences& InWork(std::string_view raw, std::string_view work) {
-    const bool viewOfRaw = work.data() >= raw.data() && work.data() + work.size() <= raw.data() + raw.size();
-    if (!viewOfRaw) {
-      Scanner().Scan(work, inWork_.data());
-      return inWork_;
+  class InWork {
+   public:
+    InWork(const Occurrences& inRaw, std::string_view raw, std::string_view work, Occurrences& scratch) {
+      const bool viewOfRaw = work.data() >= raw.data() && work.data() + work.size() <= raw.data() + raw.size();
+      if (viewOfRaw) {
+        at_ = &inRaw;
+        offset_ = static_cast<std::size_t>(work.data() - raw.data());
+      } else {
+        Scanner().Scan(work, scratch.data());
+        at_ = &scratch;
+      }
     }
-    const std::size_t offset = static_cast<std::size_t>(work.data() - raw.data());
-    for (std::size_t p = 0; p < pattern::kCount; ++p)
-      inWork_[p] = inRaw_[p] == kAbsent ? kAbsent : inRaw_[p] - offset;
-    return inWork_;
-  }
+    std::size_t operator[](std::size_t p) const { return (*at_)[p] == kAbsent ? kAbsent : (*at_)[p] - offset_; }
+
+   private:
+    const Occurrences* at_;
+    std::size_t offset_ = 0;
+  };
 
   void SplitBodyLine(std::string_view raw, std::string_view work) {
-    const Occurrences& at = InWork(raw, work);
+    const InWork at(inRaw_, raw, work, inWork_);
     // A tag at the very start is no split point.
     std::size_t split = kAbsent;
     for (std::size_t p = pattern::kSplitTags; p < pattern::kCount; ++p)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -9,15 +10,35 @@ namespace zelm {
 FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& patterns)
     : patternCount_(patterns.size()),
       trie_(patterns, PatternTrie::Direction::kForward, PatternTrie::Letters::kExactCase) {
+  int firstBytes = 0;
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);
     if (IsSjisLeadByte(byte)) byteClass_[byte] |= kLead;
-    if (trie_.IsFirstByte(static_cast<char>(byte))) byteClass_[byte] |= kFirst;
+    if (trie_.IsFirstByte(static_cast<char>(byte))) {
+      byteClass_[byte] |= kFirst;
+      ++firstBytes;
+      onlyFirstByte_ = c;
+    }
   }
+  if (firstBytes != 1 || IsSjisLeadByte(static_cast<unsigned char>(onlyFirstByte_))) onlyFirstByte_ = -1;
 }
 
 void FirstOccurrenceScanner::Scan(std::string_view line, std::size_t* first) const {
   std::fill(first, first + patternCount_, kAbsent);
+  if (onlyFirstByte_ >= 0) {
+    std::size_t known = 0;  // a character starts here
+    const char wanted = static_cast<char>(onlyFirstByte_);
+    for (std::size_t at = FindByte(line, 0, wanted); at != std::string_view::npos;
+         at = FindByte(line, at + 1, wanted)) {
+      if (!StartsCharacterAfter(line, known, at)) {
+        known = at + 1;  // the second byte of a character
+        continue;
+      }
+      known = at;
+      MatchAt(line, at, first);
+    }
+    return;
+  }
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
   const std::size_t size = line.size();
   std::size_t i = 0;
@@ -27,11 +48,7 @@ void FirstOccurrenceScanner::Scan(std::string_view line, std::size_t* first) con
       ++i;
       continue;
     }
-    if (cls & kFirst) {
-      trie_.ForEachStartingAt(line, i, [&](std::uint32_t id) {
-        if (first[id] == kAbsent) first[id] = i;
-      });
-    }
+    if (cls & kFirst) MatchAt(line, i, first);
     i += (cls & kLead) ? 2 : 1;  // a lead byte takes the byte after it
   }
 }

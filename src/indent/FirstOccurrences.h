@@ -31,9 +31,19 @@ class FirstOccurrenceScanner {
  private:
   enum ByteClass : unsigned char { kPlain = 0, kLead = 1, kFirst = 2 };
 
+  void MatchAt(std::string_view line, std::size_t at, std::size_t* first) const {
+    trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) {
+      if (first[id] == kAbsent) first[id] = at;
+    });
+  }
+
   std::size_t patternCount_;
   PatternTrie trie_;
   std::array<unsigned char, 256> byteClass_{};
+  // When every pattern starts with the same byte, and that byte cannot
+  // start a double-byte character, the library search jumps from one to
+  // the next and only those are tested for a character boundary.
+  int onlyFirstByte_ = -1;
 };
 
 }  // namespace zelm

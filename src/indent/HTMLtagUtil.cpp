@@ -75,7 +75,7 @@ bool StartsWithLevelElementName(std::string_view name) {
 // with; deleting moves the bytes after by at most three.
 bool IsBlockTag(std::string_view line) {
   constexpr std::size_t npos = std::string_view::npos;
-  const std::size_t firstOpen = FindAtBoundary(line, "<");
+  const std::size_t firstOpen = line.starts_with('<') ? 0 : FindAtBoundary(line, "<");
   if (firstOpen == npos) return StartsWithLevelElementName(line);  // nothing to delete
   if (firstOpen != 0) return false;                                 // text before the tag
   const std::string_view start = line.substr(0, kLongestName + 3);

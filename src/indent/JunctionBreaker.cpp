@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "indent/SjisScan.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -114,8 +115,14 @@ std::string JunctionBreaker::Apply(std::string input) const {
   // there, so a later match of the same rule must not start before it.
   std::vector<std::size_t> lastEnd(rules_.size(), 0);
 
-  for (std::size_t gt = text.find("><"); gt != npos; gt = text.find("><", gt + 1)) {
-    if (!IsCharBoundary(text, gt)) continue;  // the ">" is the second byte of a character
+  std::size_t known = 0;  // a character starts here
+  for (std::size_t gt = FindByte(text, 0, '>'); gt != npos; gt = FindByte(text, gt + 1, '>')) {
+    if (gt + 1 >= text.size() || text[gt + 1] != '<') continue;
+    if (!StartsCharacterAfter(text, known, gt)) {
+      known = gt + 1;  // the ">" is the second byte of a character
+      continue;
+    }
+    known = gt;
     const std::size_t junction = gt + 1;
     const std::size_t id = RuleTaking(text, junction, lastEnd);
     if (id == kNoRule) continue;

@@ -20,11 +20,11 @@ using namespace marker;
 // What the classification of every line looks for, found in one walk over
 // the raw line. A pattern without blanks at its ends occurs in the trimmed
 // line exactly where it occurs in the raw one. Text lines, which are few,
-// are searched for more on their own.
+// are searched for more on their own; so is the end of a comment, which
+// only counts inside a comment or on a line that opens one.
 namespace pattern {
 enum LinePattern : std::size_t {
   kCommentOpen,   // "<!--"
-  kCommentClose,  // "-->"
   kDivClose,      // "</div"
   kDivOpen,       // "<div"
   kHeadEnd,       // "</head>"
@@ -43,7 +43,7 @@ enum LinePattern : std::size_t {
 }  // namespace pattern
 
 constexpr std::string_view kLinePatterns[] = {
-    "<!--", "-->", "</div", "<div", "</head>", "</body", "<body", "<", "<head>", "<script", "</script",
+    "<!--", "</div", "<div", "</head>", "</body", "<body", "<", "<head>", "<script", "</script",
     "</", "</span>", "</td", "</thd",
 };
 static_assert(std::size(kLinePatterns) == pattern::kCount);
@@ -216,16 +216,15 @@ class LevelPass {
 
   // True when the first "<!--" has a "-->" starting after its first byte.
   static bool HasWholeComment(const LineFacts& f) {
-    if (!f.Has(pattern::kCommentOpen) || !f.Has(pattern::kCommentClose)) return false;
-    const std::size_t open = f.first[pattern::kCommentOpen];
-    return f.first[pattern::kCommentClose] > open ||
-           FindAtBoundary(f.raw, "-->", open + 1) != std::string_view::npos;
+    if (!f.Has(pattern::kCommentOpen)) return false;
+    return FindAtBoundary(f.raw, "-->", f.first[pattern::kCommentOpen] + 1) != std::string_view::npos;
   }
 
   // Lines that open, continue or close a comment spread over several lines.
   bool EmitCommentLine(const LineFacts& f) {
     const bool opens = f.Has(pattern::kCommentOpen);
-    const bool closes = f.Has(pattern::kCommentClose);
+    if (!opens && !inComment_) return false;
+    const bool closes = SjisContains(f.raw, "-->");
     std::string_view prefix;
     if (inComment_ && !opens && !closes) {
       prefix = kCommentMiddle;
@@ -345,7 +344,9 @@ class LevelPass {
   // form is lower case wherever the line has a single-byte character, so
   // comparing the line's letters without case is the same.
   static bool ClosedOnItsLine(const LineFacts& f) {
-    return f.Has(pattern::kEndTag) && FindNoCaseAtBoundary(f.trimmed, f.closeForm) != std::string_view::npos;
+    if (!f.Has(pattern::kEndTag)) return false;  // the close form starts with "</"
+    const std::size_t from = f.first[pattern::kEndTag] - static_cast<std::size_t>(f.trimmed.data() - f.raw.data());
+    return FindNoCaseAtBoundary(f.trimmed, f.closeForm, from) != std::string_view::npos;
   }
 
   void EmitClosingTagLine(const LineFacts& f) {

@@ -4,6 +4,29 @@
 #include <cstring>
 
 namespace zelm {
+
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
+  constexpr std::size_t npos = std::string_view::npos;
+  if (from > text.size() || needle.size() > text.size() - from) return npos;
+  if (needle.empty()) return from;
+  // Letters, digits and blanks fill most of a page; brackets, quotes and
+  // equals signs come next; anything else is rarer.
+  auto commonness = [](char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return 3;
+    if (c == '<' || c == '>' || c == '"' || c == '=') return 2;
+    return 1;
+  };
+  std::size_t pivot = 0;
+  for (std::size_t k = 1; k < needle.size(); ++k)
+    if (commonness(needle[k]) < commonness(needle[pivot])) pivot = k;
+  const std::size_t last = text.size() - needle.size();  // the last place the needle can start
+  for (std::size_t at = FindByte(text, from + pivot, needle[pivot]); at != npos && at - pivot <= last;
+       at = FindByte(text, at + 1, needle[pivot])) {
+    if (std::memcmp(text.data() + at - pivot, needle.data(), needle.size()) == 0) return at - pivot;
+  }
+  return npos;
+}
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -32,7 +55,7 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 // Next byte-wise candidate for a case-insensitive match of a pattern whose
 // first byte is `first`, at or after index `from`.
 std::size_t NextCandidateNoCase(std::string_view text, char first, std::size_t from) {
-  if (!IsAsciiLetter(first)) return text.find(first, from);
+  if (!IsAsciiLetter(first)) return FindByte(text, from, first);
   const char lower = AsciiLower(first);
   for (std::size_t i = from; i < text.size(); ++i)
     if (static_cast<char>(text[i] | 0x20) == lower) return i;  // only the two cases of a letter map to it
@@ -69,7 +92,8 @@ std::string SjisUpperCase(std::string_view text) {
 std::size_t FindAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
   if (sub.empty() || from >= text.size()) return npos;
   std::size_t known = from;
-  for (std::size_t candidate = text.find(sub, from); candidate != npos; candidate = text.find(sub, candidate + 1)) {
+  for (std::size_t candidate = FindBytes(text, sub, from); candidate != npos;
+       candidate = FindBytes(text, sub, candidate + 1)) {
     if (StartsCharacterAfter(text, known, candidate)) return candidate;
     known = candidate + 1;  // the candidate is a second byte, so a character starts after it
   }
@@ -436,28 +460,35 @@ std::string TrimEachLineZSP(std::string_view text) {
 
 // Kept lines are copied in stretches: only a dropped line or a line end
 // other than CR LF interrupts a stretch.
-std::string RemoveBlankLines(std::string_view text) {
-  if (text.empty()) return {};
+std::string DropBlankLines(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
   std::size_t copied = 0;  // text before this is in out, or dropped
+  auto lineEndLength = [&](std::size_t end) -> std::size_t {
+    if (end >= text.size()) return 0;
+    return (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+  };
   LineReader reader(text);
   for (std::string_view line; reader.Next(line);) {
     const std::size_t begin = static_cast<std::size_t>(line.data() - text.data());
     const std::size_t end = begin + line.size();
     if (PlainTrimView(line).empty()) {
       out.append(text, copied, begin - copied);
-      copied = std::min(text.size(), end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1));
-      continue;
+      copied = end + lineEndLength(end);
+    } else if (lineEndLength(end) != 2) {  // not CR LF
+      out.append(text, copied, end - copied);
+      out += "\r\n";
+      copied = end + lineEndLength(end);  // past the lone CR or LF, if any
     }
-    const bool endsInCrLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
-    if (endsInCrLf) continue;  // stays in the stretch
-    out.append(text, copied, end - copied);
-    out += "\r\n";
-    copied = std::min(text.size(), end + 1);  // past the lone CR or LF, if any
   }
   out.append(text, copied, text.size() - copied);
-  for (std::size_t tab = out.find('\t'); tab != std::string::npos; tab = out.find('\t', tab + 1)) out[tab] = ' ';
+  return out;
+}
+
+std::string RemoveBlankLines(std::string_view text) {
+  std::string out = DropBlankLines(text);
+  for (std::size_t tab = FindByte(out, 0, '\t'); tab != std::string::npos; tab = FindByte(out, tab + 1, '\t'))
+    out[tab] = ' ';
   return out;
 }
 
@@ -489,21 +520,6 @@ std::int32_t HexToInt(std::string_view text) {
 
 // --- Line model -----------------------------------------------------------
 
-// A CR is looked for only in the stretch before the next line feed, where it
-// is nearly always the last byte.
-std::size_t LineBreakFinder::NextFrom(std::size_t from) {
-  const char* data = text_.data();
-  const std::size_t size = text_.size();
-  if (from >= size) return size;
-  if (!lineFeedKnown_ || lineFeed_ < from) {
-    const void* lf = std::memchr(data + from, '\n', size - from);
-    lineFeed_ = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
-    lineFeedKnown_ = true;
-  }
-  const void* cr = std::memchr(data + from, '\r', lineFeed_ - from);
-  return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : lineFeed_;
-}
-
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   LineReader reader(text);
@@ -518,8 +534,7 @@ std::string NormalizeLineEnds(std::string_view bytes) {
   out.reserve(bytes.size() + bytes.size() / 32);
   const std::size_t n = bytes.size();
   std::size_t copied = 0;
-  LineBreakFinder breaks(bytes);
-  for (std::size_t i = breaks.NextFrom(0); i < n; i = breaks.NextFrom(i)) {
+  for (std::size_t i = NextLineBreak(bytes, 0); i < n; i = NextLineBreak(bytes, i)) {
     if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
       i += 2;  // already as it should be
       continue;

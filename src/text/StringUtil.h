@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ByteScan.h"
+
 namespace zelm {
 
 using Pos = std::size_t;  // 1-based byte position, 0 = not found
@@ -117,6 +119,10 @@ std::string TrimZSP(std::string_view text);
 std::string TrimWideZSP(std::string_view text);
 std::string TrimEachLine(std::string_view text);
 std::string TrimEachLineZSP(std::string_view text);
+// Drops the lines that are blank after trimming and ends every other line,
+// the last one included, with CR LF; the bytes of the kept lines stay.
+std::string DropBlankLines(std::string_view text);
+// DropBlankLines with every tab written as a space.
 std::string RemoveBlankLines(std::string_view text);
 
 // --- Numbers --------------------------------------------------------------
@@ -131,27 +137,16 @@ std::int32_t HexToInt(std::string_view text);
 // last line; an empty text has no lines. The views point into `text`.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Finds the CRs and LFs of a text from left to right with the library
-// search. The next line feed is remembered, so a text without line feeds
-// (or without CRs) is not searched to its end again for every line.
-class LineBreakFinder {
- public:
-  explicit LineBreakFinder(std::string_view text) : text_(text) {}
-
-  // Index of the first CR or LF at or after `from`, or the text's size.
-  // `from` must not decrease from one call to the next.
-  std::size_t NextFrom(std::size_t from);
-
- private:
-  std::string_view text_;
-  std::size_t lineFeed_ = 0;  // the first LF at or after the last `from`, or the size
-  bool lineFeedKnown_ = false;
-};
+// Index of the first CR or LF at or after `from`, or the text's size.
+inline std::size_t NextLineBreak(std::string_view text, std::size_t from) {
+  const std::size_t at = FindAnyOf<2>(text, from, {'\r', '\n'});
+  return at == std::string_view::npos ? text.size() : at;
+}
 
 // The lines of SplitLines one at a time, without building the list.
 class LineReader {
  public:
-  explicit LineReader(std::string_view text) : text_(text), breaks_(text) {}
+  explicit LineReader(std::string_view text) : text_(text) {}
 
   // The next line, or false at the end of the text.
   bool Next(std::string_view& line) {
@@ -172,12 +167,11 @@ class LineReader {
 
  private:
   std::size_t LineEnd() {
-    if (end_ == std::string_view::npos) end_ = breaks_.NextFrom(at_);
+    if (end_ == std::string_view::npos) end_ = NextLineBreak(text_, at_);
     return end_;
   }
 
   std::string_view text_;
-  LineBreakFinder breaks_;
   std::size_t at_ = 0;
   std::size_t end_ = std::string_view::npos;  // where the line at at_ ends, once found
 };

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "support/TestSupport.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -62,6 +63,22 @@ TEST(SearchEquivalence, FindAtBoundaryAgreesWithAWalk) {
     for (std::size_t steps = rng() % 4; steps > 0 && from < text.size(); --steps) from += SjisCharLength(text, from);
     ASSERT_EQ(FindAtBoundary(text, sub, from), NaiveFind(text, sub, from, false)) << text << " / " << sub;
     ASSERT_EQ(FindNoCaseAtBoundary(text, sub, from), NaiveFind(text, sub, from, true)) << text << " / " << sub;
+  }
+}
+
+TEST(SearchEquivalence, ByteScansAgreeWithTheLibrarySearch) {
+  std::mt19937 rng(13);
+  const std::vector<std::string> pieces{"<", ">", "></", "a", "\r", "\n", "\x83", "=", "charset=", "abcdefghijklmnopq"};
+  const std::vector<std::string> needles{"<", "></", ">\r\n</", "charset=", "a", "\r\n", "q<"};
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = test::RandomText(rng, pieces, rng() % 40);
+    const std::size_t from = rng() % (text.size() + 2);
+    const char byte = "<>a\r\n="[rng() % 6];
+    ASSERT_EQ(FindByte(text, from, byte), from > text.size() ? npos : text.find(byte, from)) << text;
+    const std::size_t expectedAny = from > text.size() ? npos : text.find_first_of("<\n", from);
+    ASSERT_EQ(FindAnyOf<2>(text, from, {'<', '\n'}), expectedAny) << text;
+    const std::string& needle = needles[rng() % needles.size()];
+    ASSERT_EQ(FindBytes(text, needle, from), text.find(needle, from)) << text << " / " << needle;
   }
 }
 
