@@ -214,5 +214,13 @@ TEST(IndentCommand, TooDeepNestingNamesTheLimitAndFlushLeftWorks) {
   EXPECT_EQ(Contains(flush.out, "<div>\r\n<div>\r\n"), "");
 }
 
+TEST(IndentCommand, NamesWithoutExtensionMeanPages) {
+  TempDir dir;
+  WriteFile(dir / "page.html", kSjisPage);
+  const auto run = RunCli(dir, {"indent", "-o", (dir / "result").string(), (dir / "page").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "result.html"), ExpectedResult(kSjisPage));
+}
+
 }  // namespace
 }  // namespace zelm

@@ -183,7 +183,10 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, st
   for (const std::string& input : inputs) {
     std::error_code error;
     if (!std::filesystem::is_directory(input, error)) {
-      files.push_back(input);  // a missing or unreadable file is reported when it is read
+      // "page" names page.html when there is no file "page"; a missing or
+      // unreadable file is reported when it is read.
+      const bool exists = std::filesystem::exists(input, error);
+      files.push_back(exists ? input : ResolveHtmlFileName(input).value_or(input));
       continue;
     }
     std::vector<std::string> found;
@@ -265,6 +268,9 @@ int RunIndentCommand(const Args& args) {
   std::error_code ignored;
   const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
   const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
+  // A new output file named without an extension is saved as a page.
+  const std::string outputFile = std::filesystem::exists(line.output, ignored) ? line.output
+                                                                               : WithHtmlExtension(line.output);
   if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
     PrintError("several files need --in-place or -o FOLDER (an existing folder)");
     return kExitUsage;
@@ -285,7 +291,7 @@ int RunIndentCommand(const Args& args) {
       if (outcome.ok && !toStdout && !line.job.verify) {
         const std::string target = line.inPlace    ? files[i]
                                    : outputIsFolder ? OutputPathInFolder(line.output, files[i])
-                                                    : line.output;
+                                                    : outputFile;
         WriteOutcome(outcome, target, line.inPlace, line.job.force);
       }
       {
