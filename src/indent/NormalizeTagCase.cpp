@@ -6,6 +6,7 @@
 // any rule matches, so the rules are independent: one scan finds, for every
 // rule, the occurrences its own replace-all would take (left to right,
 // skipping overlaps with its previous one) and lowers their letters.
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -83,6 +84,12 @@ class TagCaseLowerer {
       firstBytes_[count++] = static_cast<char>(c);
     }
     for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
+    for (const std::string& pattern : patterns_) {
+      window_ = std::max(window_, pattern.size());
+      // Only the quoted values can overlap their own previous match.
+      if (pattern.front() != '"' && pattern.find(pattern.front(), 1) != std::string::npos)
+        throw std::logic_error("tag case pattern overlaps itself: " + pattern);
+    }
   }
 
   // Jumps from one byte a pattern may start with to the next; only those
@@ -90,13 +97,18 @@ class TagCaseLowerer {
   void LowerInPlace(std::string& text) const {
     std::vector<std::size_t> lastEnd(patterns_.size(), 0);
     std::size_t known = 0;  // a character starts here
-    for (std::size_t i = FindAnyOf(text, 0, firstBytes_); i != std::string::npos;
-         i = FindAnyOf(text, i + 1, firstBytes_)) {
+    // Lowering changes letters only, never the bytes looked for.
+    BytePositions<4> candidates(text, firstBytes_);
+    for (std::size_t i = candidates.Next(); i != std::string::npos; i = candidates.Next()) {
       if (!StartsCharacterAfter(text, known, i)) {
         known = i + 1;  // the second byte of a character
         continue;
       }
       known = i;
+      // Lowering a match without capitals changes nothing; one that does not
+      // start with a quote cannot overlap the next match of its rule, so it
+      // need not even be found.
+      if (text[i] != '"' && !HasAsciiUpperCase(std::string_view(text).substr(i, window_))) continue;
       trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
         if (i < lastEnd[id]) return;  // overlaps this rule's previous match
         lastEnd[id] = i + patterns_[id].size();
@@ -110,6 +122,7 @@ class TagCaseLowerer {
   std::vector<std::string> patterns_;
   PatternTrie trie_;
   std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
+  std::size_t window_ = 16;           // the bytes a match may take, at least one block
 };
 
 // Tabs become two spaces and lines that are blank after trimming go. A line

@@ -4,6 +4,7 @@
 // occurrence costs more than the search itself.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -43,6 +44,97 @@ inline std::size_t FindAnyOf(std::string_view text, std::size_t from, const std:
 
 inline std::size_t FindByte(std::string_view text, std::size_t from, char byte) {
   return FindAnyOf<1>(text, from, {byte});
+}
+
+// Every position of the bytes of a small set, from left to right: each block
+// of 16 bytes is looked at once, however many of the bytes it holds. The
+// text may change while it is read, as long as no byte of the set is
+// written or removed.
+template <std::size_t N>
+class BytePositions {
+ public:
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  BytePositions(std::string_view text, const std::array<char, N>& bytes, std::size_t from = 0)
+      : text_(text), bytes_(bytes) {
+    static_assert(N >= 1 && N <= 4);
+#if defined(__SSE2__)
+    for (std::size_t k = 0; k < N; ++k) wanted_[k] = _mm_set1_epi8(bytes[k]);
+#endif
+    Load(from);
+  }
+
+  // The next position, or npos at the end of the text.
+  std::size_t Next() {
+    while (mask_ == 0) {
+      if (base_ + kBlock >= text_.size()) return npos;
+      Load(base_ + kBlock);
+    }
+    const std::size_t at = base_ + static_cast<std::size_t>(__builtin_ctz(mask_));
+    mask_ &= mask_ - 1;
+    return at;
+  }
+
+  // Passes over the positions before `from`.
+  void SkipTo(std::size_t from) {
+    if (from >= base_ + kBlock) {
+      Load(from);
+    } else if (from > base_) {
+      mask_ &= ~((1u << (from - base_)) - 1);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 16;
+
+  void Load(std::size_t at) {
+    base_ = at;
+    mask_ = 0;
+    if (at >= text_.size()) return;
+    const char* data = text_.data() + at;
+#if defined(__SSE2__)
+    if (text_.size() - at >= kBlock) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+      __m128i hit = _mm_cmpeq_epi8(chunk, wanted_[0]);
+      for (std::size_t k = 1; k < N; ++k) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(chunk, wanted_[k]));
+      mask_ = static_cast<unsigned>(_mm_movemask_epi8(hit));
+      return;
+    }
+#endif
+    const std::size_t count = std::min(kBlock, text_.size() - at);
+    for (std::size_t i = 0; i < count; ++i) {
+      for (std::size_t k = 0; k < N; ++k)
+        if (data[i] == bytes_[k]) mask_ |= 1u << i;
+    }
+  }
+
+  std::string_view text_;
+  std::array<char, N> bytes_;
+#if defined(__SSE2__)
+  __m128i wanted_[N];
+#endif
+  std::size_t base_ = 0;  // the block starts here
+  unsigned mask_ = 0;     // bit i: the byte at base_ + i is one of the set, not yet given out
+};
+
+// Does the text hold an ASCII capital letter (A-Z)?
+inline bool HasAsciiUpperCase(std::string_view text) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Signed bytes: 'A'..'Z' moved to the bottom of the range, so that one
+  // comparison finds them.
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(-128 - 'A'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), shift);
+    if (_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)) != 0) return true;
+  }
+#endif
+  for (; i < size; ++i)
+    if (data[i] >= 'A' && data[i] <= 'Z') return true;
+  return false;
 }
 
 // Index of the first byte-wise occurrence of `needle` at or after `from`, or

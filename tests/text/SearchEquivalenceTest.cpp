@@ -82,6 +82,31 @@ TEST(SearchEquivalence, ByteScansAgreeWithTheLibrarySearch) {
   }
 }
 
+TEST(SearchEquivalence, BytePositionsAreEveryPositionOfTheSet) {
+  std::mt19937 rng(14);
+  const std::vector<std::string> pieces{"<", ">", " ", "\"", "a", "A", "\x83", "abcdefghijklmnopqrstuvwxyz"};
+  for (int round = 0; round < 5000; ++round) {
+    const std::string text = test::RandomText(rng, pieces, rng() % 30);
+    const std::size_t from = rng() % (text.size() + 2);
+    std::vector<std::size_t> expected, found;
+    for (std::size_t i = from; i < text.size(); ++i)
+      if (text[i] == '<' || text[i] == ' ' || text[i] == '"') expected.push_back(i);
+    BytePositions<3> positions(text, {'<', ' ', '"'}, from);
+    for (std::size_t at = positions.Next(); at != npos; at = positions.Next()) {
+      found.push_back(at);
+      if (rng() % 4 == 0) {  // jump ahead now and then
+        const std::size_t skip = at + 1 + rng() % 20;
+        positions.SkipTo(skip);
+        while (!expected.empty() && expected.size() > found.size() && expected[found.size()] < skip)
+          expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(found.size()));
+      }
+    }
+    ASSERT_EQ(found, expected) << text;
+    const std::string_view window = std::string_view(text).substr(std::min(from, text.size()));
+    ASSERT_EQ(HasAsciiUpperCase(window), window.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") != npos) << text;
+  }
+}
+
 TEST(SearchEquivalence, LineReaderCutsLikeThePlainLoop) {
   std::mt19937 rng(12);
   for (int round = 0; round < 5000; ++round) {
