@@ -48,7 +48,6 @@ const FirstOccurrenceScanner& Scanner() {
   return scanner;
 }
 
-using Occurrences = std::array<std::size_t, pattern::kCount>;
 constexpr std::size_t kAbsent = FirstOccurrenceScanner::kAbsent;
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
@@ -160,7 +159,7 @@ class LineSplitter {
   void Add(std::string_view raw) {
     const std::string_view work = WorkCopy(raw, scratch_);
     if (work.empty()) return;
-    Scanner().Scan(raw, inRaw_.data());
+    Scanner().Scan(raw, inRaw_);
     if (HandleComment(raw, work)) return;
     if (HandleSection(raw, work)) return;
     if (inBody_) {
@@ -172,10 +171,10 @@ class LineSplitter {
 
  private:
   void Emit(std::string_view line) { out_.Add(line); }
-  bool Has(std::size_t p) const { return inRaw_[p] != kAbsent; }
+  bool Has(std::size_t p) const { return inRaw_.Has(p); }
 
   bool HandleComment(std::string_view raw, std::string_view work) {
-    const std::size_t open = inRaw_[pattern::kCommentOpen];
+    const std::size_t open = inRaw_.At(pattern::kCommentOpen);
     if (open == kAbsent && !inComment_) return false;
     const std::size_t close = FindAtBoundary(raw, "-->");
     if (open != kAbsent && close != kAbsent && open < close) {
@@ -222,20 +221,20 @@ class LineSplitter {
   // occurrences moved by the trim, unless the work copy was rewritten.
   class InWork {
    public:
-    InWork(const Occurrences& inRaw, std::string_view raw, std::string_view work, Occurrences& scratch) {
+    InWork(const FirstOccurrences& inRaw, std::string_view raw, std::string_view work, FirstOccurrences& scratch) {
       const bool viewOfRaw = work.data() >= raw.data() && work.data() + work.size() <= raw.data() + raw.size();
       if (viewOfRaw) {
         at_ = &inRaw;
         offset_ = static_cast<std::size_t>(work.data() - raw.data());
       } else {
-        Scanner().Scan(work, scratch.data());
+        Scanner().Scan(work, scratch);
         at_ = &scratch;
       }
     }
-    std::size_t operator[](std::size_t p) const { return (*at_)[p] == kAbsent ? kAbsent : (*at_)[p] - offset_; }
+    std::size_t operator[](std::size_t p) const { return at_->Has(p) ? at_->At(p) - offset_ : kAbsent; }
 
    private:
-    const Occurrences* at_;
+    const FirstOccurrences* at_;
     std::size_t offset_ = 0;
   };
 
@@ -268,7 +267,7 @@ class LineSplitter {
 
   LineJoiner& out_;
   std::string scratch_;
-  Occurrences inRaw_{}, inWork_{};
+  FirstOccurrences inRaw_, inWork_;
   bool inHead_ = false, inBody_ = false, afterBody_ = false, inComment_ = false;
 };
 

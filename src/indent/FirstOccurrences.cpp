@@ -1,6 +1,6 @@
 #include "indent/FirstOccurrences.h"
 
-#include <algorithm>
+#include <stdexcept>
 
 #include "text/ByteScan.h"
 #include "text/StringUtil.h"
@@ -10,6 +10,7 @@ namespace zelm {
 FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& patterns)
     : patternCount_(patterns.size()),
       trie_(patterns, PatternTrie::Direction::kForward, PatternTrie::Letters::kExactCase) {
+  if (patterns.size() > FirstOccurrences::kMaxPatterns) throw std::invalid_argument("too many patterns");
   int firstBytes = 0;
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -23,8 +24,8 @@ FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& p
   if (firstBytes != 1 || IsSjisLeadByte(static_cast<unsigned char>(onlyFirstByte_))) onlyFirstByte_ = -1;
 }
 
-void FirstOccurrenceScanner::Scan(std::string_view line, std::size_t* first) const {
-  std::fill(first, first + patternCount_, kAbsent);
+void FirstOccurrenceScanner::Scan(std::string_view line, FirstOccurrences& found) const {
+  found.Clear();
   if (onlyFirstByte_ >= 0) {
     std::size_t known = 0;  // a character starts here
     const char wanted = static_cast<char>(onlyFirstByte_);
@@ -35,7 +36,7 @@ void FirstOccurrenceScanner::Scan(std::string_view line, std::size_t* first) con
         continue;
       }
       known = at;
-      MatchAt(line, at, first);
+      MatchAt(line, at, found);
     }
     return;
   }
@@ -48,7 +49,7 @@ void FirstOccurrenceScanner::Scan(std::string_view line, std::size_t* first) con
       ++i;
       continue;
     }
-    if (cls & kFirst) MatchAt(line, i, first);
+    if (cls & kFirst) MatchAt(line, i, found);
     i += (cls & kLead) ? 2 : 1;  // a lead byte takes the byte after it
   }
 }

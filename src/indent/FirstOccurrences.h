@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -13,28 +14,49 @@
 
 namespace zelm {
 
-class FirstOccurrenceScanner {
+// Where each pattern of a scanner first occurs in a line.
+class FirstOccurrences {
  public:
   static constexpr std::size_t kAbsent = std::string_view::npos;
+  static constexpr std::size_t kMaxPatterns = 128;
+
+  bool Has(std::size_t id) const { return (found_[id / 64] >> (id % 64)) & 1; }
+  // The 0-based index of the first occurrence, or kAbsent.
+  std::size_t At(std::size_t id) const { return Has(id) ? at_[id] : kAbsent; }
+
+ private:
+  friend class FirstOccurrenceScanner;
+  void Clear() { found_[0] = found_[1] = 0; }
+  void Note(std::size_t id, std::size_t at) {
+    if (Has(id)) return;
+    found_[id / 64] |= std::uint64_t{1} << (id % 64);
+    at_[id] = at;
+  }
+
+  std::uint64_t found_[2] = {0, 0};
+  std::size_t at_[kMaxPatterns];  // set where found_ has the bit
+};
+
+class FirstOccurrenceScanner {
+ public:
+  static constexpr std::size_t kAbsent = FirstOccurrences::kAbsent;
 
   // Pattern ids are their indexes in `patterns`; a pattern may be listed
-  // more than once.
+  // more than once. At most FirstOccurrences::kMaxPatterns patterns.
   explicit FirstOccurrenceScanner(const std::vector<std::string>& patterns);
 
   std::size_t PatternCount() const { return patternCount_; }
 
-  // Sets first[id], for every pattern, to the 0-based index of its first
-  // occurrence in `line` that starts a character, or to kAbsent. Only
-  // positions where some pattern's first byte stands are looked at.
-  void Scan(std::string_view line, std::size_t* first) const;
+  // Finds, for every pattern, its first occurrence in `line` that starts a
+  // character. Only positions where some pattern's first byte stands are
+  // looked at.
+  void Scan(std::string_view line, FirstOccurrences& found) const;
 
  private:
   enum ByteClass : unsigned char { kPlain = 0, kLead = 1, kFirst = 2 };
 
-  void MatchAt(std::string_view line, std::size_t at, std::size_t* first) const {
-    trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) {
-      if (first[id] == kAbsent) first[id] = at;
-    });
+  void MatchAt(std::string_view line, std::size_t at, FirstOccurrences& found) const {
+    trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) { found.Note(id, at); });
   }
 
   std::size_t patternCount_;

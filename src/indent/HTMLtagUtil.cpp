@@ -101,10 +101,10 @@ std::span<const std::string_view, kInnerBlockTagCount> InnerBlockTags() { return
 
 bool HasInnerBlockTag(std::string_view line) {
   static const FirstOccurrenceScanner scanner(AsStrings(kInnerTags));
-  std::array<std::size_t, kInnerTagCount> first;
-  scanner.Scan(line, first.data());
-  for (std::size_t at : first)
-    if (at != FirstOccurrenceScanner::kAbsent && at >= kFirstInnerIndex) return true;
+  FirstOccurrences found;
+  scanner.Scan(line, found);
+  for (std::size_t k = 0; k < kInnerTagCount; ++k)
+    if (found.Has(k) && found.At(k) >= kFirstInnerIndex) return true;
   return false;
 }
 

@@ -121,9 +121,9 @@ struct LineFacts {
   std::string head;            // trimmed in lower case up to the first ">" and then the first space
   std::string closeForm;       // head with its first "<" written as "</"
   std::string_view abbreviation;
-  std::array<std::size_t, pattern::kCount> first{};  // where each LinePattern first occurs in raw
+  FirstOccurrences first;  // where each LinePattern first occurs in raw
 
-  bool Has(std::size_t pattern) const { return first[pattern] != FirstOccurrenceScanner::kAbsent; }
+  bool Has(std::size_t pattern) const { return first.Has(pattern); }
   bool ShortAbbreviation() const { return abbreviation.size() < 2; }
 };
 
@@ -168,7 +168,7 @@ class LevelPass {
       f.raw = line;
       f.trimmed = PlainTrimView(line);
       if (!f.trimmed.empty()) {
-        Scanner().Scan(f.raw, f.first.data());
+        Scanner().Scan(f.raw, f.first);
         DescribeHead(f);
         if (!EmitCommentLine(f)) EmitSectionLine(f);
         Text("\r\n");
@@ -217,7 +217,7 @@ class LevelPass {
   // True when the first "<!--" has a "-->" starting after its first byte.
   static bool HasWholeComment(const LineFacts& f) {
     if (!f.Has(pattern::kCommentOpen)) return false;
-    return FindAtBoundary(f.raw, "-->", f.first[pattern::kCommentOpen] + 1) != std::string_view::npos;
+    return FindAtBoundary(f.raw, "-->", f.first.At(pattern::kCommentOpen) + 1) != std::string_view::npos;
   }
 
   // Lines that open, continue or close a comment spread over several lines.
@@ -281,7 +281,7 @@ class LevelPass {
 
   void EmitBodyLine(const LineFacts& f) {
     const bool scriptOpen = f.Has(pattern::kScriptOpen), scriptClose = f.Has(pattern::kScriptEnd);
-    if (scriptOpen && scriptClose && f.first[pattern::kScriptOpen] < f.first[pattern::kScriptEnd]) {
+    if (scriptOpen && scriptClose && f.first.At(pattern::kScriptOpen) < f.first.At(pattern::kScriptEnd)) {
       inScript_ = false;
     } else if (scriptOpen && !scriptClose) {
       inScript_ = true;
@@ -345,7 +345,7 @@ class LevelPass {
   // comparing the line's letters without case is the same.
   static bool ClosedOnItsLine(const LineFacts& f) {
     if (!f.Has(pattern::kEndTag)) return false;  // the close form starts with "</"
-    const std::size_t from = f.first[pattern::kEndTag] - static_cast<std::size_t>(f.trimmed.data() - f.raw.data());
+    const std::size_t from = f.first.At(pattern::kEndTag) - static_cast<std::size_t>(f.trimmed.data() - f.raw.data());
     return FindNoCaseAtBoundary(f.trimmed, f.closeForm, from) != std::string_view::npos;
   }
 
