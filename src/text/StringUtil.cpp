@@ -20,9 +20,14 @@ std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_
   for (std::size_t k = 1; k < needle.size(); ++k)
     if (commonness(needle[k]) < commonness(needle[pivot])) pivot = k;
   const std::size_t last = text.size() - needle.size();  // the last place the needle can start
+  auto matchesAt = [&](std::size_t start) {
+    for (std::size_t k = 0; k < needle.size(); ++k)  // needles are short: no library call
+      if (text[start + k] != needle[k]) return false;
+    return true;
+  };
   for (std::size_t at = FindByte(text, from + pivot, needle[pivot]); at != npos && at - pivot <= last;
        at = FindByte(text, at + 1, needle[pivot])) {
-    if (std::memcmp(text.data() + at - pivot, needle.data(), needle.size()) == 0) return at - pivot;
+    if (matchesAt(at - pivot)) return at - pivot;
   }
   return npos;
 }
