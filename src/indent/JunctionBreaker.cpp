@@ -134,8 +134,7 @@ std::string JunctionBreaker::Apply(std::string input) const {
   std::vector<std::size_t> lastEnd(rules_.size(), 0);
 
   std::size_t known = 0;  // a character starts here
-  for (std::size_t gt = FindByte(text, 0, '>'); gt != npos; gt = FindByte(text, gt + 1, '>')) {
-    if (gt + 1 >= text.size() || text[gt + 1] != '<') continue;
+  for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != npos; gt = FindPair(text, gt + 1, '>', '<')) {
     if (!StartsCharacterAfter(text, known, gt)) {
       known = gt + 1;  // the ">" is the second byte of a character
       continue;

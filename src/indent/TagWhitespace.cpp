@@ -93,7 +93,7 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
 std::string FoldGapsBetweenTags(std::string text, std::size_t maxSpaces) {
   const std::string_view view(text);
   InPlaceEraser eraser(text);
-  for (std::size_t gt = FindByte(view, 0, '>'); gt != npos; gt = FindByte(view, gt + 1, '>')) {
+  for (std::size_t gt = FindPair(view, 0, '>', ' '); gt != npos; gt = FindPair(view, gt + 1, '>', ' ')) {
     const std::size_t spaces = CountSpacesAt(view, gt + 1);
     const std::size_t after = gt + 1 + spaces;
     if (spaces == 0 || spaces > maxSpaces || after >= view.size() || view[after] != '<') continue;

@@ -16,17 +16,21 @@ std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_
     if (c == '<' || c == '>' || c == '"' || c == '=') return 2;
     return 1;
   };
-  std::size_t pivot = 0;
-  for (std::size_t k = 1; k < needle.size(); ++k)
-    if (commonness(needle[k]) < commonness(needle[pivot])) pivot = k;
-  const std::size_t last = text.size() - needle.size();  // the last place the needle can start
   auto matchesAt = [&](std::size_t start) {
     for (std::size_t k = 0; k < needle.size(); ++k)  // needles are short: no library call
       if (text[start + k] != needle[k]) return false;
     return true;
   };
-  for (std::size_t at = FindByte(text, from + pivot, needle[pivot]); at != npos && at - pivot <= last;
-       at = FindByte(text, at + 1, needle[pivot])) {
+  const std::size_t last = text.size() - needle.size();  // the last place the needle can start
+  if (needle.size() == 1) return FindByte(text, from, needle[0]);
+  // The rarest pair of neighbouring bytes leads the search.
+  std::size_t pivot = 0;
+  for (std::size_t k = 1; k + 1 < needle.size(); ++k) {
+    if (commonness(needle[k]) + commonness(needle[k + 1]) < commonness(needle[pivot]) + commonness(needle[pivot + 1]))
+      pivot = k;
+  }
+  for (std::size_t at = FindPair(text, from + pivot, needle[pivot], needle[pivot + 1]); at != npos && at - pivot <= last;
+       at = FindPair(text, at + 1, needle[pivot], needle[pivot + 1])) {
     if (matchesAt(at - pivot)) return at - pivot;
   }
   return npos;

@@ -77,6 +77,9 @@ TEST(SearchEquivalence, ByteScansAgreeWithTheLibrarySearch) {
     ASSERT_EQ(FindByte(text, from, byte), from > text.size() ? npos : text.find(byte, from)) << text;
     const std::size_t expectedAny = from > text.size() ? npos : text.find_first_of("<\n", from);
     ASSERT_EQ(FindAnyOf<2>(text, from, {'<', '\n'}), expectedAny) << text;
+    const char second = "<>a\n "[rng() % 5];
+    const std::string pair{byte, second};
+    ASSERT_EQ(FindPair(text, from, byte, second), from > text.size() ? npos : text.find(pair, from)) << text;
     const std::string& needle = needles[rng() % needles.size()];
     ASSERT_EQ(FindBytes(text, needle, from), text.find(needle, from)) << text << " / " << needle;
   }
