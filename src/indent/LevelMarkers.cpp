@@ -119,35 +119,60 @@ struct LineFacts {
   std::string_view raw;        // as written
   std::string_view trimmed;    // without bytes <= 0x20 at both ends
   std::string head;            // trimmed in lower case up to the first ">" and then the first space
-  std::string closeForm;       // head with its first "<" written as "</"
-  std::string_view abbreviation;
+  std::size_t headOpen = 0;    // where the head's first "<" is, npos when it has none
+  char closeFormStart[4] = {};  // the first bytes of the close form: head with its first "<" written as "</"
+  std::string_view abbreviation;  // in closeFormStart
   FirstOccurrences first;  // where each LinePattern first occurs in raw
+
+  // Writes the close form to `out`, when it is asked for.
+  void CloseForm(std::string& out) const {
+    if (headOpen == std::string_view::npos) {
+      out.assign(head);
+      return;
+    }
+    out.assign(head, 0, headOpen + 1);
+    out += '/';
+    out.append(head, headOpen + 1);
+  }
 
   bool Has(std::size_t pattern) const { return first.Has(pattern); }
   bool ShortAbbreviation() const { return abbreviation.size() < 2; }
 };
 
-// Fills head, close form and abbreviation: the trimmed line is walked up to
-// its first ">" or space, its single-byte letters lowered on the way.
+// Fills head and abbreviation: the trimmed line is walked up to its first
+// ">" or space, and the single-byte letters of that part are lowered.
 void DescribeHead(LineFacts& f) {
   const std::string_view t = f.trimmed;
-  f.head.clear();
+  std::size_t end = 0;
   std::size_t open = std::string_view::npos;  // the first "<" of the head
-  for (std::size_t i = 0; i < t.size();) {
-    const std::size_t length = SjisCharLength(t, i);
-    if (length == 2) {
-      f.head.append(t, i, 2);
-    } else {
-      const char c = t[i];
-      if (c == '>' || c == ' ') break;
-      if (c == '<' && open == std::string_view::npos) open = i;
-      f.head += AsciiLower(c);
+  while (end < t.size()) {
+    const char c = t[end];
+    if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
+      end += end + 1 < t.size() ? 2 : 1;
+      continue;
     }
-    i += length;
+    if (c == '>' || c == ' ') break;
+    if (c == '<' && open == std::string_view::npos) open = end;
+    ++end;
   }
-  f.closeForm = f.head;
-  if (open != std::string_view::npos) f.closeForm.insert(open + 1, 1, '/');
-  f.abbreviation = AbbreviationOf(f.closeForm);
+  f.head.assign(t.data(), end);
+  for (std::size_t i = 0; i < end;) {
+    if (IsSjisLeadByte(static_cast<unsigned char>(f.head[i]))) {
+      i += 2;
+      continue;
+    }
+    f.head[i] = AsciiLower(f.head[i]);
+    ++i;
+  }
+  f.headOpen = open;
+  // The abbreviation needs the close form's first four bytes only: a
+  // character that starts at the fourth byte is left out either way.
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < end && n < sizeof f.closeFormStart; ++i) {
+    f.closeFormStart[n++] = f.head[i];
+    if (i == open && n < sizeof f.closeFormStart) f.closeFormStart[n++] = '/';
+  }
+  f.abbreviation = AbbreviationOf(std::string_view(f.closeFormStart, n));
 }
 
 class LevelPass {
@@ -343,10 +368,11 @@ class LevelPass {
   // Does the lowered line hold the close form of its own head? The close
   // form is lower case wherever the line has a single-byte character, so
   // comparing the line's letters without case is the same.
-  static bool ClosedOnItsLine(const LineFacts& f) {
+  bool ClosedOnItsLine(const LineFacts& f) {
     if (!f.Has(pattern::kEndTag)) return false;  // the close form starts with "</"
     const std::size_t from = f.first.At(pattern::kEndTag) - static_cast<std::size_t>(f.trimmed.data() - f.raw.data());
-    return FindNoCaseAtBoundary(f.trimmed, f.closeForm, from) != std::string_view::npos;
+    f.CloseForm(closeForm_);
+    return FindNoCaseAtBoundary(f.trimmed, closeForm_, from) != std::string_view::npos;
   }
 
   void EmitClosingTagLine(const LineFacts& f) {
@@ -424,6 +450,7 @@ class LevelPass {
   bool inScript_ = false;
   std::string_view previousTrimmed_;
   std::string previousHead_;
+  std::string closeForm_;  // kept from line to line
 };
 
 // Symbols that only ever stood inside cut markers, or that older texts carry.

@@ -27,6 +27,10 @@ bool WantsTagCaseNormalisation(std::string_view text, bool pasted, const Pipelin
   return false;
 }
 
+// Gives a text's memory back. Assigning an empty string would not: the
+// string keeps its buffer, and a string moved from may hold another's.
+void Free(std::string& text) { std::string().swap(text); }
+
 // 1-based line of a 1-based position (a position past the end counts as the end).
 std::size_t LineAt(std::string_view text, Pos position) {
   const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
@@ -48,7 +52,7 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
   FileInputTexts texts;
   std::string text = RemoveBlankLines(native);
   if (wanted.Native) texts.Native = std::move(native);
-  native = std::string();
+  Free(native);
   texts.DetectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
@@ -59,8 +63,9 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
     converted = AnyCodeToShiftJIS(text, options.OpenCharset);
     texts.ReadAs = options.OpenCharset;
   }
-  text = std::move(converted.text);
   texts.loss = converted.loss;
+  text.swap(converted.text);
+  Free(converted.text);
   if (WantsTagCaseNormalisation(text, /*pasted=*/false, options)) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
   if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
@@ -68,7 +73,7 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
   if (wanted.Local) {
     // With DontPreprocessing the file keeps its own lines: no breaking pass.
     std::string broken = Break(text, /*lightWhenNotPreprocessing=*/false, options);
-    if (!wanted.Org) text = std::string();
+    if (!wanted.Org) Free(text);
     texts.Local = AdjustLines(broken);
   }
   if (wanted.Org) texts.Org = std::move(text);

@@ -374,13 +374,6 @@ int ListBetween(std::string_view text, std::string_view start, std::string_view 
 
 // --- Trimming and whitespace ----------------------------------------------
 
-std::string_view PlainTrimView(std::string_view text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
-  return text.substr(b, e - b);
-}
-
 std::string CompressSpaces(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -110,7 +110,12 @@ std::string DeleteBlocksMB(std::string_view text, std::string_view start, std::s
 
 // --- Trimming and whitespace ----------------------------------------------
 
-std::string_view PlainTrimView(std::string_view text);
+inline std::string_view PlainTrimView(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+  return text.substr(b, e - b);
+}
 inline std::string PlainTrim(std::string_view text) { return std::string(PlainTrimView(text)); }
 std::string CompressSpaces(std::string_view text);
 std::string TrimLeftZSP(std::string_view text);

@@ -77,7 +77,7 @@ void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJ
     case EmitText::Work: text = IndentStage(local, options.pipeline, WantedIndentTexts::Work).Work; break;
     case EmitText::Result: text = IndentStage(local, options.pipeline, WantedIndentTexts::Result).Result; break;
   }
-  local = std::string();
+  std::string().swap(local);  // gives the memory back before the output is made
   Converted encoded = EncodeForSaving(std::move(text), encoding);
   if (encoded.loss.any()) {
     outcome.lossy = true;
@@ -123,7 +123,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
 
   std::string native = NormalizeLineEnds(read.bytes);
   if (options.keepOriginal) outcome.original = std::move(read.bytes);
-  read.bytes = std::string();
+  std::string().swap(read.bytes);  // gives the memory back, whether moved or not
   if (options.emit == EmitText::Native) {
     outcome.bytes = std::move(native);
     return outcome;
