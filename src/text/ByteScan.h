@@ -46,36 +46,48 @@ inline std::size_t FindByte(std::string_view text, std::size_t from, char byte) 
   return FindAnyOf<1>(text, from, {byte});
 }
 
-// Index of the first i >= from with text[i] == first and text[i + 1] ==
-// second, or npos: a search for a pair of bytes that jumps over the many
-// places where only one of them stands (">" without "<" after it).
-inline std::size_t FindPair(std::string_view text, std::size_t from, char first, char second) {
+// Index of the first i >= from where text[i, i + N) equals `bytes`, or
+// npos: a search for two or three neighbouring bytes that jumps over the
+// many places where only some of them stand (">" without "<" after it).
+template <std::size_t N>
+inline std::size_t FindRun(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
+  static_assert(N >= 2 && N <= 3);
   const char* data = text.data();
   const std::size_t size = text.size();
   std::size_t i = from;
+  if (size < N || i > size - N) return std::string_view::npos;
 #if defined(__SSE2__)
-  if (size >= 17) {
-    const __m128i wantFirst = _mm_set1_epi8(first), wantSecond = _mm_set1_epi8(second);
+  if (size >= 16 + N - 1) {
+    __m128i wanted[N];
+    for (std::size_t k = 0; k < N; ++k) wanted[k] = _mm_set1_epi8(bytes[k]);
     auto maskAt = [&](std::size_t at) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
-      return static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, wantFirst), _mm_cmpeq_epi8(b, wantSecond))));
+      __m128i hit = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)), wanted[0]);
+      for (std::size_t k = 1; k < N; ++k)
+        hit = _mm_and_si128(hit, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + k)),
+                                                wanted[k]));
+      return static_cast<unsigned>(_mm_movemask_epi8(hit));
     };
-    for (; i + 17 <= size; i += 16) {
+    for (; i + 16 + N - 1 <= size; i += 16) {
       const unsigned mask = maskAt(i);
       if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
-    if (i + 1 >= size) return std::string_view::npos;
-    // The last block reaches back over pairs already seen.
-    const std::size_t last = size - 17;
+    if (i > size - N) return std::string_view::npos;
+    // The last block reaches back over places already seen.
+    const std::size_t last = size - (16 + N - 1);
     const unsigned mask = maskAt(last) >> (i - last);
     return mask != 0 ? i + static_cast<std::size_t>(__builtin_ctz(mask)) : std::string_view::npos;
   }
 #endif
-  for (; i + 1 < size; ++i)
-    if (data[i] == first && data[i + 1] == second) return i;
+  for (; i + N <= size; ++i) {
+    std::size_t k = 0;
+    while (k < N && data[i + k] == bytes[k]) ++k;
+    if (k == N) return i;
+  }
   return std::string_view::npos;
+}
+
+inline std::size_t FindPair(std::string_view text, std::size_t from, char first, char second) {
+  return FindRun<2>(text, from, {first, second});
 }
 
 // Every position of the bytes of a small set, from left to right: each block

@@ -23,14 +23,21 @@ std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_
   };
   const std::size_t last = text.size() - needle.size();  // the last place the needle can start
   if (needle.size() == 1) return FindByte(text, from, needle[0]);
-  // The rarest pair of neighbouring bytes leads the search.
+  // The rarest run of two or three neighbouring bytes leads the search.
+  const std::size_t run = std::min<std::size_t>(needle.size(), 3);
+  auto rarity = [&](std::size_t at) {
+    int sum = 0;
+    for (std::size_t k = 0; k < run; ++k) sum += commonness(needle[at + k]);
+    return sum;
+  };
   std::size_t pivot = 0;
-  for (std::size_t k = 1; k + 1 < needle.size(); ++k) {
-    if (commonness(needle[k]) + commonness(needle[k + 1]) < commonness(needle[pivot]) + commonness(needle[pivot + 1]))
-      pivot = k;
-  }
-  for (std::size_t at = FindPair(text, from + pivot, needle[pivot], needle[pivot + 1]); at != npos && at - pivot <= last;
-       at = FindPair(text, at + 1, needle[pivot], needle[pivot + 1])) {
+  for (std::size_t k = 1; k + run <= needle.size(); ++k)
+    if (rarity(k) < rarity(pivot)) pivot = k;
+  auto next = [&](std::size_t at) {
+    if (run == 2) return FindRun<2>(text, at, {needle[pivot], needle[pivot + 1]});
+    return FindRun<3>(text, at, {needle[pivot], needle[pivot + 1], needle[pivot + 2]});
+  };
+  for (std::size_t at = next(from + pivot); at != npos && at - pivot <= last; at = next(at + 1)) {
     if (matchesAt(at - pivot)) return at - pivot;
   }
   return npos;

@@ -80,6 +80,8 @@ TEST(SearchEquivalence, ByteScansAgreeWithTheLibrarySearch) {
     const char second = "<>a\n "[rng() % 5];
     const std::string pair{byte, second};
     ASSERT_EQ(FindPair(text, from, byte, second), from > text.size() ? npos : text.find(pair, from)) << text;
+    const std::string triple{byte, second, '<'};
+    ASSERT_EQ(FindRun<3>(text, from, {byte, second, '<'}), from > text.size() ? npos : text.find(triple, from)) << text;
     const std::string& needle = needles[rng() % needles.size()];
     ASSERT_EQ(FindBytes(text, needle, from), text.find(needle, from)) << text << " / " << needle;
   }
