@@ -55,6 +55,14 @@ void BM_FileInputStage(benchmark::State& state) {
 }
 ZELM_PAGE_BENCHMARK(BM_FileInputStage);
 
+// Only the Local text, as zelm-cli indent asks for it.
+void BM_FileInputStageLocalOnly(benchmark::State& state) {
+  WantedInputTexts localOnly;
+  localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
+  RunOverPage(state, [&](const std::string& page) { return FileInputStage(page, PipelineOptions{}, localOnly); });
+}
+ZELM_PAGE_BENCHMARK(BM_FileInputStageLocalOnly);
+
 // Both the Work and the Result text.
 void BM_IndentStage(benchmark::State& state) {
   const std::string& local = LocalPage(Megabytes(state));
@@ -62,6 +70,14 @@ void BM_IndentStage(benchmark::State& state) {
   SetBytes(state, local.size());
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStage);
+
+// Only the Result text, as zelm-cli indent asks for it.
+void BM_IndentStageResultOnly(benchmark::State& state) {
+  const std::string& local = LocalPage(Megabytes(state));
+  for (auto _ : state) benchmark::DoNotOptimize(IndentStage(local, PipelineOptions{}, WantedIndentTexts::Result));
+  SetBytes(state, local.size());
+}
+ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnly);
 
 // zelm-cli indent PAGE: read, both stages, encode for output.
 void BM_IndentFileJob(benchmark::State& state) {
