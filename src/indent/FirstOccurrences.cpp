@@ -8,8 +8,7 @@
 namespace zelm {
 
 FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& patterns)
-    : patternCount_(patterns.size()),
-      trie_(patterns, PatternTrie::Direction::kForward, PatternTrie::Letters::kExactCase) {
+    : trie_(patterns, PatternTrie::Direction::kForward, PatternTrie::Letters::kExactCase) {
   if (patterns.size() > FirstOccurrences::kMaxPatterns) throw std::invalid_argument("too many patterns");
   int firstBytes = 0;
   for (int c = 0; c < 256; ++c) {

@@ -45,8 +45,6 @@ class FirstOccurrenceScanner {
   // more than once. At most FirstOccurrences::kMaxPatterns patterns.
   explicit FirstOccurrenceScanner(const std::vector<std::string>& patterns);
 
-  std::size_t PatternCount() const { return patternCount_; }
-
   // Finds, for every pattern, its first occurrence in `line` that starts a
   // character. Only positions where some pattern's first byte stands are
   // looked at.
@@ -59,7 +57,6 @@ class FirstOccurrenceScanner {
     trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) { found.Note(id, at); });
   }
 
-  std::size_t patternCount_;
   PatternTrie trie_;
   std::array<unsigned char, 256> byteClass_{};
   // When every pattern starts with the same byte, and that byte cannot

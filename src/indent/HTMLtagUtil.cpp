@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "indent/FirstOccurrences.h"
@@ -38,7 +39,6 @@ constexpr std::array<std::string_view, 37> kInnerClosingTags{
 };
 
 constexpr std::size_t kInnerTagCount = kInnerOpeningTags.size() + kInnerClosingTags.size();
-static_assert(kInnerTagCount == kInnerBlockTagCount);
 
 constexpr std::array<std::string_view, kInnerTagCount> kInnerTags = [] {
   std::array<std::string_view, kInnerTagCount> all{};
@@ -97,8 +97,7 @@ bool IsBlockTag(std::string_view line) {
   return StartsWithLevelElementName(std::string_view(name, before.size() + after.size()));
 }
 
-std::span<const std::string_view, kInnerBlockTagCount> InnerBlockTags() { return kInnerTags; }
-
+// One walk over the line finds where each tag first occurs.
 bool HasInnerBlockTag(std::string_view line) {
   static const FirstOccurrenceScanner scanner(AsStrings(kInnerTags));
   FirstOccurrences found;

@@ -1,8 +1,6 @@
 // The element vocabulary that decides which tags move the indentation level.
 #pragma once
 
-#include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,11 +13,6 @@ bool IsBlockTag(std::string_view line);
 // Does a line hold a level element's opening or closing tag somewhere after
 // its first two bytes?
 bool HasInnerBlockTag(std::string_view line);
-
-// The tags HasInnerBlockTag looks for. It is true exactly when one of them
-// first occurs (at a character boundary) at index 2 or later.
-inline constexpr std::size_t kInnerBlockTagCount = 74;
-std::span<const std::string_view, kInnerBlockTagCount> InnerBlockTags();
 
 // Replaces old by new (letters without case) only in lines that close a div
 // without opening one; the lines are rejoined with CR LF.

@@ -182,9 +182,9 @@ inline bool HasAsciiUpperCase(std::string_view text) {
 }
 
 // Index of the first byte-wise occurrence of `needle` at or after `from`, or
-// npos. The search jumps between occurrences of the needle's byte that is
-// likely rarest in markup, so that a needle such as "></" is not tried at
-// every ">".
+// npos. The search jumps between occurrences of the run of (up to three)
+// neighbouring bytes of the needle that is likely rarest in markup, so that
+// a needle such as ">\r\n</a>" is not tried at every ">".
 std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
 
 }  // namespace zelm

@@ -159,7 +159,10 @@ class LineReader {
     const std::size_t end = LineEnd();
     line = text_.substr(at_, end - at_);
     at_ = end;
-    if (at_ < text_.size()) at_ += (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') ? 2 : 1;
+    if (at_ < text_.size()) {  // past the line end: CR LF, or a lone CR or LF
+      const bool crLf = text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n';
+      at_ += crLf ? 2 : 1;
+    }
     end_ = std::string_view::npos;
     return true;
   }
