@@ -49,7 +49,10 @@ struct WantedInputTexts {
 };
 
 // The same, taking the loaded text over: intermediate texts are freed as
-// soon as the next pass has read them.
+// soon as the next pass has read them. When Native is not wanted, the file's
+// bytes may come with any line ends: the first pass drops blank lines and
+// ends every line with CR LF, which gives the same text as after line-end
+// normalisation.
 FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted);
 
 // The file a name refers to: the name itself when it contains ".htm",

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
 #include "support/TestSupport.h"
@@ -154,6 +156,31 @@ TEST(FileInputStage, KeepsOnlyTheWantedTextsAndTheyAreTheSame) {
         EXPECT_EQ(some.lossLine, all.lossLine);
       }
     }
+  }
+}
+
+TEST(FileInputStage, WithoutNativeTakesTheBytesWithAnyLineEnds) {
+  std::mt19937 rng(4711);
+  const std::vector<std::string> pieces{"<body>", "<div>", "</div>", "<p>", "x", " ", "\t", "\r\n", "\r", "\n",
+                                        "\r\r", "\r\r\n", "\n\r", "\x83", "\x83\r", "<TD>", "<!--", "-->",
+                                        "charset=x-jis\"", Sjis("日本")};
+  WantedInputTexts noNative;
+  noNative.Native = false;
+  std::vector<std::string> texts;
+  for (int round = 0; round < 2000; ++round) texts.push_back(test::RandomText(rng, pieces, rng() % 30));
+  for (const std::string& page : StagePages()) {
+    std::string lf = page;
+    for (std::size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) lf.erase(at, 1);
+    texts.push_back(lf);
+  }
+  for (const std::string& bytes : texts) {
+    const FileInputTexts expected = FileInputStage(NormalizeLineEnds(bytes), PipelineOptions{});
+    const FileInputTexts lean = FileInputStage(bytes, PipelineOptions{}, noNative);
+    ASSERT_EQ(lean.Local, expected.Local) << bytes;
+    ASSERT_EQ(lean.Org, expected.Org) << bytes;
+    ASSERT_EQ(lean.DetectedCode, expected.DetectedCode) << bytes;
+    ASSERT_EQ(lean.ReadAs, expected.ReadAs) << bytes;
+    ASSERT_EQ(lean.lossLine, expected.lossLine) << bytes;
   }
 }
 

@@ -121,16 +121,19 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   if (read.bytes.empty()) return fail("the file is empty: nothing to indent");
   if (read.bytes.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
 
-  std::string native = NormalizeLineEnds(read.bytes);
-  if (options.keepOriginal) outcome.original = std::move(read.bytes);
-  std::string().swap(read.bytes);  // gives the memory back, whether moved or not
   if (options.emit == EmitText::Native) {
-    outcome.bytes = std::move(native);
+    outcome.bytes = NormalizeLineEnds(read.bytes);
+    if (options.keepOriginal) outcome.original = std::move(read.bytes);
     return outcome;
   }
+  // The input stage needs no line-end normalisation first (its first pass
+  // ends every line with CR LF), so the bytes go in as they are read.
+  std::string bytes = options.keepOriginal ? read.bytes : std::move(read.bytes);
+  if (options.keepOriginal) outcome.original = std::move(read.bytes);
+  std::string().swap(read.bytes);  // gives the memory back, whether moved or not
   FileInputTexts input;
   try {
-    input = FileInputStage(std::move(native), options.pipeline, WantedFor(options));
+    input = FileInputStage(std::move(bytes), options.pipeline, WantedFor(options));
   } catch (const std::exception& error) {  // the system cannot convert at all
     return fail(std::string("cannot convert the text: ") + error.what());
   }
