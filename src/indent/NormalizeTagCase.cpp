@@ -8,6 +8,7 @@
 // skipping overlaps with its previous one) and lowers their letters.
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -86,6 +87,9 @@ class TagCaseLowerer {
     for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
     for (const std::string& pattern : patterns_) {
       window_ = std::max(window_, pattern.size());
+      if (pattern.size() < 2) throw std::logic_error("tag case pattern too short: " + pattern);
+      for (char first : {AsciiLower(pattern[0]), AsciiUpper(pattern[0])})
+        for (char second : {AsciiLower(pattern[1]), AsciiUpper(pattern[1])}) startPairs_.set(PairIndex(first, second));
       // Only the quoted values can overlap their own previous match.
       if (pattern.front() != '"' && pattern.find(pattern.front(), 1) != std::string::npos)
         throw std::logic_error("tag case pattern overlaps itself: " + pattern);
@@ -105,6 +109,7 @@ class TagCaseLowerer {
         continue;
       }
       known = i;
+      if (i + 1 >= text.size() || !startPairs_.test(PairIndex(text[i], text[i + 1]))) continue;  // no pattern starts so
       // Lowering a match without capitals changes nothing; one that does not
       // start with a quote cannot overlap the next match of its rule, so it
       // need not even be found.
@@ -119,8 +124,13 @@ class TagCaseLowerer {
   }
 
  private:
+  static std::size_t PairIndex(char first, char second) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 + static_cast<unsigned char>(second);
+  }
+
   std::vector<std::string> patterns_;
   PatternTrie trie_;
+  std::bitset<256 * 256> startPairs_;  // the first two bytes of the patterns, in both cases
   std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
   std::size_t window_ = 16;           // the bytes a match may take, at least one block
 };
