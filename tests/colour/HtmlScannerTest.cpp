@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 
 #include "colour/ColourTestSupport.h"
 #include "colour/HtmlNameTables.h"
@@ -118,6 +119,21 @@ TEST(HtmlScanner, TagNamesThatHashPastTheTableAreAttributeNames) {
   for (const Case& c : cases) EXPECT_EQ(TagNameToken(c.name), (ScannedToken{c.kind, c.name})) << c.name;
   EXPECT_EQ(DocumentBody("<zzzzzzzzzz>"), "\\cf7 <\\cf3 zzzzzzzzzz\\cf7 >");
   EXPECT_EQ(DocumentBody("<!zzzzp>"), "\\cf7 <\\cf9 \\b !zzzzp\\b0 \\cf7 >");
+}
+
+TEST(HtmlScanner, NamesInAKnownNamesBucketMustMatchItLetterForLetter) {
+  // Each near miss has the hash and length of its known name and differs
+  // from it in the first eight bytes, past them, or in a digit.
+  const std::pair<std::string, std::string> pairs[] = {
+      {"/BLOCKQUOTE", "/BLOCKQUPTD"}, {"/blockquote", "/BLOCKQVOTD"}, {"/FIELDSET", "/FIELDSDU"},
+      {"h1", "G2"},                   {"PLAINTEXT", "PLAINTFXS"},
+  };
+  for (const auto& [known, nearMiss] : pairs) {
+    ASSERT_EQ(NameHash(known, 0).hash, NameHash(nearMiss, 0).hash) << nearMiss;
+    ASSERT_EQ(known.size(), nearMiss.size()) << nearMiss;
+    EXPECT_EQ(TagNameToken(known), (ScannedToken{K::KnownTag, known}));
+    EXPECT_EQ(TagNameToken(nearMiss), (ScannedToken{K::UnknownTag, nearMiss}));
+  }
 }
 
 TEST(HtmlScanner, AHugeTagNameNeverWrapsIntoTheTable) {
