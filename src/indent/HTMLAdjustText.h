@@ -33,6 +33,9 @@ struct MarkedText {
 };
 MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType);
 
+// The result of MarkIndentLevelsWithResult alone, without writing any marker.
+std::string IndentWithoutMarkers(std::string_view text, int indentType);
+
 // The most indentation the level pass writes for a text of this size; a
 // more deeply nested text throws IndentationTooLarge (flush left never does).
 std::size_t IndentationLimitFor(std::size_t textSize);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include "PageGenerator.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
@@ -19,6 +20,17 @@ bool Contains(const std::string& text, std::string_view piece) { return text.fin
 // Sanitizer builds are many times slower and hungrier: they skip the pages
 // whose point is their size.
 bool HugeInputsSkipped() { return std::getenv("ZELM_SKIP_HUGE_INPUTS") != nullptr; }
+
+TEST(BadInput, AHundredMegabytePageWorksInLessThanTenTimesItsSize) {
+  if (HugeInputsSkipped()) GTEST_SKIP() << "huge inputs skipped in this build";
+  TempDir dir;
+  const std::string page = bench::GeneratePage(std::size_t(100) << 20, 11);
+  WriteFile(dir / "big.html", page);
+  const auto run = RunCli(dir, {"indent", "-o", (dir / "out.html").string(), (dir / "big.html").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_GT(std::filesystem::file_size(dir / "out.html"), page.size() / 2);
+  EXPECT_LT(run.maxRssKb * 1024.0, 10.0 * static_cast<double>(page.size())) << run.maxRssKb << " KB";
+}
 
 TEST(BadInput, ATenMegabyteLineWithoutALineBreak) {
   if (HugeInputsSkipped()) GTEST_SKIP() << "huge inputs skipped in this build";

@@ -20,6 +20,7 @@ struct IndentJobOptions {
   SaveCharSet outputCharset = SaveCharSet::Auto;
   bool force = false;   // write in place even when characters were lost
   bool verify = false;  // check that the result keeps the page's content; write nothing
+  bool keepOriginal = true;  // keep the file's bytes in the outcome, for the backup of an in-place write
 };
 
 struct JobOutcome {
@@ -27,7 +28,7 @@ struct JobOutcome {
   std::string message;                // why it failed
   std::vector<std::string> warnings;  // characters lost in conversion
   std::string bytes;                  // what to write
-  std::string original;               // the file as it was, for the backup
+  std::string original;               // the file as it was, for the backup (when asked to keep it)
   bool lossy = false;                 // some character became "?"
   std::string verified;               // with verify: what was checked
 };
