@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "../encoding/ReferenceDetection.h"
 #include "FuzzSupport.h"
 #include "encoding/AnyCodeToShiftJIS.h"
 
@@ -47,6 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ZELM_CHECK(!automatic.keptAsIs || automatic.readAs == kCharCodeShiftJis, "kept as is, yet converted");
     ZELM_CHECK(bytes.empty() == (automatic.readAs == kCharCodeAuto), "an empty text read as something");
     lossLeavesMark = automatic.readAs != kCharCodeIso2022Jp;
+    if (bytes.size() <= 16 * 1024) {
+      const test::ReferenceAutoLabel label = test::ReferenceAutomaticLabel(bytes);
+      ZELM_CHECK(automatic.label == label.label, "label " + Show(automatic.label) + " for " + Show(bytes));
+      if (label.shiftJis)
+        ZELM_CHECK(automatic.readAs == kCharCodeShiftJis &&
+                       automatic.result.text == ReferenceFold(test::ReferenceRewriteShiftJisLabels(bytes)),
+                   "the Shift_JIS path of " + Show(bytes));
+    }
   }
   const ConversionLoss& loss = converted.loss;
   ZELM_CHECK(loss.any() == (loss.firstPos != 0), "loss count and position disagree");
@@ -64,7 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!bytes.empty()) {
     Pos tracked = 1 + options % bytes.size();
     const char at = bytes[tracked - 1];
+    Pos expected = tracked;
+    ZELM_CHECK(test::ReferenceFoldLineEnds(bytes, &expected) == folded, "the character walk folds differently");
     const std::string again = FoldLineEnds(bytes, &tracked);
+    ZELM_CHECK(tracked == expected, "tracked to " + std::to_string(tracked) + ", the walk says " +
+                                        std::to_string(expected) + " in " + Show(bytes));
     ZELM_CHECK(again == folded, "tracking changed the folding");
     ZELM_CHECK(tracked >= 1 && tracked <= folded.size() + 1, "tracked position beyond the text");
     // A byte that is no line end keeps its place, the second byte of a
@@ -75,5 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::string labels = RewriteShiftJisLabels(bytes);
   ZELM_CHECK(labels.size() <= 2 * bytes.size(), "label rewriting out of bounds");
+  ZELM_CHECK(labels == test::ReferenceRewriteShiftJisLabels(bytes), "RewriteShiftJisLabels of " + Show(bytes));
   return 0;
 }

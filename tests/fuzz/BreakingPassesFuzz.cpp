@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "../indent/ReferenceLevelPass.h"
 #include "../indent/ReferencePasses.h"
 #include "FuzzSupport.h"
 #include "indent/HTMLAdjustText.h"
@@ -79,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ZELM_CHECK(!PlainTrimView(line).empty(), "AdjustLines wrote a blank line");
     ZELM_CHECK(Visible(adjusted) == Visible(source),
                "AdjustLines changed more than blanks: " + Show(adjusted) + " from " + Show(source));
+    if (source.size() <= kReferenceLimit)
+      ZELM_CHECK(adjusted == test::ReferenceAdjustLines(source), "AdjustLines of " + Show(source));
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 // tag), then the markers when chosen, then the text.
 #include <string>
 
+#include "../encoding/ReferenceDetection.h"
 #include "FuzzSupport.h"
 #include "encoding/ByteSearch.h"
 #include "encoding/CharsetLabel.h"
@@ -54,6 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const CharCodeIndex code = GetCharCodeFromMeta(text);
   ZELM_CHECK(code >= kCharCodeAuto && code <= kCharCodeIso2022Jp, "code " + std::to_string(code));
+  if (text.size() <= kReferenceLimit)
+    ZELM_CHECK(code == test::ReferenceGetCharCodeFromMeta(text), "code " + std::to_string(code) + " of " + Show(text));
   const std::string withBody = std::string(text) + "<BODY>" + WithoutLabelBytes(text);
   ZELM_CHECK(GetCharCodeFromMeta(withBody) == code, "a body without labels changed the code of " + Show(text));
 

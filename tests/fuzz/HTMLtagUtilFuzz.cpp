@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../indent/ReferenceLevelPass.h"
 #include "FuzzSupport.h"
 #include "indent/HTMLtagUtil.h"
 
@@ -54,10 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<std::string_view> lines = SplitLines(text);
   for (std::string_view line : lines) {
-    IsBlockTag(line);
-    IsBlockTag(PlainTrimView(line));
-    if (line.size() <= 1024)
-      ZELM_CHECK(HasInnerBlockTag(line) == ReferenceHasInnerBlockTag(line), "HasInnerBlockTag of " + Show(line));
+    if (line.size() > 1024) {
+      IsBlockTag(line);
+      HasInnerBlockTag(line);
+      continue;
+    }
+    ZELM_CHECK(IsBlockTag(line) == test::ReferenceIsBlockTag(line), "IsBlockTag of " + Show(line));
+    ZELM_CHECK(IsBlockTag(PlainTrimView(line)) == test::ReferenceIsBlockTag(PlainTrimView(line)),
+               "IsBlockTag of " + Show(PlainTrimView(line)));
+    const bool inner = HasInnerBlockTag(line);
+    ZELM_CHECK(inner == ReferenceHasInnerBlockTag(line), "HasInnerBlockTag of " + Show(line));
+    ZELM_CHECK(inner == test::ReferenceHasInnerBlockTag(line), "HasInnerBlockTag of " + Show(line));
   }
 
   const std::string replaced = ReplaceInDivCloseLines(text, oldPattern, newPattern);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../indent/ReferenceLevelPass.h"
 #include "FuzzSupport.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/LevelMarkerFormat.h"
@@ -70,6 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::string& work = marked.work;
   ZELM_CHECK(MarkIndentLevels(text, indentType) == work, "the Work text depends on asking for the result");
+  ZELM_CHECK(IndentWithoutMarkers(text, indentType) == marked.result, "the Result alone differs");
+  if (text.size() <= 16 * 1024) {
+    const test::ReferenceMarked reference = test::ReferenceMarkIndentLevels(text, indentType);
+    ZELM_CHECK(work == reference.work, "the Work text differs from the line-by-line pass for " + Show(text));
+    ZELM_CHECK(marked.result == reference.result, "the Result differs from the line-by-line pass for " + Show(text));
+  }
   const std::vector<std::string_view> workLines = SplitLines(work);
 
   bool markerLikeLine = false;
