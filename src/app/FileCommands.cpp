@@ -18,13 +18,13 @@ CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, Cha
   return orgCharCode != kCharCodeAuto ? orgCharCode : readAs;
 }
 
-Converted EncodeForSaving(std::string_view sjisText, CharCodeIndex encoding) {
+Converted EncodeForSaving(std::string sjisText, CharCodeIndex encoding) {
   switch (encoding) {
     case kCharCodeEucJp: return SjisToEuc(RewriteCharsetDecl(sjisText, kCharCodeEucJp));
     case kCharCodeUtf8: return SjisToUtf8(RewriteCharsetDecl(sjisText, kCharCodeUtf8));
     case kCharCodeIso2022Jp: return SjisToJis(RewriteCharsetDecl(sjisText, kCharCodeIso2022Jp));
     case kCharCodeUtf8N: return SjisToUtf8(RewriteCharsetDecl(sjisText, kCharCodeUtf8N));
-    default: return Converted{std::string(sjisText), {}};
+    default: return Converted{std::move(sjisText), {}};
   }
 }
 

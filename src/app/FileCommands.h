@@ -23,7 +23,7 @@ CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, Cha
 // The bytes to write for a Shift_JIS text in `encoding`: the charset
 // declaration rewritten for it, then converted. Shift_JIS (and "automatic")
 // write the text unchanged.
-Converted EncodeForSaving(std::string_view sjisText, CharCodeIndex encoding);
+Converted EncodeForSaving(std::string sjisText, CharCodeIndex encoding);
 
 // "ZZBU_" + the file name, in the same folder.
 std::string BackupPathFor(const std::string& path);

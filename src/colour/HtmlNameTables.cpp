@@ -9,12 +9,7 @@ namespace {
 
 constexpr std::array<std::int32_t, 256> MakeLetterValues() {
   std::array<std::int32_t, 256> values{};
-  for (int i = 0; i < 26; ++i) {
-    values['A' + i] = i + 1;
-    values['a' + i] = i + 1;
-  }
-  values['!'] = 123;
-  values['/'] = 122;
+  for (int c = 0; c < 256; ++c) values[static_cast<std::size_t>(c)] = LetterValueOf(static_cast<unsigned char>(c));
   return values;
 }
 
@@ -41,38 +36,88 @@ constexpr std::array<std::string_view, 108> kOpeningNames{
     "UL",       "VAR",      "WBR",      "XMP",
 };
 
-// The closing forms are "/" + name; they are kept as whole spellings so that
-// the buckets can hold views of them.
-std::vector<std::string> ClosingNames() {
-  std::vector<std::string> names;
+constexpr bool IsEmptyElement(std::string_view name) {
+  for (std::string_view e : kEmptyElements) {
+    if (e == name) return true;
+  }
+  return false;
+}
+
+constexpr std::size_t kClosingCount = kOpeningNames.size() - kEmptyElements.size();
+constexpr std::size_t kLongestName = 16;
+
+// The closing forms are "/" + name, spelled out at compile time so that the
+// buckets can hold views of them.
+using Spelling = std::array<char, kLongestName>;
+constexpr std::array<Spelling, kClosingCount> MakeClosingNames() {
+  std::array<Spelling, kClosingCount> names{};
+  std::size_t k = 0;
   for (std::string_view name : kOpeningNames) {
-    bool empty = false;
-    for (std::string_view e : kEmptyElements) empty = empty || e == name;
-    if (!empty) names.push_back("/" + std::string(name));
+    if (IsEmptyElement(name)) continue;
+    names[k][0] = '/';
+    for (std::size_t i = 0; i < name.size(); ++i) names[k][i + 1] = name[i];
+    ++k;
   }
   return names;
 }
+constexpr std::array<Spelling, kClosingCount> kClosingSpellings = MakeClosingNames();
 
-struct Keywords {
-  std::vector<std::string> closing = ClosingNames();
-  std::array<KeywordBucket, kKeywordBuckets> buckets{};
-
-  Keywords() {
-    auto add = [this](std::string_view name) {
-      const TagNameHash h = NameHash(name, 0);
-      KeywordBucket& bucket = buckets.at(h.hash);  // every known name hashes below the bucket count
-      bucket.names.at(bucket.count++) = name;      // and no bucket holds more than three
-    };
-    for (std::string_view name : kOpeningNames) add(name);
-    for (const std::string& name : closing) add(name);
-    add("!DOCTYPE");
-  }
-};
-
-const Keywords& TheKeywords() {
-  static const Keywords keywords;
-  return keywords;
+constexpr std::string_view ClosingName(std::size_t k) {
+  std::size_t n = 0;
+  while (n < kLongestName && kClosingSpellings[k][n] != '\0') ++n;
+  return std::string_view(kClosingSpellings[k].data(), n);
 }
+
+constexpr std::array<std::int32_t, 256> kLetterValues = MakeLetterValues();
+
+// The hash of a whole known name: they are letters, "!" and "/" followed
+// by digits, so this is NameHash over the name.
+constexpr std::uint64_t HashOfName(std::string_view name) {
+  std::uint64_t hash = 0;
+  for (const char c : name) {
+    hash += static_cast<std::uint64_t>(c >= '0' && c <= '9' ? c - '0' : kLetterValues[static_cast<unsigned char>(c)]);
+  }
+  return hash;
+}
+
+using KeywordBuckets = std::array<KeywordBucket, kKeywordBuckets>;
+
+constexpr KeywordBuckets MakeKeywordBuckets() {
+  KeywordBuckets buckets{};
+  auto add = [&buckets](std::string_view name) {
+    KeywordBucket& bucket = buckets.at(HashOfName(name));  // every known name hashes below the bucket count
+    bucket.names.at(bucket.count++) = name;                 // and no bucket holds more than three
+  };
+  for (std::string_view name : kOpeningNames) add(name);
+  for (std::size_t k = 0; k < kClosingCount; ++k) add(ClosingName(k));
+  add("!DOCTYPE");
+  return buckets;
+}
+// Built by the compiler: a name that hashes outside the table, or a bucket
+// that overflows, fails the build.
+constexpr KeywordBuckets kKeywordTable = MakeKeywordBuckets();
+
+// The known names as the scanner compares them: length, and the letter
+// values of the first eight bytes packed into one word, so that most names
+// are told apart without a look at their bytes.
+struct KnownName {
+  std::size_t length = 0;
+  std::uint64_t firstValues = 0;
+};
+using KnownNameBucket = std::array<KnownName, 3>;
+
+constexpr std::array<KnownNameBucket, kKeywordBuckets> MakeKnownNames() {
+  std::array<KnownNameBucket, kKeywordBuckets> table{};
+  for (std::size_t hash = 0; hash < kKeywordBuckets; ++hash) {
+    const KeywordBucket& bucket = kKeywordTable[hash];
+    for (std::size_t k = 0; k < bucket.count; ++k) {
+      table[hash][k].length = bucket.names[k].size();
+      table[hash][k].firstValues = FirstLetterValues(bucket.names[k].data(), bucket.names[k].size());
+    }
+  }
+  return table;
+}
+constexpr std::array<KnownNameBucket, kKeywordBuckets> kKnownNames = MakeKnownNames();
 
 bool SameLetterValues(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -103,7 +148,7 @@ const EntityIndex& TheEntityIndex() {
 
 }  // namespace
 
-const std::array<std::int32_t, 256> LetterValue = MakeLetterValues();
+const std::array<std::int32_t, 256> LetterValue = kLetterValues;
 
 TagNameHash NameHash(std::string_view text, std::size_t pos) {
   TagNameHash result;
@@ -121,8 +166,19 @@ TagNameHash NameHash(std::string_view text, std::size_t pos) {
 }
 
 const KeywordBucket& KeywordBucketAt(std::uint64_t hash) {
-  static const KeywordBucket empty;
-  return hash < kKeywordBuckets ? TheKeywords().buckets[hash] : empty;
+  static constexpr KeywordBucket kEmpty;
+  return hash < kKeywordBuckets ? kKeywordTable[hash] : kEmpty;
+}
+
+bool IsKnownTagName(std::uint64_t hash, std::uint64_t firstValues, std::string_view name) {
+  if (hash >= kKeywordBuckets) return false;
+  const KnownNameBucket& known = kKnownNames[hash];
+  const KeywordBucket& bucket = kKeywordTable[hash];
+  for (std::size_t k = 0; k < bucket.count; ++k) {
+    if (known[k].length != name.size() || known[k].firstValues != firstValues) continue;
+    if (name.size() <= 8 || SameLetterValues(bucket.names[k].substr(8), name.substr(8))) return true;
+  }
+  return false;
 }
 
 bool KeywordTable(std::uint64_t hash, std::string_view name) {

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "colour/zhnRichSyntax.h"
 
@@ -45,6 +44,19 @@ std::string_view TokenKindName(TokenKind kind);
 // The colour-table entry each kind is written with.
 int StyleOfKind(TokenKind kind);
 
+// Where the scanner stands in its text. Kept together so that the writing
+// loop can work on a copy of its own, whose fields stay in registers while
+// the document's bytes are stored.
+struct HtmlScanPosition {
+  const char* source = "";  // the given text, followed by its terminating NUL
+  std::size_t length = 0;   // bytes of the text, the terminating NUL not counted
+  std::size_t position = 0;    // index of the next unread byte
+  std::size_t tokenStart = 0;  // index of the current token's first byte
+  int pendingEntity = -1;      // index into EntityNames of the recognised entity
+  ScanState state = ScanState::EntityPending;
+  TokenKind kind = TokenKind::Entity;
+};
+
 class TzhnHTMLRTF final : public TzhnRTFSyntax {
  public:
   TzhnHTMLRTF();
@@ -59,66 +71,28 @@ class TzhnHTMLRTF final : public TzhnRTFSyntax {
   // trim in entry 2; quoted attribute values in entry 6.
   void StyleToken(int style, std::string_view token, RtfSink& out) override;
   void NextToken() override;
-  bool AtEnd() const override { return tokenKind_ == TokenKind::End; }
+  bool AtEnd() const override { return scan_.kind == TokenKind::End; }
   std::string_view GetToken() const override {
-    return std::string_view(source_ + tokenStart_, position_ - tokenStart_);
+    return std::string_view(scan_.source + scan_.tokenStart, scan_.position - scan_.tokenStart);
   }
-  int GetTokenStyle() const override { return StyleOfKind(tokenKind_); }
+  int GetTokenStyle() const override { return StyleOfKind(scan_.kind); }
   // Reads the first token of the text, which a NUL byte ends.
   using TzhnRTFSyntax::LoadSource;
   void LoadSource(const std::string& text, int line) override;
   void UseAlternateColors() override;
-  // The inherited document, with this class's operations called directly.
+  // The inherited document, written by one loop that scans each token and
+  // stores its styled, escaped bytes straight into the sink.
   using TzhnRTFSyntax::WriteRTF;
   void WriteRTF(RtfSink& sink) override;
 
-  TokenKind Kind() const { return tokenKind_; }
-  ScanState State() const { return state_; }
+  TokenKind Kind() const { return scan_.kind; }
+  ScanState State() const { return scan_.state; }
   // 0-based index of the current token's first byte.
-  std::size_t TokenStart() const { return tokenStart_; }
+  std::size_t TokenStart() const { return scan_.tokenStart; }
 
  private:
-  using Handler = void (TzhnHTMLRTF::*)();
-  using HandlerTable = std::array<Handler, 256>;
-  static const HandlerTable& BuildCharacterTable();
-
-  std::string_view Source() const { return std::string_view(source_, sourceLength_); }
-  unsigned char Byte() const { return static_cast<unsigned char>(source_[position_]); }
-  void Dispatch() { (this->*CharacterTable[Byte()])(); }
-
-  // CharacterTable handlers.
-  void TakeEnd();
-  void TakeSpace();
-  void TakeLineFeed();
-  void TakeCarriageReturn();
-  void TakeQuoted();
-  void TakeEntity();
-  void TakeOpen();
-  void TakeEquals();
-  void TakeClose();
-  void TakeWord();
-
-  // Where the text holds "\", "{" and "}": most tokens are then known to
-  // need no escaping without a look at their bytes.
-  void ListSpecials();
-  bool MayHoldSpecial(std::string_view token);
-
-  void ScanServerScript();
-  void ScanComment();
-  void ScanText();
-
-  int pendingEntity_ = -1;
-  ScanState state_ = ScanState::EntityPending;
-  const char* source_ = "";  // the given text, followed by its terminating NUL
-  std::size_t sourceLength_ = 0;
-  const HandlerTable& CharacterTable;
-  std::size_t position_ = 0;
-  std::size_t tokenStart_ = 0;
-  TokenKind tokenKind_ = TokenKind::Entity;
+  HtmlScanPosition scan_;
   int lineNumber_ = 0;  // kept, not used
-  std::vector<std::size_t> specials_;  // positions, in order
-  std::size_t nextSpecial_ = 0;
-  bool specialsListed_ = false;
 };
 
 }  // namespace zelm

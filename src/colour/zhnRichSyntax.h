@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "colour/ByteCopy.h"
+
 namespace zelm {
 
 // --- Colours ----------------------------------------------------------------
@@ -53,33 +55,6 @@ RtfFont RealiseFont(std::string_view faceName);
 
 // --- Output -----------------------------------------------------------------
 
-// Copies bytes that do not overlap. Tokens are mostly a handful of bytes:
-// up to 16 are moved with two loads and two stores of a fixed width, which
-// may overlap each other, instead of a loop or a call.
-inline void CopyBytes(char* to, const char* from, std::size_t n) {
-  if (n >= 8) {
-    if (n > 16) {
-      std::memcpy(to, from, n);
-      return;
-    }
-    std::uint64_t head, tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
-  } else if (n >= 4) {
-    std::uint32_t head, tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
-  } else if (n > 0) {
-    to[0] = from[0];
-    to[n / 2] = from[n / 2];
-    to[n - 1] = from[n - 1];
-  }
-}
-
 // Where a document goes. Writes collect in a small buffer that is handed on
 // whenever it fills and at Flush, so that writing a token costs a copy, not
 // a call into a stream.
@@ -101,11 +76,22 @@ class RtfSink {
   // Hands on everything written so far.
   void Flush();
 
+  // The most a writer may ask Room for.
+  static constexpr std::size_t kMaxRoom = std::size_t{1} << 16;
+  // A place where `bytes` bytes (kMaxRoom at most) may be stored directly;
+  // Commit then takes what was stored, up to `end`. For writers that put a
+  // token together piece by piece without a call per piece.
+  char* Room(std::size_t bytes) {
+    if (kCapacity - used_ < bytes) Flush();
+    return buffer_.get() + used_;
+  }
+  void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+
  protected:
   virtual void Drain(std::string_view bytes) = 0;
 
  private:
-  static constexpr std::size_t kCapacity = std::size_t{1} << 16;
+  static constexpr std::size_t kCapacity = kMaxRoom;
   void WriteLarge(std::string_view bytes);
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;

@@ -6,6 +6,7 @@
 #include "encoding/ByteSearch.h"
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -25,12 +26,13 @@ constexpr std::array<std::string_view, 3> kHeadAreaEnds{"</head", "<link", "<scr
 constexpr std::array<std::string_view, 3> kShiftJisRewrites{"shift-jis\"", "xjis\"", "x-jis\""};
 constexpr std::string_view kShiftJisCanonical = "Shift_JIS\"";
 
-std::string_view HeadArea(std::string_view lowered) {
+// The head area, lower-cased: the text before the first marker present.
+std::string LoweredHeadArea(std::string_view text) {
   for (std::string_view marker : kHeadAreaEnds) {
-    const std::size_t at = lowered.find(marker);
-    if (at != std::string_view::npos) return lowered.substr(0, at);
+    const std::size_t at = FindLowerCaseBytes(text, marker);
+    if (at != std::string_view::npos) return AsciiLowerBytes(text.substr(0, at));
   }
-  return lowered;
+  return AsciiLowerBytes(text);
 }
 
 Converted Folded(Converted converted) {
@@ -61,41 +63,106 @@ void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out) {
 
 }  // namespace
 
+// Line ends are found with the library search: a line feed that starts a
+// character, with the CR before it when that starts one too. Everything
+// between runs of line ends is copied as it is.
 std::string FoldLineEnds(std::string_view text, Pos* tracked) {
+  constexpr std::size_t npos = std::string_view::npos;
   std::string out;
   out.reserve(text.size() + text.size() / 32 + 2);
-  std::size_t lineFeeds = 0;  // line ends in the run being read
-  std::size_t spanStart = 0;  // start of the bytes read but not yet copied
-  auto endRun = [&] {
-    for (std::size_t k = (lineFeeds + 1) / 2; k > 0; --k) out += "\r\n";
-    lineFeeds = 0;
-  };
+  std::size_t copied = 0;    // text before this is in out
+  std::size_t known = 0;     // a character starts here
+  std::size_t runStart = 0;  // the current run of line ends: where it starts and ends, how many
+  std::size_t runEnd = 0;
+  std::size_t runCount = 0;
+
+  // The tracked position follows the first character that starts at or
+  // after it; within a run, the line end it points to.
   const Pos target = tracked ? *tracked : 0;
+  std::size_t targetIndex = npos;  // 0-based index of that character, once known
+  std::size_t targetInRun = npos;  // its place in the current run
   Pos mapped = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (target != 0 && mapped == 0 && i + 1 >= target)
-      mapped = out.size() + (i - spanStart) + 2 * ((lineFeeds + 1) / 2) + 1;
-    const bool lineFeed = text[i] == '\n';
-    if (lineFeed || (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
-      if (lineFeeds == 0) out.append(text, spanStart, i - spanStart);
-      ++lineFeeds;
-      i += lineFeed ? 1 : 2;
-      spanStart = i;
+  auto mapBefore = [&](std::size_t end) {  // the target lies in the copied span before `end`
+    if (mapped == 0 && targetIndex != npos && targetIndex < end) mapped = out.size() + (targetIndex - copied) + 1;
+  };
+  auto endRun = [&] {
+    if (runCount == 0) return;
+    mapBefore(runStart);
+    out.append(text, copied, runStart - copied);
+    if (mapped == 0 && targetInRun != npos) mapped = out.size() + 2 * ((targetInRun + 1) / 2) + 1;
+    for (std::size_t k = (runCount + 1) / 2; k > 0; --k) out += "\r\n";
+    if (mapped == 0 && targetIndex == runEnd) mapped = out.size() + 1;
+    copied = runEnd;
+    runCount = 0;
+    targetInRun = npos;
+  };
+  if (target != 0 && target - 1 < text.size()) {
+    targetIndex = target - 1;
+    // The line feed of a CR LF is no place of its own. A second byte is: it
+    // is copied with its character (a "?" after a stray lead byte is one).
+    if (text[targetIndex] == '\n' && targetIndex > 0 && text[targetIndex - 1] == '\r' &&
+        StartsCharacterAfter(text, 0, targetIndex - 1) && StartsCharacterAfter(text, 0, targetIndex))
+      targetIndex = targetIndex + 1 < text.size() ? targetIndex + 1 : npos;
+  }
+
+  for (std::size_t lf = FindByte(text, 0, '\n'); lf != npos; lf = FindByte(text, lf + 1, '\n')) {
+    if (!StartsCharacterAfter(text, known, lf)) {
+      known = lf + 1;  // the second byte of a character
       continue;
     }
-    if (lineFeeds != 0) endRun();
-    i += SjisCharLength(text, i);
+    const bool crlf = lf > known && text[lf - 1] == '\r' && StartsCharacterAfter(text, known, lf - 1);
+    const std::size_t unitStart = crlf ? lf - 1 : lf;
+    if (runCount == 0 || unitStart != runEnd) {
+      endRun();
+      runStart = unitStart;
+    }
+    if (targetIndex == unitStart) targetInRun = runCount;
+    ++runCount;
+    runEnd = lf + 1;
+    known = runEnd;
   }
-  if (lineFeeds != 0) endRun();
-  else out.append(text, spanStart);
+  endRun();
+  mapBefore(text.size());
+  out.append(text, copied);
   if (target != 0) *tracked = mapped != 0 ? mapped : out.size() + 1;
   return out;
 }
 
+// The three spellings end in `jis"` and no two of them can end at the same
+// quote, so each quote is looked at once, with the spelling that ends there.
+// Replacing ASCII by ASCII changes no character boundary, and a replacement
+// ends in `S"`, which no spelling can take up again.
 std::string RewriteShiftJisLabels(std::string_view text) {
-  std::string out(text);
-  for (std::string_view spelling : kShiftJisRewrites) out = ReplaceAllText(out, spelling, kShiftJisCanonical);
+  constexpr std::size_t npos = std::string_view::npos;
+  auto endsWith = [&](std::size_t end, std::string_view lowerSpelling) {
+    if (end < lowerSpelling.size()) return false;
+    const std::size_t start = end - lowerSpelling.size();
+    for (std::size_t i = 0; i < lowerSpelling.size(); ++i)
+      if (AsciiLower(text[start + i]) != lowerSpelling[i]) return false;
+    return true;
+  };
+  std::string out;
+  std::size_t copied = 0, known = 0;
+  for (std::size_t quote = FindByte(text, 0, '"'); quote != npos; quote = FindByte(text, quote + 1, '"')) {
+    const std::size_t end = quote + 1;
+    std::size_t length = 0;
+    for (std::string_view spelling : kShiftJisRewrites) {
+      if (endsWith(end, spelling)) {
+        length = spelling.size();
+        break;
+      }
+    }
+    if (length == 0 || end - length < copied) continue;
+    const std::size_t start = end - length;
+    if (!StartsCharacterAfter(text, known, start)) continue;
+    known = end;
+    if (out.empty()) out.reserve(text.size() + 64);
+    out.append(text, copied, start - copied);
+    out += kShiftJisCanonical;
+    copied = end;
+  }
+  if (copied == 0) return std::string(text);
+  out.append(text, copied);
   return out;
 }
 
@@ -103,8 +170,7 @@ AutoConversion ConvertAutomatically(std::string_view text) {
   AutoConversion out;
   if (text.empty()) return out;
   // The bytes are in an unknown encoding: search them byte by byte.
-  const std::string lowered = AsciiLowerBytes(text);
-  const std::string_view area = HeadArea(lowered);
+  const std::string area = LoweredHeadArea(text);
   auto has = [&](std::string_view label) { return area.find(label) != std::string_view::npos; };
 
   for (std::string_view label : kShiftJisLabels) {

@@ -12,6 +12,19 @@ std::string AsciiLowerBytes(std::string_view bytes) {
   return out;
 }
 
+std::size_t FindLowerCaseBytes(std::string_view bytes, std::string_view lowerPattern, std::size_t from) {
+  constexpr std::size_t npos = std::string_view::npos;
+  if (lowerPattern.empty() || lowerPattern.size() > bytes.size()) return npos;
+  const std::size_t last = bytes.size() - lowerPattern.size();
+  for (std::size_t at = bytes.find(lowerPattern[0], from); at != npos && at <= last;
+       at = bytes.find(lowerPattern[0], at + 1)) {
+    std::size_t k = 1;
+    while (k < lowerPattern.size() && AsciiLower(bytes[at + k]) == lowerPattern[k]) ++k;
+    if (k == lowerPattern.size()) return at;
+  }
+  return npos;
+}
+
 // The result so far (`kept`) never holds a whole start marker: one there
 // would have been found before the block just deleted. So after a deletion
 // a new start marker lies wholly in the rest of the input or straddles the

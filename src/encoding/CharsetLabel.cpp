@@ -1,9 +1,12 @@
 #include "encoding/CharsetLabel.h"
 
 #include <array>
+#include <bitset>
+#include <optional>
 #include <string>
 
 #include "encoding/ByteSearch.h"
+#include "text/StringUtil.h"
 
 namespace zelm {
 namespace {
@@ -41,17 +44,41 @@ constexpr std::array<LabelPattern, 20> kLabelPatterns{{
     {"charset=euc-jp'", Area::Head, kCharCodeEucJp},
 }};
 
+// Every label that counts in the whole text starts with "<meta charset=":
+// one search for that finds which of them the text holds.
+std::bitset<kLabelPatterns.size()> FullTextLabels(std::string_view text) {
+  constexpr std::string_view kMetaCharset = "<meta charset=";
+  std::bitset<kLabelPatterns.size()> found;
+  for (std::size_t at = FindLowerCaseBytes(text, kMetaCharset); at != std::string_view::npos;
+       at = FindLowerCaseBytes(text, kMetaCharset, at + 1)) {
+    for (std::size_t k = 0; k < kLabelPatterns.size(); ++k) {
+      const std::string_view pattern = kLabelPatterns[k].pattern;
+      if (kLabelPatterns[k].area != Area::Full || found[k] || text.size() - at < pattern.size()) continue;
+      std::size_t i = kMetaCharset.size();
+      while (i < pattern.size() && AsciiLower(text[at + i]) == pattern[i]) ++i;
+      if (i == pattern.size()) found[k] = true;
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 CharCodeIndex GetCharCodeFromMeta(std::string_view text) {
-  const std::string full = AsciiLowerBytes(text);
-  const std::string_view beforeBody = std::string_view(full).substr(0, full.find("<body"));
+  // Only the head (the text before "<body") is lowered into a copy.
+  const std::string_view beforeBody = text.substr(0, FindLowerCaseBytes(text, "<body"));
   // A script tag may carry a charset of its own (<script charset="utf-8">).
-  const std::string head = DeleteBlocksBytewise(beforeBody, "<script", ">");
+  const std::string head = DeleteBlocksBytewise(AsciiLowerBytes(beforeBody), "<script", ">");
+  std::optional<std::bitset<kLabelPatterns.size()>> full;  // looked for once, when needed
   // The last pattern present wins, so look from the end of the list.
-  for (auto it = kLabelPatterns.rbegin(); it != kLabelPatterns.rend(); ++it) {
-    const std::string_view area = it->area == Area::Head ? std::string_view(head) : std::string_view(full);
-    if (area.find(it->pattern) != std::string_view::npos) return it->code;
+  for (std::size_t k = kLabelPatterns.size(); k-- > 0;) {
+    const LabelPattern& label = kLabelPatterns[k];
+    if (label.area == Area::Head) {
+      if (head.find(label.pattern) != std::string::npos) return label.code;
+      continue;
+    }
+    if (!full) full = FullTextLabels(text);
+    if ((*full)[k]) return label.code;
   }
   return kCharCodeAuto;
 }

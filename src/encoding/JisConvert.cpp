@@ -63,7 +63,10 @@ Converted JisToSjis(std::string_view text) {
       out += text[i++];
       continue;
     }
-    const auto pair = i + 1 < text.size() ? JisPairToSjis(Byte(text, i), Byte(text, i + 1)) : std::nullopt;
+    // Both bytes of a character are 0x21-0x7E; a cell byte outside that
+    // range would give no Shift_JIS character, or even a NUL byte.
+    const bool whole = i + 1 < text.size() && IsJisByte(Byte(text, i + 1));
+    const auto pair = whole ? JisPairToSjis(Byte(text, i), Byte(text, i + 1)) : std::nullopt;
     if (pair) AppendPair(out, *pair);
     else result.loss.Note(out.size());
     i += 2;
@@ -79,13 +82,17 @@ Converted EucToSjis(std::string_view text) {
   while (i < text.size()) {
     const unsigned char c = Byte(text, i);
     if (IsEucByte(c)) {
-      if (i + 1 < text.size()) {
+      if (i + 1 < text.size() && IsEucByte(Byte(text, i + 1))) {
         AppendPair(out, *JisPairToSjis(c - 0x80, static_cast<unsigned char>(Byte(text, i + 1) - 0x80)));
+        i += 2;
       } else {
+        // A lead byte without its second byte: paired with the byte after
+        // it, it would swallow that byte (a "<" or a line break) and could
+        // give a NUL byte.
         result.loss.Note(out.size());
         out += '?';
+        ++i;
       }
-      i += 2;
     } else if (c == 0x8E && i + 1 < text.size() && IsHankakuKana(Byte(text, i + 1))) {
       out += text[i + 1];
       i += 2;

@@ -10,14 +10,15 @@ namespace zelm {
 
 // ISO-2022-JP to Shift_JIS. ESC "$B" and ESC "$@" switch to double-byte
 // mode, ESC "(B" and ESC "(J" back. In double-byte mode every two bytes are
-// one character; a pair whose first byte is not 0x21-0x7E (a line break
+// one character; a pair with a byte that is not 0x21-0x7E (a line break
 // inside double-byte mode) and a single byte left at the end give nothing
 // and are reported as lost.
 Converted JisToSjis(std::string_view text);
 
 // EUC-JP to Shift_JIS. Characters of the supplementary set (0x8F and two
-// bytes) and a lead byte cut off at the end have no Shift_JIS form and
-// become "?". Other bytes are copied.
+// bytes) have no Shift_JIS form and become "?"; so does a lead byte
+// (0xA1-0xFE) that is not followed by a second one, and the byte after it is
+// read on its own. Other bytes are copied.
 Converted EucToSjis(std::string_view text);
 
 // Shift_JIS to ISO-2022-JP. Half-width katakana become full-width (sound

@@ -85,7 +85,11 @@ std::optional<std::u16string> Utf8ToWide(std::string_view text) {
     }
     const unsigned char final = Byte(text, j);
     if (!IsContinuation(final)) return std::nullopt;
-    out += static_cast<char16_t>((value * 64 + (final & 0x3F)) & 0xFFFF);
+    const auto character = static_cast<char16_t>((value * 64 + (final & 0x3F)) & 0xFFFF);
+    // A sequence read as NUL (0x80 0x80, the overlong 0xC0 0x80) would put a
+    // NUL byte into a text that had none.
+    if (character == 0) return std::nullopt;
+    out += character;
     i = j + 1;
   }
   return out;

@@ -15,7 +15,8 @@ namespace zelm {
 // on needs a byte of the form 10xxxxxx after it; when b has the bit 0x20 set
 // (0xA0-0xBF, 0xE0-0xFF) one more such byte stands between them. The
 // character is built from the low six bits of each byte and kept to 16 bits.
-// Any broken sequence makes the whole reading fail (nullopt). Note that it
+// Any broken sequence makes the whole reading fail (nullopt), and so does a
+// sequence of two or three bytes that comes out as NUL. Note that it
 // reads a four-byte sequence as a three-byte one and then fails on the
 // fourth byte, so it refuses every text holding a character beyond U+FFFF.
 std::optional<std::u16string> Utf8ToWide(std::string_view text);

@@ -1,10 +1,12 @@
 // One tag per line, by line: trims lines, splits a body line once at a
 // structural tag that is not at its start, then joins a tag line with a
 // following line that only closes it.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "indent/FirstOccurrences.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/TagWhitespace.h"
 #include "text/StringUtil.h"
@@ -12,16 +14,43 @@
 namespace zelm {
 namespace {
 
-bool Contains(std::string_view text, std::string_view sub) { return SjisPos(sub, text) != 0; }
-
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+// What the split stage looks for in every line, found in one walk. A
+// pattern without blanks at its ends occurs in the trimmed line exactly
+// where it occurs in the raw one. The end of a comment only counts inside a
+// comment or on a line that opens one, and is looked for then.
+namespace pattern {
+enum LinePattern : std::size_t {
+  kCommentOpen,    // "<!--"
+  kHeadEnd,        // "</head>"
+  kBodyEnd,        // "</body"
+  kBodyStart,      // "<body"
+  kAnyTag,         // "<"
+  kHeadStart,      // "<head>"
+  kScriptOpen,     // "<script"
+  kScriptEnd,      // "</script"
+  kParagraphEnd,   // "</p"
+  kSplitTags,      // the tags a body line is split in front of
+  kCount = kSplitTags + 15,
+};
+}  // namespace pattern
 
 // Tags a body line is split in front of; when several occur, the last one in
 // this list decides.
-constexpr std::string_view kSplitTags[] = {
+constexpr std::string_view kPatterns[] = {
+    "<!--", "</head>", "</body", "<body", "<", "<head>", "<script", "</script", "</p",
     "<table", "<tbody", "<tr", "<ul", "<dl", "<form", "<div", "</table", "</tbody", "</tr", "</ul", "</dl",
     "</form", "</div", "</pre",
 };
+static_assert(std::size(kPatterns) == pattern::kCount);
+
+const FirstOccurrenceScanner& Scanner() {
+  static const FirstOccurrenceScanner scanner(std::vector<std::string>(std::begin(kPatterns), std::end(kPatterns)));
+  return scanner;
+}
+
+constexpr std::size_t kAbsent = FirstOccurrenceScanner::kAbsent;
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.starts_with(prefix); }
 
 // A line that starts with `opening`, does not hold `unless` (when given) and
 // is followed by a line that is exactly `closing` takes that line in.
@@ -77,53 +106,85 @@ std::string_view WorkCopy(std::string_view raw, std::string& scratch) {
   return work;
 }
 
-// The lines emitted by the split stage, kept back to back in one buffer.
-class EmittedLines {
- public:
-  void Add(std::string_view line) {
-    spans_.push_back({bytes_.size(), line.size()});
-    bytes_ += line;
+bool TakesNextLine(std::string_view line, std::string_view next) {
+  if (PlainTrimView(next) == ">") return true;
+  if (!StartsWith(next, "</")) return false;  // every closing line below is a closing tag
+  for (const JoinRule& rule : kJoinRules) {
+    if (next == rule.closing && StartsWith(line, rule.opening) &&
+        (rule.unless.empty() || SjisPos(rule.unless, line) == 0))
+      return true;
   }
-  std::size_t size() const { return spans_.size(); }
-  std::string_view operator[](std::size_t i) const {
-    return std::string_view(bytes_).substr(spans_[i].first, spans_[i].second);
+  return false;
+}
+
+// The join stage, fed line by line: blank lines are dropped, and a line is
+// joined with the next one when that only closes it. The line waiting for
+// its successor is the tail of the output, not yet ended.
+class LineJoiner {
+ public:
+  explicit LineJoiner(std::size_t expectedSize) { out_.reserve(expectedSize); }
+
+  void Add(std::string_view line) {
+    if (PlainTrimView(line).empty()) return;
+    if (waiting_) {
+      waiting_ = false;
+      if (TakesNextLine(std::string_view(out_).substr(waitingAt_), line)) {
+        // The joined line is not looked at again.
+        out_ += PlainTrimView(line);
+        out_ += "\r\n";
+        return;
+      }
+      out_ += "\r\n";
+    }
+    waitingAt_ = out_.size();
+    out_ += line;
+    waiting_ = true;
+  }
+
+  std::string Finish() {
+    if (waiting_) out_ += "\r\n";  // after every line, the last one included, as JoinLines does
+    return std::move(out_);
   }
 
  private:
-  std::string bytes_;
-  std::vector<std::pair<std::size_t, std::size_t>> spans_;
+  std::string out_;
+  std::size_t waitingAt_ = 0;
+  bool waiting_ = false;
 };
 
 class LineSplitter {
  public:
-  explicit LineSplitter(EmittedLines& out) : out_(out) {}
+  explicit LineSplitter(LineJoiner& out) : out_(out) {}
 
   void Add(std::string_view raw) {
     const std::string_view work = WorkCopy(raw, scratch_);
     if (work.empty()) return;
+    Scanner().Scan(raw, inRaw_);
     if (HandleComment(raw, work)) return;
     if (HandleSection(raw, work)) return;
     if (inBody_) {
       SplitBodyLine(raw, work);
     } else {
-      Emit(Contains(raw, " <") ? work : raw);
+      Emit(SjisContains(raw, " <") ? work : raw);
     }
   }
 
  private:
   void Emit(std::string_view line) { out_.Add(line); }
+  bool Has(std::size_t p) const { return inRaw_.Has(p); }
 
   bool HandleComment(std::string_view raw, std::string_view work) {
-    const Pos open = SjisPos("<!--", raw);
-    const Pos close = SjisPos("-->", raw);
-    if (open != 0 && close != 0 && open < close) {
+    const std::size_t open = inRaw_.At(pattern::kCommentOpen);
+    if (open == kAbsent && !inComment_) return false;
+    const std::size_t close = FindAtBoundary(raw, "-->");
+    if (open != kAbsent && close != kAbsent && open < close) {
       Emit(work);
-    } else if (inComment_ && open == 0 && close == 0) {
+    } else if (inComment_ && open == kAbsent && close == kAbsent) {
       Emit(raw);
-    } else if (inComment_ && close != 0 && open == 0) {
+    } else if (inComment_ && close != kAbsent && open == kAbsent) {
       Emit(raw);
       inComment_ = false;
-    } else if (!inComment_ && open != 0 && close == 0) {
+    } else if (!inComment_ && open != kAbsent && close == kAbsent) {
       Emit(raw);
       inComment_ = true;
     } else {
@@ -133,21 +194,21 @@ class LineSplitter {
   }
 
   bool HandleSection(std::string_view raw, std::string_view work) {
-    if (Contains(raw, "</head>")) {
+    if (Has(pattern::kHeadEnd)) {
       inHead_ = false;
       Emit(work);
-    } else if (Contains(raw, "</body")) {
+    } else if (Has(pattern::kBodyEnd)) {
       inBody_ = false;
       afterBody_ = true;
       Emit(work);
     } else if (afterBody_) {
       Emit(raw);
-    } else if (Contains(raw, "<body")) {
+    } else if (Has(pattern::kBodyStart)) {
       inBody_ = true;
       Emit(work);
     } else if (inHead_) {
-      Emit(Contains(raw, "<") ? work : raw);
-    } else if (Contains(raw, "<head>")) {
+      Emit(Has(pattern::kAnyTag) ? work : raw);
+    } else if (Has(pattern::kHeadStart)) {
       inHead_ = true;
       Emit(work);
     } else {
@@ -156,21 +217,40 @@ class LineSplitter {
     return true;
   }
 
+  // Where the patterns first occur in the work copy: the raw line's
+  // occurrences moved by the trim, unless the work copy was rewritten.
+  class InWork {
+   public:
+    InWork(const FirstOccurrences& inRaw, std::string_view raw, std::string_view work, FirstOccurrences& scratch) {
+      const bool viewOfRaw = work.data() >= raw.data() && work.data() + work.size() <= raw.data() + raw.size();
+      if (viewOfRaw) {
+        at_ = &inRaw;
+        offset_ = static_cast<std::size_t>(work.data() - raw.data());
+      } else {
+        Scanner().Scan(work, scratch);
+        at_ = &scratch;
+      }
+    }
+    std::size_t operator[](std::size_t p) const { return at_->Has(p) ? at_->At(p) - offset_ : kAbsent; }
+
+   private:
+    const FirstOccurrences* at_;
+    std::size_t offset_ = 0;
+  };
+
   void SplitBodyLine(std::string_view raw, std::string_view work) {
-    Pos split = 0;
-    for (std::string_view tag : kSplitTags) {
-      const Pos p = SjisPos(tag, work);
-      if (p >= 2) split = p;
-    }
-    if (!Contains(work, "<script")) {
-      const Pos p = SjisPos("</script", work);
-      if (p >= 2) split = p;
-    }
-    if (split != 0) {
-      EmitTwo(work, split - 1);
-    } else if (StartsWith(work, "<p") && !Contains(work, "</p")) {
-      const Pos gt = SjisPos(">", work);
-      if (gt != 0) EmitTwo(work, gt);
+    const InWork at(inRaw_, raw, work, inWork_);
+    // A tag at the very start is no split point.
+    std::size_t split = kAbsent;
+    for (std::size_t p = pattern::kSplitTags; p < pattern::kCount; ++p)
+      if (at[p] != kAbsent && at[p] >= 1) split = at[p];
+    if (at[pattern::kScriptOpen] == kAbsent && at[pattern::kScriptEnd] != kAbsent && at[pattern::kScriptEnd] >= 1)
+      split = at[pattern::kScriptEnd];
+    if (split != kAbsent) {
+      EmitTwo(work, split);
+    } else if (StartsWith(work, "<p") && at[pattern::kParagraphEnd] == kAbsent) {
+      const std::size_t gt = FindAtBoundary(work, ">");
+      if (gt != kAbsent) EmitTwo(work, gt + 1);
       else Emit(work);  // an unfinished tag: nothing to split off
     } else if (StartsWith(work, "<")) {
       Emit(work);
@@ -185,46 +265,21 @@ class LineSplitter {
     Emit(PlainTrimView(work.substr(at)));
   }
 
-  EmittedLines& out_;
+  LineJoiner& out_;
   std::string scratch_;
+  FirstOccurrences inRaw_, inWork_;
   bool inHead_ = false, inBody_ = false, afterBody_ = false, inComment_ = false;
 };
-
-bool TakesNextLine(std::string_view line, std::string_view next) {
-  if (PlainTrimView(next) == ">") return true;
-  for (const JoinRule& rule : kJoinRules) {
-    if (next == rule.closing && StartsWith(line, rule.opening) && (rule.unless.empty() || !Contains(line, rule.unless)))
-      return true;
-  }
-  return false;
-}
 
 }  // namespace
 
 std::string AdjustLines(std::string_view text) {
   if (text.empty()) return {};
-  EmittedLines split;
-  LineSplitter splitter(split);
-  for (std::string_view line : SplitLines(text)) splitter.Add(line);
-
-  std::vector<std::string_view> kept;
-  kept.reserve(split.size());
-  for (std::size_t i = 0; i < split.size(); ++i)
-    if (!PlainTrimView(split[i]).empty()) kept.push_back(split[i]);
-
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (std::size_t i = 0; i < kept.size(); ++i) {
-    out += kept[i];
-    if (i + 1 < kept.size() && TakesNextLine(kept[i], kept[i + 1])) {
-      // A line that only closes the tag (or only holds ">") is taken in
-      // trimmed; the joined line is not looked at again.
-      out += PlainTrimView(kept[i + 1]);
-      ++i;
-    }
-    out += "\r\n";  // after every line, the last one included, as JoinLines does
-  }
-  return out;
+  LineJoiner joiner(text.size() + text.size() / 16);
+  LineSplitter splitter(joiner);
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) splitter.Add(line);
+  return joiner.Finish();
 }
 
 }  // namespace zelm

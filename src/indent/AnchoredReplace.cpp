@@ -1,7 +1,5 @@
 #include "indent/AnchoredReplace.h"
 
-#include <string.h>
-
 #include <stdexcept>
 
 #include "indent/SjisScan.h"
@@ -22,12 +20,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
-
-std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
-  if (from > text.size()) return npos;
-  const void* found = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : npos;
-}
 
 AnchoredReplace::AnchoredReplace(std::string old, std::string replacement)
     : old_(std::move(old)), replacement_(std::move(replacement)) {

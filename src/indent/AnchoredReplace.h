@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/ByteScan.h"
+
 namespace zelm {
 
 class AnchoredReplace {
@@ -22,8 +24,5 @@ class AnchoredReplace {
   std::string anchor_;              // the longest stretch of old_ without letters
   std::size_t anchorOffset_ = 0;    // where it stands in old_
 };
-
-// Index of the first byte-wise occurrence of needle at or after `from`, or npos.
-std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
 
 }  // namespace zelm

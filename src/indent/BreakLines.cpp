@@ -126,8 +126,9 @@ class ClosingTagRuns {
     std::string out;
     std::size_t copied = 0;  // text before this is in out, and no run starts before it
     // A run of two or more holds the junction "></" between its first two tags.
-    for (std::size_t gt = FindBytes(text, "></", 0); gt != std::string_view::npos;
-         gt = FindBytes(text, "></", gt + 1)) {
+    for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != std::string_view::npos;
+         gt = FindPair(text, gt + 1, '>', '<')) {
+      if (gt + 2 >= text.size() || text[gt + 2] != '/') continue;
       if (gt + 1 < copied + size || !IsTagAt(text, gt + 1) || !IsTagAt(text, gt + 1 - size)) continue;
       const std::size_t start = gt + 1 - size;
       if (!IsCharBoundary(text, start)) continue;

@@ -1,13 +1,13 @@
 // Rewrites a page's own charset declarations: to Shift_JIS after the text was
 // converted to it, and to the encoding a file is about to be saved in.
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "indent/IndentUtil.h"
 #include "indent/SjisScan.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -89,15 +89,10 @@ class FirstOccurrenceRewriter {
   static std::vector<std::size_t> FindAll(std::string_view text, std::string_view anchor, std::size_t from,
                                           std::size_t to) {
     std::vector<std::size_t> found;
-    const std::boyer_moore_horspool_searcher searcher(anchor.begin(), anchor.end());
-    auto it = text.begin() + static_cast<std::ptrdiff_t>(from);
-    const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), to + anchor.size() - 1));
-    while (true) {
-      it = std::search(it, end, searcher);
-      if (it == end) break;
-      found.push_back(static_cast<std::size_t>(it - text.begin()));
-      ++it;
-    }
+    const std::string_view area = text.substr(0, std::min(text.size(), to + anchor.size() - 1));
+    for (std::size_t at = FindBytes(area, anchor, from); at != std::string_view::npos;
+         at = FindBytes(area, anchor, at + 1))
+      found.push_back(at);
     return found;
   }
 

@@ -2,6 +2,8 @@
 // gets an indentation level and a fixed-width level marker.
 #pragma once
 
+#include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -18,8 +20,34 @@ std::string AdjustLines(std::string_view text);
 std::string IndentString(int level, int indentType);
 
 // Writes every non-blank line back behind a 30-byte level marker comment
-// ("<!-- (   12 ) ▽▼%di[  3]%-->"), indented by its level.
+// ("<!-- (   12 ) ▽▼%di[  3]%-->"), indented by its level. Throws
+// IndentationTooLarge when the indentation would exceed IndentationLimitFor.
 std::string MarkIndentLevels(std::string_view text, int indentType);
+
+// The marked Work text and, beside it, every line without the marker this
+// pass put in front of it: StripLevelMarkers(work), except that a line the
+// pass left unmarked keeps its text even when it starts like a marker.
+struct MarkedText {
+  std::string work;
+  std::string result;
+};
+MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType);
+
+// The result of MarkIndentLevelsWithResult alone, without writing any marker.
+std::string IndentWithoutMarkers(std::string_view text, int indentType);
+
+// The most indentation the level pass writes for a text of this size; a
+// more deeply nested text throws IndentationTooLarge (flush left never does).
+std::size_t IndentationLimitFor(std::size_t textSize);
+
+class IndentationTooLarge : public std::length_error {
+ public:
+  explicit IndentationTooLarge(std::size_t limit);
+  std::size_t limit() const { return limit_; }
+
+ private:
+  std::size_t limit_;
+};
 
 // Cuts the markers MarkIndentLevels wrote at the start of lines and drops
 // blank lines; every other line is kept as it is.

@@ -1,8 +1,12 @@
 #include "indent/HTMLtagUtil.h"
 
 #include <array>
-#include <bitset>
+#include <cstdint>
+#include <span>
+#include <vector>
 
+#include "indent/FirstOccurrences.h"
+#include "indent/PatternTrie.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -36,40 +40,70 @@ constexpr std::array<std::string_view, 37> kInnerClosingTags{
 
 constexpr std::size_t kInnerTagCount = kInnerOpeningTags.size() + kInnerClosingTags.size();
 
-std::string_view InnerTag(std::size_t k) {
-  return k < kInnerOpeningTags.size() ? kInnerOpeningTags[k] : kInnerClosingTags[k - kInnerOpeningTags.size()];
-}
+constexpr std::array<std::string_view, kInnerTagCount> kInnerTags = [] {
+  std::array<std::string_view, kInnerTagCount> all{};
+  std::size_t k = 0;
+  for (std::string_view tag : kInnerOpeningTags) all[k++] = tag;
+  for (std::string_view tag : kInnerClosingTags) all[k++] = tag;
+  return all;
+}();
 
 // Index of the first byte that is "at character 3 or later": a tag whose
 // first occurrence starts before it does not count.
 constexpr std::size_t kFirstInnerIndex = 2;
 
-}  // namespace
+// The longest level element name; deleting "</" and then "<" moves the
+// bytes of a line by at most three, so its first bytes decide.
+constexpr std::size_t kLongestName = 10;
 
-bool IsBlockTag(std::string_view line) {
-  const Pos firstOpen = SjisPos("<", line);
-  if (firstOpen >= 2) return false;  // text before the tag
-  const std::string name = ReplaceFirstExact(ReplaceFirstExact(line, "</", ""), "<", "");
-  for (std::string_view element : kLevelElementNames)
-    if (name.starts_with(element)) return true;
-  return false;
+std::vector<std::string> AsStrings(std::span<const std::string_view> views) {
+  return std::vector<std::string>(views.begin(), views.end());
 }
 
-// One walk over the character boundaries. A tag seen at a boundary before
-// kFirstInnerIndex has its first occurrence there and is spent; any other tag
-// seen later is at its first occurrence, and that decides.
-bool HasInnerBlockTag(std::string_view line) {
-  std::bitset<kInnerTagCount> spent;
-  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
-    const char c = line[i];
-    if (c != '<' && c != 'n') continue;
-    const std::string_view rest = line.substr(i);
-    for (std::size_t k = 0; k < kInnerTagCount; ++k) {
-      if (spent[k] || !rest.starts_with(InnerTag(k))) continue;
-      if (i >= kFirstInnerIndex) return true;
-      spent[k] = true;
-    }
+bool StartsWithLevelElementName(std::string_view name) {
+  static const PatternTrie names(AsStrings(kLevelElementNames), PatternTrie::Direction::kForward,
+                                 PatternTrie::Letters::kExactCase);
+  bool found = false;
+  names.ForEachEndNodeStartingAt(name, 0, [&](std::uint32_t) { found = true; });
+  return found;
+}
+
+}  // namespace
+
+// The name of a line's first tag: the line with its first "</" deleted and
+// then its first "<". Only the first bytes, which are all a name is compared
+// with; deleting moves the bytes after by at most three.
+bool IsBlockTag(std::string_view line) {
+  constexpr std::size_t npos = std::string_view::npos;
+  const std::size_t firstOpen = line.starts_with('<') ? 0 : FindAtBoundary(line, "<");
+  if (firstOpen == npos) return StartsWithLevelElementName(line);  // nothing to delete
+  if (firstOpen != 0) return false;                                 // text before the tag
+  const std::string_view start = line.substr(0, kLongestName + 3);
+  std::string_view before, after;  // the name is before + after
+  if (start.starts_with("</")) {
+    const std::string_view rest = start.substr(2);
+    const std::size_t open = FindAtBoundary(rest, "<");
+    before = rest.substr(0, open);
+    if (open != npos) after = rest.substr(open + 1);
+  } else {
+    // The first "<" is the line's first byte; the first "</" comes later.
+    const std::size_t close = FindAtBoundary(start, "</", 1);
+    before = start.substr(1, close == npos ? npos : close - 1);
+    if (close != npos) after = start.substr(close + 2);
   }
+  char name[kLongestName + 3];
+  before.copy(name, before.size());
+  after.copy(name + before.size(), after.size());
+  return StartsWithLevelElementName(std::string_view(name, before.size() + after.size()));
+}
+
+// One walk over the line finds where each tag first occurs.
+bool HasInnerBlockTag(std::string_view line) {
+  static const FirstOccurrenceScanner scanner(AsStrings(kInnerTags));
+  FirstOccurrences found;
+  scanner.Scan(line, found);
+  for (std::size_t k = 0; k < kInnerTagCount; ++k)
+    if (found.Has(k) && found.At(k) >= kFirstInnerIndex) return true;
   return false;
 }
 

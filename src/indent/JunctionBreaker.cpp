@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "indent/SjisScan.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -73,7 +74,24 @@ JunctionBreaker::JunctionBreaker(std::vector<JunctionRule> rules)
       rights_(Rights(Checked(rules_)), PatternTrie::Direction::kForward),
       lefts_(Lefts(rules_), PatternTrie::Direction::kBackward),
       rightRules_(RulesPerNode(rights_)),
-      leftRules_(RulesPerNode(lefts_)) {}
+      leftRules_(RulesPerNode(lefts_)),
+      words_((rules_.size() + 63) / 64) {
+  // Both cases of a letter, as the tries compare.
+  auto mark = [](bool* table, char c) {
+    table[static_cast<unsigned char>(AsciiLower(c))] = true;
+    table[static_cast<unsigned char>(AsciiUpper(c))] = true;
+  };
+  for (const JunctionRule& rule : rules_) {
+    if (rule.right.size() > 1) mark(afterRight_, rule.right[1]);
+    if (rule.left.size() > 1) mark(beforeLeft_, rule.left[rule.left.size() - 2]);
+  }
+}
+
+bool JunctionBreaker::MayMatch(std::string_view text, std::size_t junction) const {
+  const bool right = junction + 1 < text.size() && afterRight_[static_cast<unsigned char>(text[junction + 1])];
+  const bool left = junction >= 2 && beforeLeft_[static_cast<unsigned char>(text[junction - 2])];
+  return right || left;
+}
 
 std::vector<JunctionBreaker::RuleSet> JunctionBreaker::RulesPerNode(const PatternTrie& trie) {
   std::vector<RuleSet> sets(trie.NodeCount());
@@ -87,14 +105,15 @@ std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junct
   RuleSet rightMatches;
   bool anyRight = false;
   rights_.ForEachEndNodeStartingAt(text, junction, [&](std::uint32_t node) {
-    rightMatches |= rightRules_[node];
+    rightMatches.OrWith(rightRules_[node], words_);
     anyRight = true;
   });
   if (!anyRight) return kNoRule;
   RuleSet leftMatches;
-  lefts_.ForEachEndNodeEndingAt(text, junction, [&](std::uint32_t node) { leftMatches |= leftRules_[node]; });
+  lefts_.ForEachEndNodeEndingAt(text, junction,
+                                [&](std::uint32_t node) { leftMatches.OrWith(leftRules_[node], words_); });
 
-  for (std::size_t w = 0; w < kMaxRules / 64; ++w) {
+  for (std::size_t w = 0; w < words_; ++w) {
     for (std::uint64_t both = rightMatches.words[w] & leftMatches.words[w]; both != 0; both &= both - 1) {
       const std::size_t id = w * 64 + static_cast<std::size_t>(__builtin_ctzll(both));
       const std::size_t start = junction - rules_[id].left.size();
@@ -114,9 +133,15 @@ std::string JunctionBreaker::Apply(std::string input) const {
   // there, so a later match of the same rule must not start before it.
   std::vector<std::size_t> lastEnd(rules_.size(), 0);
 
-  for (std::size_t gt = text.find("><"); gt != npos; gt = text.find("><", gt + 1)) {
-    if (!IsCharBoundary(text, gt)) continue;  // the ">" is the second byte of a character
+  std::size_t known = 0;  // a character starts here
+  for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != npos; gt = FindPair(text, gt + 1, '>', '<')) {
+    if (!StartsCharacterAfter(text, known, gt)) {
+      known = gt + 1;  // the ">" is the second byte of a character
+      continue;
+    }
+    known = gt;
     const std::size_t junction = gt + 1;
+    if (!MayMatch(text, junction)) continue;
     const std::size_t id = RuleTaking(text, junction, lastEnd);
     if (id == kNoRule) continue;
 

@@ -50,9 +50,9 @@ class JunctionBreaker {
   struct RuleSet {
     std::uint64_t words[kMaxRules / 64] = {};
     void Add(std::uint32_t id) { words[id / 64] |= std::uint64_t{1} << (id % 64); }
-    RuleSet& operator|=(const RuleSet& other) {
-      for (std::size_t w = 0; w < kMaxRules / 64; ++w) words[w] |= other.words[w];
-      return *this;
+    // The first `count` words only: the others hold no rule.
+    void OrWith(const RuleSet& other, std::size_t count) {
+      for (std::size_t w = 0; w < count; ++w) words[w] |= other.words[w];
     }
   };
 
@@ -66,10 +66,19 @@ class JunctionBreaker {
   // no longer finds the junction.
   std::size_t RuleTaking(std::string_view text, std::size_t junction, const std::vector<std::size_t>& lastEnd) const;
 
+  // Can a rule match at a junction with these neighbours: the byte after
+  // its "<" and the byte before its ">"? A rule whose right part is a bare
+  // "<" needs its left part, one whose left part is a bare ">" its right
+  // part; so most junctions are settled by these two bytes.
+  bool MayMatch(std::string_view text, std::size_t junction) const;
+
   std::vector<JunctionRule> rules_;
   PatternTrie rights_;  // forward over the right parts
   PatternTrie lefts_;   // backward over the left parts
   std::vector<RuleSet> rightRules_, leftRules_;
+  std::size_t words_ = 0;                // the words of a RuleSet that hold rules
+  bool afterRight_[256] = {};            // bytes that follow "<" in a right part longer than "<"
+  bool beforeLeft_[256] = {};            // bytes that precede ">" in a left part longer than ">"
 };
 
 }  // namespace zelm

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "indent/FirstOccurrences.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/HTMLtagUtil.h"
 #include "indent/LevelMarkerFormat.h"
@@ -16,6 +17,43 @@ namespace {
 
 using namespace marker;
 
+// What the classification of every line looks for, found in one walk over
+// the raw line. A pattern without blanks at its ends occurs in the trimmed
+// line exactly where it occurs in the raw one. Text lines, which are few,
+// are searched for more on their own; so is the end of a comment, which
+// only counts inside a comment or on a line that opens one.
+namespace pattern {
+enum LinePattern : std::size_t {
+  kCommentOpen,   // "<!--"
+  kDivClose,      // "</div"
+  kDivOpen,       // "<div"
+  kHeadEnd,       // "</head>"
+  kBodyEnd,       // "</body"
+  kBodyStart,     // "<body"
+  kAnyTag,        // "<"
+  kHeadStart,     // "<head>"
+  kScriptOpen,    // "<script"
+  kScriptEnd,     // "</script"
+  kEndTag,        // "</"
+  kSpanEnd,       // "</span>"
+  kCellEnd,       // "</td"
+  kHeadCellEnd,   // "</thd"
+  kCount,
+};
+}  // namespace pattern
+
+constexpr std::string_view kLinePatterns[] = {
+    "<!--", "</div", "<div", "</head>", "</body", "<body", "<", "<head>", "<script", "</script",
+    "</", "</span>", "</td", "</thd",
+};
+static_assert(std::size(kLinePatterns) == pattern::kCount);
+
+const FirstOccurrenceScanner& Scanner() {
+  static const FirstOccurrenceScanner scanner(
+      std::vector<std::string>(std::begin(kLinePatterns), std::end(kLinePatterns)));
+  return scanner;
+}
+
 // Signs that make a text line in the body look like script code.
 constexpr std::array<std::string_view, 7> kCodeSigns{"(", ")", "{", "}", "+", ";", " var "};
 // Closing tags that end a cell, term or definition inside a text line.
@@ -23,17 +61,6 @@ constexpr std::array<std::string_view, 4> kCellCloses{"</td>", "</dd>", "</dt>",
 
 bool ContainsAny(std::string_view text, std::span<const std::string_view> parts) {
   return std::any_of(parts.begin(), parts.end(), [&](std::string_view part) { return SjisContains(text, part); });
-}
-
-// True when the first "<!--" has a "-->" starting after its first byte.
-bool HasWholeComment(std::string_view raw) {
-  const std::size_t open = FindAtBoundary(raw, "<!--");
-  return open != std::string_view::npos && FindAtBoundary(raw, "-->", open + 1) != std::string_view::npos;
-}
-
-std::string_view CutAt(std::string_view text, std::string_view stop) {
-  const std::size_t at = FindAtBoundary(text, stop);
-  return at == std::string_view::npos ? text : text.substr(0, at);
 }
 
 // The tag abbreviation: the bytes at positions 3 and 4 of the close form,
@@ -58,6 +85,15 @@ std::string_view AbbreviationOf(std::string_view closeForm) {
   return begin < end ? closeForm.substr(begin, end - begin) : std::string_view();
 }
 
+std::size_t IndentUnitBytes(int indentType) {
+  switch (indentType) {
+    case kIndentTwoSpaces: return 2;
+    case kIndentFourSpaces: return 4;
+    case kIndentTab: return 1;
+    default: return 0;
+  }
+}
+
 void AppendIndent(std::string& out, int level, int indentType) {
   if (level <= 0) return;
   const std::size_t count = static_cast<std::size_t>(level);
@@ -69,60 +105,150 @@ void AppendIndent(std::string& out, int level, int indentType) {
   }
 }
 
-// What the classification needs to know of one line.
+bool EqualsNoCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (AsciiLower(text[i]) != lower[i]) return false;
+  return true;
+}
+
+// What the classification needs to know of one line. The buffers are kept
+// from line to line.
 struct LineFacts {
   std::size_t number = 0;      // 1-based
   std::string_view raw;        // as written
   std::string_view trimmed;    // without bytes <= 0x20 at both ends
-  std::string low;             // trimmed with ASCII letters lowered
-  std::string_view head;       // low up to the first ">" and then the first space
-  std::string closeForm;       // head with its first "<" written as "</"
-  std::string_view abbreviation;
+  std::string head;            // trimmed in lower case up to the first ">" and then the first space
+  std::size_t headOpen = 0;    // where the head's first "<" is, npos when it has none
+  char closeFormStart[4] = {};  // the first bytes of the close form: head with its first "<" written as "</"
+  std::string_view abbreviation;  // in closeFormStart
+  FirstOccurrences first;  // where each LinePattern first occurs in raw
+
+  // Writes the close form to `out`, when it is asked for.
+  void CloseForm(std::string& out) const {
+    if (headOpen == std::string_view::npos) {
+      out.assign(head);
+      return;
+    }
+    out.assign(head, 0, headOpen + 1);
+    out += '/';
+    out.append(head, headOpen + 1);
+  }
+
+  bool Has(std::size_t pattern) const { return first.Has(pattern); }
   bool ShortAbbreviation() const { return abbreviation.size() < 2; }
 };
 
+// Fills head and abbreviation: the trimmed line is walked up to its first
+// ">" or space, and the single-byte letters of that part are lowered.
+void DescribeHead(LineFacts& f) {
+  const std::string_view t = f.trimmed;
+  std::size_t end = 0;
+  std::size_t open = std::string_view::npos;  // the first "<" of the head
+  while (end < t.size()) {
+    const char c = t[end];
+    if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
+      end += end + 1 < t.size() ? 2 : 1;
+      continue;
+    }
+    if (c == '>' || c == ' ') break;
+    if (c == '<' && open == std::string_view::npos) open = end;
+    ++end;
+  }
+  f.head.assign(t.data(), end);
+  for (std::size_t i = 0; i < end;) {
+    if (IsSjisLeadByte(static_cast<unsigned char>(f.head[i]))) {
+      i += 2;
+      continue;
+    }
+    f.head[i] = AsciiLower(f.head[i]);
+    ++i;
+  }
+  f.headOpen = open;
+  // The abbreviation needs the close form's first four bytes only: a
+  // character that starts at the fourth byte is left out either way.
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < end && n < sizeof f.closeFormStart; ++i) {
+    f.closeFormStart[n++] = f.head[i];
+    if (i == open && n < sizeof f.closeFormStart) f.closeFormStart[n++] = '/';
+  }
+  f.abbreviation = AbbreviationOf(std::string_view(f.closeFormStart, n));
+}
+
 class LevelPass {
  public:
-  LevelPass(std::string_view text, int indentType) : lines_(SplitLines(text)), indentType_(indentType) {
-    out_.reserve(text.size() + lines_.size() * 40);
+  // Writes the marked Work text to `work` and the text without the markers
+  // to `result`, each when given.
+  LevelPass(std::string_view text, int indentType, std::string* work, std::string* result)
+      : reader_(text), indentType_(indentType), work_(work), result_(result) {
+    if (work_) work_->reserve(2 * text.size() + 64);
+    if (result_) result_->reserve(text.size() + text.size() / 2 + 64);
+    maxIndentBytes_ = IndentationLimitFor(text.size());
   }
 
-  std::string Run() {
-    LineFacts facts;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-      Describe(i, facts);
-      if (!facts.trimmed.empty()) {
-        if (!EmitCommentLine(facts)) EmitSectionLine(facts);
-        out_ += "\r\n";
+  void Run() {
+    LineFacts& f = facts_;
+    for (std::string_view line; reader_.Next(line);) {
+      f.number++;
+      f.raw = line;
+      f.trimmed = PlainTrimView(line);
+      if (!f.trimmed.empty()) {
+        Scanner().Scan(f.raw, f.first);
+        DescribeHead(f);
+        if (!EmitCommentLine(f)) EmitSectionLine(f);
+        Text("\r\n");
+      } else {
+        f.head.clear();
       }
-      previousTrimmed_ = facts.trimmed;
-      previousHead_.assign(facts.head);
+      previousTrimmed_ = f.trimmed;
+      previousHead_.swap(f.head);
     }
-    return std::move(out_);
   }
 
  private:
-  void Describe(std::size_t index, LineFacts& f) const {
-    f.number = index + 1;
-    f.raw = lines_[index];
-    f.trimmed = PlainTrimView(f.raw);
-    f.low = SjisLowerCase(f.trimmed);
-    f.head = CutAt(CutAt(f.low, ">"), " ");
-    const std::size_t open = FindAtBoundary(f.head, "<");
-    const std::size_t slashAt = open == std::string_view::npos ? f.head.size() : open + 1;
-    f.closeForm.assign(f.head.substr(0, slashAt));
-    if (open != std::string_view::npos) f.closeForm += '/';
-    f.closeForm.append(f.head.substr(slashAt));
-    f.abbreviation = AbbreviationOf(f.closeForm);
+  // --- Output: markers go to the Work text only, the rest to both --------
+
+  void Text(std::string_view text) {
+    if (work_) *work_ += text;
+    if (result_) *result_ += text;
+  }
+  void Prefix(std::string_view prefix) {
+    if (work_) *work_ += prefix;
+  }
+  void CodePrefix(const LineFacts& f) {
+    if (work_) AppendCodePrefix(*work_, f.number);
+  }
+  void Marker(const LineFacts& f, std::string_view symbols, std::string_view abbreviation) {
+    if (work_) AppendLevelMarker(*work_, f.number, symbols, abbreviation, level_);
+  }
+  void Marker(const LineFacts& f, std::string_view symbols) { Marker(f, symbols, f.abbreviation); }
+  void Indented(const LineFacts& f, std::string_view symbols) { Indented(f, symbols, f.trimmed); }
+  void Indented(const LineFacts& f, std::string_view symbols, std::string_view text) {
+    Marker(f, symbols);
+    CountIndentation();
+    if (work_) AppendIndent(*work_, level_, indentType_);
+    if (result_) AppendIndent(*result_, level_, indentType_);
+    Text(text);
+  }
+  void FlushLeft(const LineFacts& f, std::string_view symbols) {
+    Marker(f, symbols);
+    Text(f.trimmed);
   }
 
-  bool NextLineIs(std::size_t number, std::string_view lowered) const {
-    return number < lines_.size() && SjisLowerCase(lines_[number]) == lowered;
+  // --- Classification -------------------------------------------------------
+
+  bool NextLineIs(std::string_view lowered) { return EqualsNoCase(reader_.Peek(), lowered); }
+
+  // True when the first "<!--" has a "-->" starting after its first byte.
+  static bool HasWholeComment(const LineFacts& f) {
+    if (!f.Has(pattern::kCommentOpen)) return false;
+    return FindAtBoundary(f.raw, "-->", f.first.At(pattern::kCommentOpen) + 1) != std::string_view::npos;
   }
 
   // Lines that open, continue or close a comment spread over several lines.
   bool EmitCommentLine(const LineFacts& f) {
-    const bool opens = SjisContains(f.raw, "<!--");
+    const bool opens = f.Has(pattern::kCommentOpen);
+    if (!opens && !inComment_) return false;
     const bool closes = SjisContains(f.raw, "-->");
     std::string_view prefix;
     if (inComment_ && !opens && !closes) {
@@ -136,99 +262,99 @@ class LevelPass {
     } else {
       return false;
     }
-    if (!inHead_) out_ += prefix;
-    out_ += f.raw;
+    if (!inHead_) Prefix(prefix);
+    Text(f.raw);
     return true;
   }
 
   void EmitSectionLine(const LineFacts& f) {
-    if (!SjisContains(f.trimmed, "</div") && !SjisContains(f.trimmed, "<div") && HasWholeComment(f.raw)) {
-      if (!inHead_) out_ += kCommentOneLine;
-      out_ += f.raw;
+    if (!f.Has(pattern::kDivClose) && !f.Has(pattern::kDivOpen) && HasWholeComment(f)) {
+      if (!inHead_) Prefix(kCommentOneLine);
+      Text(f.raw);
       // The comment is closed on this line in the head as well; a flag left
       // set there would hide the "</head>" line.
       inComment_ = false;
-    } else if (SjisContains(f.raw, "</head>")) {
+    } else if (f.Has(pattern::kHeadEnd)) {
       inHead_ = false;
-      out_ += f.trimmed;
-    } else if (SjisContains(f.raw, "</body")) {
+      Text(f.trimmed);
+    } else if (f.Has(pattern::kBodyEnd)) {
       inBody_ = false;
       afterBody_ = true;
-      out_ += f.trimmed;
+      Text(f.trimmed);
     } else if (afterBody_) {
-      out_ += f.raw;
-    } else if (SjisContains(f.raw, "<body")) {
+      Text(f.raw);
+    } else if (f.Has(pattern::kBodyStart)) {
       inBody_ = true;
       inHead_ = false;
-      out_ += f.trimmed;
+      Text(f.trimmed);
     } else if (inHead_) {
-      out_ += SjisContains(f.raw, "<") ? f.trimmed : f.raw;
-    } else if (SjisContains(f.raw, "<head>")) {
+      Text(f.Has(pattern::kAnyTag) ? f.trimmed : f.raw);
+    } else if (f.Has(pattern::kHeadStart)) {
       inHead_ = true;
-      out_ += f.trimmed;
+      Text(f.trimmed);
     } else if (inBody_) {
       EmitBodyLine(f);
     } else if (!SjisContains(f.raw, " <")) {
-      out_ += kBetweenSectionsPrefix;
-      out_ += f.raw;
+      Prefix(kBetweenSectionsPrefix);
+      Text(f.raw);
     } else {
-      out_ += kBetweenSectionsTagPrefix;
-      out_ += f.trimmed;
+      // Not a marker: it stays in the indented text.
+      Text(kBetweenSectionsTagPrefix);
+      Text(f.trimmed);
     }
   }
 
   void EmitBodyLine(const LineFacts& f) {
-    const Pos scriptOpen = SjisPos("<script", f.raw);
-    const Pos scriptClose = SjisPos("</script", f.raw);
-    if (scriptOpen != 0 && scriptClose != 0 && scriptOpen < scriptClose) {
+    const bool scriptOpen = f.Has(pattern::kScriptOpen), scriptClose = f.Has(pattern::kScriptEnd);
+    if (scriptOpen && scriptClose && f.first.At(pattern::kScriptOpen) < f.first.At(pattern::kScriptEnd)) {
       inScript_ = false;
-    } else if (scriptOpen != 0 && scriptClose == 0) {
+    } else if (scriptOpen && !scriptClose) {
       inScript_ = true;
-    } else if (scriptClose != 0 && scriptOpen == 0) {
+    } else if (scriptClose && !scriptOpen) {
       inScript_ = false;
       Marker(f, kScriptClose);
-      out_ += f.trimmed;
+      Text(f.trimmed);
       return;
     }
     if (!f.trimmed.starts_with('<')) {
       EmitTextLine(f);
-    } else if (!inScript_ || SjisContains(f.trimmed, "<script")) {
+    } else if (!inScript_ || scriptOpen) {
       EmitTagLine(f);
     } else {
-      AppendCodePrefix(out_, f.number);
-      out_ += f.raw;
+      CodePrefix(f);
+      Text(f.raw);
     }
   }
 
   // Text lines stand unindented behind their marker.
   void EmitTextLine(const LineFacts& f) {
     if (inScript_ || ContainsAny(f.raw, kCodeSigns)) {
-      AppendCodePrefix(out_, f.number);
+      CodePrefix(f);
     } else if (ContainsAny(f.raw, kCellCloses)) {
-      AppendLevelMarker(out_, f.number, kTextClosingCell, kFillerCell, level_);
+      Marker(f, kTextClosingCell, kFillerCell);
     } else if (HasInnerBlockTag(f.raw)) {
       level_ = std::max(level_ - 1, 0);
-      AppendLevelMarker(out_, f.number, kTextClosingLevel, kFillerCell, level_);
-    } else if (!SjisContains(f.raw, "</")) {
-      AppendLevelMarker(out_, f.number, kTextPlain, kFillerPlain, level_);
+      Marker(f, kTextClosingLevel, kFillerCell);
+    } else if (!f.Has(pattern::kEndTag)) {
+      Marker(f, kTextPlain, kFillerPlain);
     } else {
-      AppendLevelMarker(out_, f.number, kTextClosingInline, kFillerOther, level_);
+      Marker(f, kTextClosingInline, kFillerOther);
     }
-    out_ += f.raw;
+    Text(f.raw);
   }
 
   void EmitTagLine(const LineFacts& f) {
     const std::string_view t = f.trimmed;
-    if (SjisContains(t, "</span>") && !SjisContains(t, "<div")) {
+    if (f.Has(pattern::kSpanEnd) && !f.Has(pattern::kDivOpen)) {
       Indented(f, f.ShortAbbreviation() ? kSpanCloseShort : kSpanClose);
-    } else if (SjisContains(t, "</td") || SjisContains(t, "</thd")) {
+    } else if (f.Has(pattern::kCellEnd) || f.Has(pattern::kHeadCellEnd)) {
       // An empty cell gets a space that browsers keep.
       if (t == "<td></td>") Indented(f, kCellClose, "<td>&nbsp;</td>");
       else if (t == "<th></th>") Indented(f, kCellClose, "<th>&nbsp;</th>");
       else Indented(f, kCellClose);
     } else if (t.starts_with("</")) {
       EmitClosingTagLine(f);
-    } else if (SjisContains(f.low, f.closeForm)) {
+    } else if (ClosedOnItsLine(f)) {
       if (f.ShortAbbreviation()) Indented(f, kClosedInLineShort);
       else if (t.starts_with("<script")) FlushLeft(f, kClosedInLine);
       else Indented(f, kClosedInLine);
@@ -237,6 +363,16 @@ class LevelPass {
     } else {
       EmitRepeatedKindLine(f);
     }
+  }
+
+  // Does the lowered line hold the close form of its own head? The close
+  // form is lower case wherever the line has a single-byte character, so
+  // comparing the line's letters without case is the same.
+  bool ClosedOnItsLine(const LineFacts& f) {
+    if (!f.Has(pattern::kEndTag)) return false;  // the close form starts with "</"
+    const std::size_t from = f.first.At(pattern::kEndTag) - static_cast<std::size_t>(f.trimmed.data() - f.raw.data());
+    f.CloseForm(closeForm_);
+    return FindNoCaseAtBoundary(f.trimmed, closeForm_, from) != std::string_view::npos;
   }
 
   void EmitClosingTagLine(const LineFacts& f) {
@@ -260,7 +396,7 @@ class LevelPass {
     if (t == "<p>") {
       Indented(f, kClosedInLine);
     } else if (t.starts_with("<table")) {
-      Indented(f, NextLineIs(f.number, "<tr>") ? kTableBeforeRow : kTableOther);
+      Indented(f, NextLineIs("<tr>") ? kTableBeforeRow : kTableOther);
     } else if (f.ShortAbbreviation()) {
       Indented(f, kNewKindShort);
     } else if (t.starts_with("<script")) {
@@ -291,23 +427,20 @@ class LevelPass {
     }
   }
 
-  void Marker(const LineFacts& f, std::string_view symbols) {
-    AppendLevelMarker(out_, f.number, symbols, f.abbreviation, level_);
-  }
-  void Indented(const LineFacts& f, std::string_view symbols) { Indented(f, symbols, f.trimmed); }
-  void Indented(const LineFacts& f, std::string_view symbols, std::string_view text) {
-    Marker(f, symbols);
-    AppendIndent(out_, level_, indentType_);
-    out_ += text;
-  }
-  void FlushLeft(const LineFacts& f, std::string_view symbols) {
-    Marker(f, symbols);
-    out_ += f.trimmed;
+  // Deep nesting makes the indentation grow with the square of the depth;
+  // stop before it exhausts memory.
+  void CountIndentation() {
+    indentBytes_ += static_cast<std::size_t>(std::max(level_, 0)) * IndentUnitBytes(indentType_);
+    if (indentBytes_ > maxIndentBytes_) throw IndentationTooLarge(maxIndentBytes_);
   }
 
-  const std::vector<std::string_view> lines_;
+  LineReader reader_;
   const int indentType_;
-  std::string out_;
+  std::string* work_;
+  std::string* result_;
+  LineFacts facts_;
+  std::size_t indentBytes_ = 0;
+  std::size_t maxIndentBytes_ = 0;
 
   int level_ = 1;
   bool inHead_ = true;  // also everything before "<head>"
@@ -317,6 +450,7 @@ class LevelPass {
   bool inScript_ = false;
   std::string_view previousTrimmed_;
   std::string previousHead_;
+  std::string closeForm_;  // kept from line to line
 };
 
 // Symbols that only ever stood inside cut markers, or that older texts carry.
@@ -337,8 +471,29 @@ std::string IndentString(int level, int indentType) {
 }
 
 std::string MarkIndentLevels(std::string_view text, int indentType) {
-  return LevelPass(text, indentType).Run();
+  std::string work;
+  LevelPass(text, indentType, &work, nullptr).Run();
+  return work;
 }
+
+MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType) {
+  MarkedText marked;
+  LevelPass(text, indentType, &marked.work, &marked.result).Run();
+  return marked;
+}
+
+std::string IndentWithoutMarkers(std::string_view text, int indentType) {
+  std::string result;
+  LevelPass(text, indentType, nullptr, &result).Run();
+  return result;
+}
+
+std::size_t IndentationLimitFor(std::size_t textSize) { return 4 * textSize + (std::size_t(64) << 20); }
+
+IndentationTooLarge::IndentationTooLarge(std::size_t limit)
+    : std::length_error("the indentation would take more than " + std::to_string(limit >> 20) +
+                        " MB (four times the page plus 64 MB): the page is nested too deeply"),
+      limit_(limit) {}
 
 std::string StripLevelMarkers(std::string_view text) {
   std::string out;

@@ -6,7 +6,10 @@
 // any rule matches, so the rules are independent: one scan finds, for every
 // rule, the occurrences its own replace-all would take (left to right,
 // skipping overlaps with its previous one) and lowers their letters.
+#include <algorithm>
 #include <array>
+#include <bitset>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,60 +77,85 @@ std::vector<std::string> LoweredPatterns() {
 class TagCaseLowerer {
  public:
   TagCaseLowerer() : patterns_(LoweredPatterns()), trie_(patterns_, PatternTrie::Direction::kForward) {
+    std::size_t count = 0;
     for (int c = 0; c < 256; ++c) {
-      if (IsSjisLeadByte(static_cast<unsigned char>(c))) byteClass_[c] = kLead;
-      else if (trie_.IsFirstByte(static_cast<char>(c))) byteClass_[c] = kFirst;
+      if (!trie_.IsFirstByte(static_cast<char>(c))) continue;
+      if (count == firstBytes_.size() || IsSjisLeadByte(static_cast<unsigned char>(c)))
+        throw std::logic_error("tag case patterns start with unexpected bytes");
+      firstBytes_[count++] = static_cast<char>(c);
+    }
+    for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
+    for (const std::string& pattern : patterns_) {
+      window_ = std::max(window_, pattern.size());
+      if (pattern.size() < 2) throw std::logic_error("tag case pattern too short: " + pattern);
+      for (char first : {AsciiLower(pattern[0]), AsciiUpper(pattern[0])})
+        for (char second : {AsciiLower(pattern[1]), AsciiUpper(pattern[1])}) startPairs_.set(PairIndex(first, second));
+      // Only the quoted values can overlap their own previous match.
+      if (pattern.front() != '"' && pattern.find(pattern.front(), 1) != std::string::npos)
+        throw std::logic_error("tag case pattern overlaps itself: " + pattern);
     }
   }
 
+  // Jumps from one byte a pattern may start with to the next; only those
+  // that start a character are tried.
   void LowerInPlace(std::string& text) const {
     std::vector<std::size_t> lastEnd(patterns_.size(), 0);
-    std::size_t lowerUntil = 0;  // bytes before this index lie in a match
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-      const auto cls = byteClass_[static_cast<unsigned char>(text[i])];
-      if (cls == kLead) {
-        i += 2;  // a match never starts on or spans a double-byte character
+    std::size_t known = 0;  // a character starts here
+    // Lowering changes letters only, never the bytes looked for.
+    BytePositions<4> candidates(text, firstBytes_);
+    for (std::size_t i = candidates.Next(); i != std::string::npos; i = candidates.Next()) {
+      if (!StartsCharacterAfter(text, known, i)) {
+        known = i + 1;  // the second byte of a character
         continue;
       }
-      if (cls == kFirst) {
-        trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
-          if (i < lastEnd[id]) return;  // overlaps this rule's previous match
-          lastEnd[id] = i + patterns_[id].size();
-          if (lastEnd[id] > lowerUntil) lowerUntil = lastEnd[id];
-        });
-      }
-      // Matches are plain ASCII, so every byte of one is a whole character.
-      if (i < lowerUntil) text[i] = AsciiLower(text[i]);
-      ++i;
+      known = i;
+      if (i + 1 >= text.size() || !startPairs_.test(PairIndex(text[i], text[i + 1]))) continue;  // no pattern starts so
+      // Lowering a match without capitals changes nothing; one that does not
+      // start with a quote cannot overlap the next match of its rule, so it
+      // need not even be found.
+      if (text[i] != '"' && !HasAsciiUpperCase(std::string_view(text).substr(i, window_))) continue;
+      trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
+        if (i < lastEnd[id]) return;  // overlaps this rule's previous match
+        lastEnd[id] = i + patterns_[id].size();
+        // Matches are plain ASCII, so every byte of one is a whole character.
+        LowerAsciiRange(text, i, lastEnd[id]);
+      });
     }
   }
 
  private:
-  enum ByteClass : unsigned char { kOther, kLead, kFirst };
+  static std::size_t PairIndex(char first, char second) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 + static_cast<unsigned char>(second);
+  }
 
   std::vector<std::string> patterns_;
   PatternTrie trie_;
-  std::array<ByteClass, 256> byteClass_{};
+  std::bitset<256 * 256> startPairs_;  // the first two bytes of the patterns, in both cases
+  std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
+  std::size_t window_ = 16;           // the bytes a match may take, at least one block
 };
 
-// Tabs become two spaces and lines that are blank after trimming go.
+// Tabs become two spaces and lines that are blank after trimming go. A line
+// starts a character, so a tab's place is judged in the whole text as well
+// as in its line.
 std::string WithoutBlankLines(std::string_view text) {
+  std::string kept = DropBlankLines(text);
+  std::size_t tab = FindByte(kept, 0, '\t');
+  if (tab == std::string::npos) return kept;
   std::string out;
-  out.reserve(text.size() + 2);
-  for (std::string_view line : SplitLines(text)) {
-    if (PlainTrimView(line).empty()) continue;
-    std::size_t copied = 0;
-    for (std::size_t tab = line.find('\t'); tab != std::string_view::npos; tab = line.find('\t', tab + 1)) {
-      if (!IsCharBoundary(line, tab)) continue;
-      out.append(line, copied, tab - copied);
-      out += "  ";
-      copied = tab + 1;
+  out.reserve(kept.size() + kept.size() / 16);
+  std::size_t copied = 0, known = 0;
+  for (; tab != std::string::npos; tab = FindByte(kept, tab + 1, '\t')) {
+    if (!StartsCharacterAfter(kept, known, tab)) {
+      known = tab + 1;  // the second byte of a character
+      continue;
     }
-    out.append(line, copied);
-    out += "\r\n";
+    known = tab + 1;
+    out.append(kept, copied, tab - copied);
+    out += "  ";
+    copied = tab + 1;
   }
+  out.append(kept, copied);
   return out;
 }
 

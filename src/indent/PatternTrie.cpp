@@ -7,17 +7,18 @@
 
 namespace zelm {
 
-PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction direction) {
-  // One symbol per byte value that occurs in a pattern; both cases of a
-  // letter share it.
+PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction direction, Letters letters) {
+  // One symbol per byte value that occurs in a pattern; without case, both
+  // cases of a letter share it.
+  const bool anyCase = letters == Letters::kAnyCase;
   for (const std::string& pattern : patterns) {
     if (pattern.empty()) throw std::invalid_argument("empty pattern");
     for (char c : pattern) {
-      const char folded = AsciiLower(c);
+      const char folded = anyCase ? AsciiLower(c) : c;
       if (symbolOf_[static_cast<unsigned char>(folded)] != 0) continue;
       const auto symbol = static_cast<std::uint16_t>(alphabetSize_++);
       symbolOf_[static_cast<unsigned char>(folded)] = symbol;
-      symbolOf_[static_cast<unsigned char>(AsciiUpper(folded))] = symbol;
+      if (anyCase) symbolOf_[static_cast<unsigned char>(AsciiUpper(folded))] = symbol;
     }
   }
 
@@ -30,14 +31,17 @@ PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction dir
     for (char c : bytes) {
       const std::size_t slot = node * alphabetSize_ + symbolOf_[static_cast<unsigned char>(c)];
       if (next_[slot] == 0) {
-        next_[slot] = static_cast<std::uint32_t>(endsPerNode.size());
+        next_[slot] = static_cast<std::uint32_t>(endsPerNode.size()) << 1;
         endsPerNode.emplace_back();
         next_.resize(next_.size() + alphabetSize_, 0);
       }
-      node = next_[slot];
+      node = next_[slot] >> 1;
     }
     endsPerNode[node].push_back(id);
   }
+  // Mark the entries that lead to a node where a pattern ends.
+  for (std::uint32_t& entry : next_)
+    if (entry != 0 && !endsPerNode[entry >> 1].empty()) entry |= kEndsHere;
 
   endsBegin_.reserve(endsPerNode.size() + 1);
   for (const auto& ids : endsPerNode) {

@@ -1,6 +1,6 @@
 // A trie over many short tag patterns, matched with ASCII letters compared
-// without case, so one walk from a position finds every pattern that starts
-// (or, for a reversed trie, ends) there.
+// without case (or exactly, when asked), so one walk from a position finds
+// every pattern that starts (or, for a reversed trie, ends) there.
 #pragma once
 
 #include <array>
@@ -15,10 +15,11 @@ namespace zelm {
 class PatternTrie {
  public:
   enum class Direction { kForward, kBackward };
+  enum class Letters { kAnyCase, kExactCase };
 
   // Pattern ids are their indexes in `patterns`. A backward trie matches
   // each pattern read from its last byte towards its first.
-  PatternTrie(const std::vector<std::string>& patterns, Direction direction);
+  PatternTrie(const std::vector<std::string>& patterns, Direction direction, Letters letters = Letters::kAnyCase);
 
   // Calls onMatch(id) for every pattern that the text holds from index
   // `pos` on, shortest first.
@@ -40,9 +41,10 @@ class PatternTrie {
   void ForEachEndNodeStartingAt(std::string_view text, std::size_t pos, OnNode&& onNode) const {
     std::uint32_t node = 0;
     for (std::size_t i = pos; i < text.size(); ++i) {
-      node = Step(node, text[i]);
-      if (node == 0) return;
-      if (endsBegin_[node] != endsBegin_[node + 1]) onNode(node);
+      const std::uint32_t entry = Entry(node, text[i]);
+      if (entry == 0) return;
+      node = entry >> 1;
+      if (entry & kEndsHere) onNode(node);
     }
   }
 
@@ -52,9 +54,10 @@ class PatternTrie {
   void ForEachEndNodeEndingAt(std::string_view text, std::size_t end, OnNode&& onNode) const {
     std::uint32_t node = 0;
     for (std::size_t i = end; i > 0; --i) {
-      node = Step(node, text[i - 1]);
-      if (node == 0) return;
-      if (endsBegin_[node] != endsBegin_[node + 1]) onNode(node);
+      const std::uint32_t entry = Entry(node, text[i - 1]);
+      if (entry == 0) return;
+      node = entry >> 1;
+      if (entry & kEndsHere) onNode(node);
     }
   }
 
@@ -66,19 +69,22 @@ class PatternTrie {
     for (std::uint32_t k = endsBegin_[node]; k < endsBegin_[node + 1]; ++k) onMatch(ends_[k]);
   }
 
-  // Does any pattern start with this byte (compared without case)?
-  bool IsFirstByte(char c) const { return symbolOf_[static_cast<unsigned char>(c)] != 0 && Step(0, c) != 0; }
+  // Does any pattern start with this byte (compared as the trie compares)?
+  bool IsFirstByte(char c) const { return Entry(0, c) != 0; }
 
  private:
-  std::uint32_t Step(std::uint32_t node, char c) const {
-    const std::uint16_t symbol = symbolOf_[static_cast<unsigned char>(c)];
-    if (symbol == 0) return 0;
-    return next_[node * alphabetSize_ + symbol];
+  static constexpr std::uint32_t kEndsHere = 1;
+
+  // The child for byte c, shifted left by one with kEndsHere set when a
+  // pattern ends there; 0 when there is none. Symbol 0 (bytes in no
+  // pattern) leads nowhere from any node.
+  std::uint32_t Entry(std::uint32_t node, char c) const {
+    return next_[node * alphabetSize_ + symbolOf_[static_cast<unsigned char>(c)]];
   }
 
   std::array<std::uint16_t, 256> symbolOf_{};  // byte -> symbol, 0 = in no pattern
   std::uint32_t alphabetSize_ = 1;
-  std::vector<std::uint32_t> next_;       // node * alphabetSize_ + symbol -> node, 0 = none
+  std::vector<std::uint32_t> next_;       // node * alphabetSize_ + symbol -> Entry
   std::vector<std::uint32_t> endsBegin_;  // per node, into ends_; one extra entry at the end
   std::vector<std::uint32_t> ends_;       // ids of the patterns that end at each node
 };

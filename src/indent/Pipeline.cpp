@@ -1,5 +1,6 @@
 #include "indent/Pipeline.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <span>
 
@@ -26,6 +27,34 @@ bool WantsTagCaseNormalisation(std::string_view text, bool pasted, const Pipelin
   return false;
 }
 
+// Joins every "</div>" line with a following line that starts a comment
+// (letters compared without case). Only the line break goes: an author's
+// "</DIV>" keeps its case, so the Result still holds the Local text.
+std::string JoinDivComments(std::string_view text) {
+  constexpr std::string_view kJoin = "</div>\r\n<!--";
+  constexpr std::size_t kLineBreakAt = 6;  // after "</div>"
+  std::string out;
+  out.reserve(text.size());
+  std::size_t copied = 0;
+  for (std::size_t at = FindNoCaseAtBoundary(text, kJoin); at != std::string_view::npos;
+       at = FindNoCaseAtBoundary(text, kJoin, at + kJoin.size())) {
+    out.append(text, copied, at + kLineBreakAt - copied);
+    copied = at + kLineBreakAt + 2;
+  }
+  out.append(text, copied);
+  return out;
+}
+
+// Gives a text's memory back. Assigning an empty string would not: the
+// string keeps its buffer, and a string moved from may hold another's.
+void Free(std::string& text) { std::string().swap(text); }
+
+// 1-based line of a 1-based position (a position past the end counts as the end).
+std::size_t LineAt(std::string_view text, Pos position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+}
+
 std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const PipelineOptions& options) {
   if (!options.DontPreprocessing) return PreBreakLines(text);
   return lightWhenNotPreprocessing ? LightBreakLines(text) : std::string(text);
@@ -34,27 +63,38 @@ std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const P
 }  // namespace
 
 FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options) {
+  return FileInputStage(std::string(native), options, WantedInputTexts{});
+}
+
+FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
   FileInputTexts texts;
-  texts.Native = std::string(native);
-  const std::string withoutBlankLines = RemoveBlankLines(native);
-  texts.DetectedCode = GetCharCodeFromMeta(withoutBlankLines);
+  std::string text = RemoveBlankLines(native);
+  if (wanted.Native) texts.Native = std::move(native);
+  Free(native);
+  texts.DetectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
-    AutoConversion automatic = ConvertAutomatically(withoutBlankLines);
+    AutoConversion automatic = ConvertAutomatically(text);
     converted = std::move(automatic.result);
     texts.ReadAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(withoutBlankLines, options.OpenCharset);
+    converted = AnyCodeToShiftJIS(text, options.OpenCharset);
     texts.ReadAs = options.OpenCharset;
   }
   texts.loss = converted.loss;
-  std::string text = std::move(converted.text);
+  text.swap(converted.text);
+  Free(converted.text);
   if (WantsTagCaseNormalisation(text, /*pasted=*/false, options)) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
-  texts.Org = text;
-  texts.RefOrg = text;
-  // With DontPreprocessing the file keeps its own lines: no breaking pass.
-  texts.Local = AdjustLines(Break(text, /*lightWhenNotPreprocessing=*/false, options));
+  if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
+  if (wanted.RefOrg) texts.RefOrg = text;
+  if (wanted.Local) {
+    // With DontPreprocessing the file keeps its own lines: no breaking pass.
+    std::string broken = Break(text, /*lightWhenNotPreprocessing=*/false, options);
+    if (!wanted.Org) Free(text);
+    texts.Local = AdjustLines(broken);
+  }
+  if (wanted.Org) texts.Org = std::move(text);
   return texts;
 }
 
@@ -83,20 +123,34 @@ PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& op
   return texts;
 }
 
-IndentTexts IndentStage(std::string_view local, const PipelineOptions& options) {
+IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, WantedIndentTexts wanted) {
   IndentTexts texts;
   if (local.empty()) return texts;
-  texts.Work = MarkIndentLevels(local, options.IndentType);
-  texts.Result = StripLevelMarkers(texts.Work);
-  if (options.DivCommentConcat) texts.Result = ReplaceAllText(texts.Result, "</div>\r\n<!--", "</div><!--");
+  switch (wanted) {
+    case WantedIndentTexts::WorkAndResult: {
+      MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
+      texts.Work = std::move(marked.work);
+      texts.Result = std::move(marked.result);
+      break;
+    }
+    case WantedIndentTexts::Work:
+      texts.Work = MarkIndentLevels(local, options.IndentType);
+      return texts;
+    case WantedIndentTexts::Result:
+      texts.Result = IndentWithoutMarkers(local, options.IndentType);
+      break;
+  }
+  if (options.DivCommentConcat) texts.Result = JoinDivComments(texts.Result);
   return texts;
 }
 
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers) {
   if (innerHtml.empty()) return {};
-  const std::string marked =
-      MarkIndentLevels(AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options)), options.IndentType);
-  return keepLevelMarkers ? marked : StripLevelMarkers(marked);
+  const std::string local = AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options));
+  if (keepLevelMarkers) return MarkIndentLevels(local, options.IndentType);
+  // As in the indent stage, a line the level pass leaves unmarked keeps its
+  // text even when it starts like a marker.
+  return IndentWithoutMarkers(local, options.IndentType);
 }
 
 std::string DoInnerTextTMLGo(std::string_view text) {

@@ -5,6 +5,7 @@
 // The GUI and zelm-cli call exactly these functions; they hold no state.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,10 +33,27 @@ struct FileInputTexts {
   CharCodeIndex DetectedCode = 0;  // the charset the document declares
   CharCodeIndex ReadAs = 0;        // the encoding the text was converted from
   ConversionLoss loss;  // characters that had no Shift_JIS form
+  std::size_t lossLine = 0;  // the line of Org at the first such character's position, 0 when none
 };
 
 // The file input stage on the loaded text (as LoadTextFile gives it).
 FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options);
+
+// Which texts of the file input stage a caller keeps; the others are left
+// empty, so that a caller that writes one of them holds no more than it needs.
+struct WantedInputTexts {
+  bool Native = true;
+  bool Org = true;
+  bool RefOrg = true;
+  bool Local = true;
+};
+
+// The same, taking the loaded text over: intermediate texts are freed as
+// soon as the next pass has read them. When Native is not wanted, the file's
+// bytes may come with any line ends: the first pass drops blank lines and
+// ends every line with CR LF, which gives the same text as after line-end
+// normalisation.
+FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted);
 
 // The file a name refers to: the name itself when it contains ".htm",
 // otherwise the name with ".html" appended if that file exists; nullopt
@@ -63,13 +81,19 @@ struct IndentTexts {
   std::string Result;  // the indented text
 };
 
-// The indent stage on the Local text. The Result is the Work text with its
-// markers cut; the marker symbol pairs are not deleted from it, since once
-// the markers are gone they could only be the author's own text.
-IndentTexts IndentStage(std::string_view local, const PipelineOptions& options);
+// Which texts of the indent stage are made; the other one is left empty.
+enum class WantedIndentTexts { WorkAndResult, Work, Result };
+
+// The indent stage on the Local text. The Result is the Work text with the
+// markers of the level pass cut; the marker symbol pairs are not deleted
+// from it, since once the markers are gone they could only be the author's
+// own text. Throws IndentationTooLarge for pages nested too deeply to indent.
+IndentTexts IndentStage(std::string_view local, const PipelineOptions& options,
+                        WantedIndentTexts wanted = WantedIndentTexts::WorkAndResult);
 
 // Both stages on inner HTML: light or full breaking, adjustment, levels;
-// with `keepLevelMarkers` the marked text is returned as it is.
+// with `keepLevelMarkers` the marked text is returned as it is, without it
+// every line without the marker the level pass put in front of it.
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers);
 
 // Line adjustment alone; an empty text gives an empty result.

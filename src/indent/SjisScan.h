@@ -10,16 +10,10 @@
 namespace zelm {
 
 // Does a character start at the 0-based index p (p < size) when the text is
-// walked from its first byte? A byte outside the lead-byte ranges always ends
-// a character, so only the run of lead-byte values right before p matters:
-// they pair up from the start of the run, and p starts a character exactly
-// when the run has an even length. The run never reaches back past an ASCII
-// byte, so callers that test ASCII candidates from left to right stay linear.
-inline bool IsCharBoundary(std::string_view text, std::size_t p) {
-  std::size_t q = p;
-  while (q > 0 && IsSjisLeadByte(static_cast<unsigned char>(text[q - 1]))) --q;
-  return (p - q) % 2 == 0;
-}
+// walked from its first byte? See StartsCharacterAfter: the run of lead-byte
+// values before p never reaches back past an ASCII byte, so callers that test
+// ASCII candidates from left to right stay linear.
+inline bool IsCharBoundary(std::string_view text, std::size_t p) { return StartsCharacterAfter(text, 0, p); }
 
 // Number of spaces (0x20) starting at index i.
 inline std::size_t CountSpacesAt(std::string_view text, std::size_t i) {

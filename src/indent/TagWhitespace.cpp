@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "indent/SjisScan.h"
+#include "text/ByteScan.h"
 
 namespace zelm {
 namespace {
@@ -49,7 +50,7 @@ class InPlaceEraser {
 }  // namespace
 
 std::string TabsToSpaces(std::string text) {
-  for (std::size_t tab = text.find('\t'); tab != npos; tab = text.find('\t', tab + 1))
+  for (std::size_t tab = FindByte(text, 0, '\t'); tab != npos; tab = FindByte(text, tab + 1, '\t'))
     if (IsCharBoundary(text, tab)) text[tab] = ' ';
   return text;
 }
@@ -66,7 +67,7 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
   InPlaceEraser eraser(text);
 
   std::size_t from = 0;
-  for (std::size_t cr = view.find('\r'); cr != npos; cr = view.find('\r', from)) {
+  for (std::size_t cr = FindByte(view, 0, '\r'); cr != npos; cr = FindByte(view, from, '\r')) {
     from = cr + 1;
     if (cr + 1 >= n || view[cr + 1] != '\n' || !IsCharBoundary(view, cr)) continue;
     run.clear();
@@ -92,7 +93,7 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
 std::string FoldGapsBetweenTags(std::string text, std::size_t maxSpaces) {
   const std::string_view view(text);
   InPlaceEraser eraser(text);
-  for (std::size_t gt = view.find('>'); gt != npos; gt = view.find('>', gt + 1)) {
+  for (std::size_t gt = FindPair(view, 0, '>', ' '); gt != npos; gt = FindPair(view, gt + 1, '>', ' ')) {
     const std::size_t spaces = CountSpacesAt(view, gt + 1);
     const std::size_t after = gt + 1 + spaces;
     if (spaces == 0 || spaces > maxSpaces || after >= view.size() || view[after] != '<') continue;

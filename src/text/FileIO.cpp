@@ -33,7 +33,9 @@ class FileDescriptor {
   int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
+}  // namespace
+
+bool WriteAllToDescriptor(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
@@ -44,8 +46,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   }
   return true;
 }
-
-}  // namespace
 
 FileReadResult ReadFileBytes(const std::string& path) {
   FileReadResult result;
@@ -125,7 +125,7 @@ SaveResult SaveTextFile(std::string_view text, const std::string& path) {
     ::umask(mask);
     ::fchmod(fd.get(), 0666 & ~mask);
   }
-  if (!WriteAll(fd.get(), text) || ::fsync(fd.get()) != 0 || !fd.CloseChecked()) return fail(tempPath);
+  if (!WriteAllToDescriptor(fd.get(), text) || ::fsync(fd.get()) != 0 || !fd.CloseChecked()) return fail(tempPath);
   // POSIX rename replaces the target atomically; on Windows this would be
   // ReplaceFileW / MoveFileExW with MOVEFILE_REPLACE_EXISTING.
   if (::rename(tempPath.c_str(), path.c_str()) != 0) return fail(tempPath);

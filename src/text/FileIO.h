@@ -28,6 +28,10 @@ struct SaveResult {
   bool ok() const { return status != Status::Failed; }
 };
 
+// Writes all bytes to an open file descriptor, resuming after interrupted
+// and partial writes; false when a write failed.
+bool WriteAllToDescriptor(int fd, std::string_view bytes);
+
 // "【 path 】が 開けません！"
 std::string CannotOpenMessage(std::string_view path);
 

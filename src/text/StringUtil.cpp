@@ -4,6 +4,7 @@
 #include <cstring>
 
 namespace zelm {
+
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
@@ -32,11 +33,20 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 // Next byte-wise candidate for a case-insensitive match of a pattern whose
 // first byte is `first`, at or after index `from`.
 std::size_t NextCandidateNoCase(std::string_view text, char first, std::size_t from) {
-  if (!IsAsciiLetter(first)) return text.find(first, from);
-  const char lower = AsciiLower(first), upper = AsciiUpper(first);
+  if (!IsAsciiLetter(first)) return FindByte(text, from, first);
+  const char lower = AsciiLower(first);
   for (std::size_t i = from; i < text.size(); ++i)
-    if (text[i] == lower || text[i] == upper) return i;
+    if (static_cast<char>(text[i] | 0x20) == lower) return i;  // only the two cases of a letter map to it
   return npos;
+}
+
+// Where a search resumes after a match that starts at the boundary `at`:
+// the first boundary at or after its end. A match whose last byte is a lead
+// byte ends inside a character, and the byte after it is no boundary.
+std::size_t BoundaryAfterMatch(std::string_view text, std::size_t at, std::size_t length) {
+  std::size_t next = at;
+  while (next < at + length) next += SjisCharLength(text, next);
+  return next;
 }
 
 }  // namespace
@@ -62,28 +72,32 @@ std::string SjisUpperCase(std::string_view text) {
 }
 
 // Finds byte-wise candidates with the library search and keeps the first one
-// that a walk from `from` reaches as a boundary; the walk only moves forward,
-// so the whole search is linear.
+// that starts a character. `known` is a character boundary at or before the
+// candidate; only the run of lead-byte values right before the candidate
+// decides, and known only moves forward, so the whole search is linear and a
+// text without double-byte characters is never walked.
 std::size_t FindAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
   if (sub.empty() || from >= text.size()) return npos;
-  std::size_t walk = from;
-  std::size_t candidate = text.find(sub, from);
-  while (candidate != npos) {
-    while (walk < candidate) walk += SjisCharLength(text, walk);
-    if (walk == candidate) return candidate;
-    candidate = text.find(sub, candidate + 1);
+  std::size_t known = from;
+  for (std::size_t candidate = FindBytes(text, sub, from); candidate != npos;
+       candidate = FindBytes(text, sub, candidate + 1)) {
+    if (StartsCharacterAfter(text, known, candidate)) return candidate;
+    known = candidate + 1;  // the candidate is a second byte, so a character starts after it
   }
   return npos;
 }
 
 std::size_t FindNoCaseAtBoundary(std::string_view text, std::string_view sub, std::size_t from) {
   if (sub.empty() || from >= text.size()) return npos;
-  std::size_t walk = from;
-  std::size_t candidate = NextCandidateNoCase(text, sub[0], from);
-  while (candidate != npos) {
-    while (walk < candidate) walk += SjisCharLength(text, walk);
-    if (walk == candidate && MatchesNoCaseAt(text, candidate, sub)) return candidate;
-    candidate = NextCandidateNoCase(text, sub[0], candidate + 1);
+  std::size_t known = from;
+  for (std::size_t candidate = NextCandidateNoCase(text, sub[0], from); candidate != npos;
+       candidate = NextCandidateNoCase(text, sub[0], candidate + 1)) {
+    if (!StartsCharacterAfter(text, known, candidate)) {
+      known = candidate + 1;
+      continue;
+    }
+    known = candidate;
+    if (MatchesNoCaseAt(text, candidate, sub)) return candidate;
   }
   return npos;
 }
@@ -128,7 +142,7 @@ int CountSubStr(std::string_view text, std::string_view sub) {
   if (sub.empty()) return 0;
   int count = 0;
   for (std::size_t i = FindAtBoundary(text, sub, 0); i != npos;
-       i = FindAtBoundary(text, sub, i + sub.size())) {
+       i = FindAtBoundary(text, sub, BoundaryAfterMatch(text, i, sub.size()))) {
     ++count;
   }
   return count;
@@ -139,7 +153,7 @@ std::string ReplaceAllText(std::string_view text, std::string_view old, std::str
   std::string out;
   std::size_t copied = 0;
   for (std::size_t i = FindNoCaseAtBoundary(text, old, 0); i != npos;
-       i = FindNoCaseAtBoundary(text, old, i + old.size())) {
+       i = FindNoCaseAtBoundary(text, old, BoundaryAfterMatch(text, i, old.size()))) {
     if (out.empty()) out.reserve(text.size() + text.size() / 8);
     out.append(text, copied, i - copied);
     out += replacement;
@@ -154,7 +168,8 @@ std::string ReplaceAllExact(std::string_view text, std::string_view old, std::st
   if (old.empty()) return std::string(text);
   std::string out;
   std::size_t copied = 0;
-  for (std::size_t i = FindAtBoundary(text, old, 0); i != npos; i = FindAtBoundary(text, old, i + old.size())) {
+  for (std::size_t i = FindAtBoundary(text, old, 0); i != npos;
+       i = FindAtBoundary(text, old, BoundaryAfterMatch(text, i, old.size()))) {
     out.append(text, copied, i - copied);
     out += replacement;
     copied = i + old.size();
@@ -338,13 +353,6 @@ int ListBetween(std::string_view text, std::string_view start, std::string_view 
 
 // --- Trimming and whitespace ----------------------------------------------
 
-std::string_view PlainTrimView(std::string_view text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
-  return text.substr(b, e - b);
-}
-
 std::string CompressSpaces(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -431,15 +439,37 @@ std::string TrimEachLineZSP(std::string_view text) {
   return JoinLines(lines);
 }
 
-std::string RemoveBlankLines(std::string_view text) {
-  if (text.empty()) return {};
+// Kept lines are copied in stretches: only a dropped line or a line end
+// other than CR LF interrupts a stretch.
+std::string DropBlankLines(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (std::string_view line : SplitLines(text)) {
-    if (PlainTrimView(line).empty()) continue;
-    for (char c : line) out += (c == '\t' ? ' ' : c);
-    out += "\r\n";
+  out.reserve(text.size() + 2);
+  std::size_t copied = 0;  // text before this is in out, or dropped
+  auto lineEndLength = [&](std::size_t end) -> std::size_t {
+    if (end >= text.size()) return 0;
+    return (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+  };
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) {
+    const std::size_t begin = static_cast<std::size_t>(line.data() - text.data());
+    const std::size_t end = begin + line.size();
+    if (PlainTrimView(line).empty()) {
+      out.append(text, copied, begin - copied);
+      copied = end + lineEndLength(end);
+    } else if (lineEndLength(end) != 2) {  // not CR LF
+      out.append(text, copied, end - copied);
+      out += "\r\n";
+      copied = end + lineEndLength(end);  // past the lone CR or LF, if any
+    }
   }
+  out.append(text, copied, text.size() - copied);
+  return out;
+}
+
+std::string RemoveBlankLines(std::string_view text) {
+  std::string out = DropBlankLines(text);
+  for (std::size_t tab = FindByte(out, 0, '\t'); tab != std::string::npos; tab = FindByte(out, tab + 1, '\t'))
+    out[tab] = ' ';
   return out;
 }
 
@@ -473,34 +503,30 @@ std::int32_t HexToInt(std::string_view text) {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
-  std::size_t begin = 0;
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.push_back(text.substr(begin, i - begin));
-    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    begin = i + 1;
-  }
-  if (begin < n) lines.push_back(text.substr(begin));
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(line);) lines.push_back(line);
   return lines;
 }
 
+// Only line ends other than CR LF are rewritten; the bytes between them are
+// copied in stretches.
 std::string NormalizeLineEnds(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 32);
   const std::size_t n = bytes.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = bytes[i];
-    if (c == '\r') {
-      if (i + 1 < n && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n')) ++i;
-      out += "\r\n";
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
+  std::size_t copied = 0;
+  for (std::size_t i = NextLineBreak(bytes, 0); i < n; i = NextLineBreak(bytes, i)) {
+    if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
+      i += 2;  // already as it should be
+      continue;
     }
+    out.append(bytes, copied, i - copied);
+    out += "\r\n";
+    // CR CR is one line end as well.
+    i += (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\r') ? 2 : 1;
+    copied = i;
   }
+  out.append(bytes, copied, n - copied);
   return out;
 }
 

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ByteScan.h"
+
 namespace zelm {
 
 using Pos = std::size_t;  // 1-based byte position, 0 = not found
@@ -31,6 +33,18 @@ inline bool IsSjisLeadByte(unsigned char c) {
 // lead byte with a byte after it, else 1.
 inline std::size_t SjisCharLength(std::string_view text, std::size_t i) {
   return (IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+}
+
+// Does a character start at the 0-based index p (p < size), given that one
+// starts at `known` (known <= p)? A byte outside the lead-byte ranges always
+// ends a character, so only the run of lead-byte values right before p
+// matters: they pair up from the start of the run, and p starts a character
+// exactly when the run has an even length. The run is not followed back past
+// `known`, so a search that moves `known` forward stays linear.
+inline bool StartsCharacterAfter(std::string_view text, std::size_t known, std::size_t p) {
+  std::size_t q = p;
+  while (q > known && IsSjisLeadByte(static_cast<unsigned char>(text[q - 1]))) --q;
+  return (p - q) % 2 == 0;
 }
 
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
@@ -96,7 +110,12 @@ std::string DeleteBlocksMB(std::string_view text, std::string_view start, std::s
 
 // --- Trimming and whitespace ----------------------------------------------
 
-std::string_view PlainTrimView(std::string_view text);
+inline std::string_view PlainTrimView(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+  return text.substr(b, e - b);
+}
 inline std::string PlainTrim(std::string_view text) { return std::string(PlainTrimView(text)); }
 std::string CompressSpaces(std::string_view text);
 std::string TrimLeftZSP(std::string_view text);
@@ -105,6 +124,10 @@ std::string TrimZSP(std::string_view text);
 std::string TrimWideZSP(std::string_view text);
 std::string TrimEachLine(std::string_view text);
 std::string TrimEachLineZSP(std::string_view text);
+// Drops the lines that are blank after trimming and ends every other line,
+// the last one included, with CR LF; the bytes of the kept lines stay.
+std::string DropBlankLines(std::string_view text);
+// DropBlankLines with every tab written as a space.
 std::string RemoveBlankLines(std::string_view text);
 
 // --- Numbers --------------------------------------------------------------
@@ -118,6 +141,48 @@ std::int32_t HexToInt(std::string_view text);
 // Cuts at CR LF, lone CR and lone LF. A break at the very end makes no empty
 // last line; an empty text has no lines. The views point into `text`.
 std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Index of the first CR or LF at or after `from`, or the text's size.
+inline std::size_t NextLineBreak(std::string_view text, std::size_t from) {
+  const std::size_t at = FindAnyOf<2>(text, from, {'\r', '\n'});
+  return at == std::string_view::npos ? text.size() : at;
+}
+
+// The lines of SplitLines one at a time, without building the list.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+
+  // The next line, or false at the end of the text.
+  bool Next(std::string_view& line) {
+    if (at_ >= text_.size()) return false;
+    const std::size_t end = LineEnd();
+    line = text_.substr(at_, end - at_);
+    at_ = end;
+    if (at_ < text_.size()) {  // past the line end: CR LF, or a lone CR or LF
+      const bool crLf = text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n';
+      at_ += crLf ? 2 : 1;
+    }
+    end_ = std::string_view::npos;
+    return true;
+  }
+
+  // The line Next would give, without moving on; empty at the end.
+  std::string_view Peek() {
+    if (at_ >= text_.size()) return {};
+    return text_.substr(at_, LineEnd() - at_);
+  }
+
+ private:
+  std::size_t LineEnd() {
+    if (end_ == std::string_view::npos) end_ = NextLineBreak(text_, at_);
+    return end_;
+  }
+
+  std::string_view text_;
+  std::size_t at_ = 0;
+  std::size_t end_ = std::string_view::npos;  // where the line at at_ ends, once found
+};
 
 // Every line followed by CR LF, the last one included.
 template <typename Lines>

@@ -185,5 +185,42 @@ TEST(IndentCommand, AReadOnlyFolderKeepsTheOriginal) {
   EXPECT_EQ(ReadFile(dir / "ro" / "page.html"), kSjisPage);
 }
 
+TEST(IndentCommand, VerifySaysWhetherTheContentIsKept) {
+  TempDir dir;
+  WriteFile(dir / "page.html", kSjisPage);
+  const auto run = RunCli(dir, {"indent", "--verify", (dir / "page.html").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Contains(run.out, "page.html: content preserved"), "");
+  EXPECT_EQ(ReadFile(dir / "page.html"), kSjisPage);
+  EXPECT_EQ(test::FileNamesIn(dir.path()), std::vector<std::string>{"page.html"});
+  EXPECT_EQ(RunCli(dir, {"indent", "--verify", "--in-place", (dir / "page.html").string()}).exitCode, 2);
+}
+
+TEST(IndentCommand, TooDeepNestingNamesTheLimitAndFlushLeftWorks) {
+  TempDir dir;
+  std::string page = "<html><body>";
+  for (int i = 0; i < 100000; ++i) page += "<div>";
+  page += "x";
+  for (int i = 0; i < 100000; ++i) page += "</div>";
+  page += "</body></html>";
+  WriteFile(dir / "deep.html", page);
+  const auto refused = RunCli(dir, {"indent", (dir / "deep.html").string()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(Contains(refused.err, "the indentation would take more than"), "");
+  EXPECT_EQ(Contains(refused.err, "'--indent none'"), "");
+  const auto flush = RunCli(dir, {"indent", "--indent", "none", (dir / "deep.html").string()});
+  EXPECT_EQ(flush.exitCode, 0) << flush.err;
+  EXPECT_EQ(Contains(flush.out, "<div>\r\n<div>\r\n"), "");
+}
+
+TEST(IndentCommand, NamesWithoutExtensionMeanPages) {
+  TempDir dir;
+  WriteFile(dir / "page.html", kSjisPage);
+  const auto run = RunCli(dir, {"indent", "-o", (dir / "result").string(), (dir / "page").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "result.html"), ExpectedResult(kSjisPage));
+}
+
 }  // namespace
 }  // namespace zelm

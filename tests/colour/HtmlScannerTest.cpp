@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 
 #include "colour/ColourTestSupport.h"
 #include "colour/HtmlNameTables.h"
+#include "colour/RtfReader.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 
@@ -118,6 +120,21 @@ TEST(HtmlScanner, TagNamesThatHashPastTheTableAreAttributeNames) {
   for (const Case& c : cases) EXPECT_EQ(TagNameToken(c.name), (ScannedToken{c.kind, c.name})) << c.name;
   EXPECT_EQ(DocumentBody("<zzzzzzzzzz>"), "\\cf7 <\\cf3 zzzzzzzzzz\\cf7 >");
   EXPECT_EQ(DocumentBody("<!zzzzp>"), "\\cf7 <\\cf9 \\b !zzzzp\\b0 \\cf7 >");
+}
+
+TEST(HtmlScanner, NamesInAKnownNamesBucketMustMatchItLetterForLetter) {
+  // Each near miss has the hash and length of its known name and differs
+  // from it in the first eight bytes, past them, or in a digit.
+  const std::pair<std::string, std::string> pairs[] = {
+      {"/BLOCKQUOTE", "/BLOCKQUPTD"}, {"/blockquote", "/BLOCKQVOTD"}, {"/FIELDSET", "/FIELDSDU"},
+      {"h1", "G2"},                   {"PLAINTEXT", "PLAINTFXS"},
+  };
+  for (const auto& [known, nearMiss] : pairs) {
+    ASSERT_EQ(NameHash(known, 0).hash, NameHash(nearMiss, 0).hash) << nearMiss;
+    ASSERT_EQ(known.size(), nearMiss.size()) << nearMiss;
+    EXPECT_EQ(TagNameToken(known), (ScannedToken{K::KnownTag, known}));
+    EXPECT_EQ(TagNameToken(nearMiss), (ScannedToken{K::UnknownTag, nearMiss}));
+  }
 }
 
 TEST(HtmlScanner, AHugeTagNameNeverWrapsIntoTheTable) {
@@ -287,6 +304,22 @@ TEST(HtmlScanner, EscapesAnyTokenInAnyOrder) {
 TEST(HtmlScanner, EmptyTextGivesTheFrameAlone) {
   const std::string document = test::ColourDocument("");
   EXPECT_TRUE(document.ends_with("\\deflang1033\\pard\\plain\\f0\\fs20\\f0 \\par }")) << document;
+}
+
+TEST(HtmlScanner, ASecondTextThatBeginsWithAnAmpersandIsScannedWhole) {
+  // The first text ends at End; the second one's empty entity step must not
+  // keep that kind.
+  const std::string first = "a", second = "&b<p>";
+  TzhnHTMLRTF scanner;
+  scanner.SetSource(first);
+  const std::string firstDocument = scanner.GetRTF();
+  scanner.SetSource(second);
+  EXPECT_EQ(ReadRTF(scanner.GetRTF()).text, second);
+  scanner.SetSource(second);
+  std::string joined;
+  for (; !scanner.AtEnd(); scanner.NextToken()) joined += scanner.GetToken();
+  EXPECT_EQ(joined, second);
+  EXPECT_EQ(ReadRTF(firstDocument).text, first);
 }
 
 TEST(HtmlScanner, AlternateColoursReplaceTheColourTable) {

@@ -85,6 +85,28 @@ TEST(RtfReader, PairsBytesOnlyInAShiftJisFont) {
   EXPECT_EQ(ReadRTF("{\\rtf1\\f5 \x83\\{}").text, "\x83{");
 }
 
+TEST(RtfReader, PairsLeadBytesWhereverTheTextLies) {
+  // Lead bytes before a "\", with the text starting at every offset around
+  // the document's blocks of 64 bytes and the pair near the document's end:
+  // an odd run takes the "\" along (and the "}" after it closes the
+  // document), an even one leaves "\}" an escaped brace. In a font without
+  // the Shift_JIS character set every byte stands alone.
+  const std::string fonts = "{\\rtf1{\\fonttbl{\\f0\\fcharset128 J;}{\\f1\\fcharset0 L;}}";
+  for (std::size_t pad = 0; pad < 140; ++pad) {
+    for (std::size_t leads = 0; leads < 6; ++leads) {
+      for (const std::string& tail : {std::string("x}"), std::string("x" + std::string(40, 'y') + "}")}) {
+        const std::string text = std::string(pad, 'a') + std::string(leads, '\x81');
+        SCOPED_TRACE(testing::Message() << pad << " bytes, " << leads << " lead bytes, tail " << tail.size());
+        const std::string body = text + "\\}" + tail;
+        const std::string escapedBrace = text + "}" + tail.substr(0, tail.size() - 1);
+        EXPECT_EQ(ReadRTF(fonts + "\\f0 " + body).text, leads % 2 == 1 ? text + "\\" : escapedBrace);
+        EXPECT_EQ(ReadRTF(fonts + "\\f1 " + body).text, escapedBrace);
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
 TEST(RtfReader, ReadsEscapesGroupsAndParagraphs) {
   struct Case {
     const char* name;

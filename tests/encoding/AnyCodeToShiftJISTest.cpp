@@ -181,5 +181,32 @@ TEST(FoldLineEnds, MovesATrackedPositionWithItsCharacter) {
   }
 }
 
+TEST(FoldLineEnds, MovesATrackedSecondByteWithItsCharacter) {
+  // A "?" for a lost character may stand after a stray lead byte, where
+  // the walk takes the two bytes as one character.
+  Pos tracked = 5;
+  EXPECT_EQ(FoldLineEnds("\n\na\x86?b", &tracked), "\r\na\x86?b");
+  EXPECT_EQ(tracked, 5u);
+  const Converted euc = AnyCodeToShiftJIS("\n\n\xFF\x86\xBD", kCharCodeEucJp);
+  EXPECT_EQ(euc.text, "\r\n\xFF\x86?");
+  EXPECT_EQ(euc.loss.firstPos, 5u);
+}
+
+TEST(AnyCodeToShiftJIS, MakesNoNulByteFromTextWithoutOne) {
+  struct Case {
+    const char* name;
+    std::string input;
+    CharCodeIndex code;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"no label: bytes read as NUL by the lenient reader are kept", "a\x80\x80" "b", 0, "a\x80\x80" "b"},
+      {"utf-8: the strict reader marks them", "a\xC0\x80" "b", 2, "a??b"},
+      {"euc-jp: a lead byte before a control byte", "\xBA\x02", 1, "?\x02"},
+      {"iso-2022-jp: a cell byte beyond the set", "\x1B$B\x24\x82\x1B(Bx", 4, "x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AnyCodeToShiftJIS(c.input, c.code).text, c.expected) << c.name;
+}
+
 }  // namespace
 }  // namespace zelm

@@ -46,6 +46,9 @@ TEST(JisToSjis, ReadsIso2022Jp) {
        kIn + "\x24\x22\r\n\x24\x24" + kOut, Sjis("あい"), 1, 3},
       {"unknown escape is data: in single-byte mode copied", kEsc + "(Ix", kEsc + "(Ix"},
       {"every loss counted, the first one's position kept", kIn + "\r\n\x24\x22\n\n" + kOut, Sjis("あ"), 2, 1},
+      // Cells outside 0x21-0x7E are no characters: 0x82 in an even row and
+      // 0xE0 in an odd one would come out as a NUL byte.
+      {"a cell byte beyond 0x7E is lost", kIn + "\x24\x82\x21\xE0\x24\x22" + kOut + "a", Sjis("あ") + "a", 2, 1},
   });
 }
 
@@ -58,6 +61,11 @@ TEST(EucToSjis, ReadsEucJp) {
       {"supplementary character becomes ? and is reported", "a\x8F\xB0\xA1" "b", "a?b", 1, 2},
       {"lead byte cut off at the end becomes ?", "a\xA4\xA2\xA4", "a" + Sjis("あ") + "?", 1, 4},
       {"0x8F without two bytes after it is copied", "\x8F" "a", "\x8F" "a"},
+      // A lead byte whose second byte is missing must not take the byte
+      // after it along: that byte is read on its own.
+      {"a lead byte before ASCII becomes ? and keeps the byte", "\xA4<p>", "?<p>", 1, 1},
+      {"a lead byte before a line break", "a\xB4\r\n", "a?\r\n", 1, 2},
+      {"no NUL byte from a lead byte and a control byte", "\xBA\x02\xA1`", "?\x02?`", 2, 1},
   });
 }
 

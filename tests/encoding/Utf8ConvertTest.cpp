@@ -29,7 +29,11 @@ TEST(Utf8ToWide, IsLenientButRefusesBrokenSequences) {
       {"a lead byte at the end is refused", "ab\xC3", std::nullopt},
       {"a three-byte lead with only its middle byte", "\xE3\x81", std::nullopt},
       {"middle byte not a continuation", "\xE3\x41\x82", std::nullopt},
-      {"a continuation byte is read as a lead", "\x80\x80", std::u16string(1, u'\0')},
+      {"a continuation byte is read as a lead", "\x80\xBC", u"<"},
+      // NUL only ever comes from a NUL byte, never from a sequence.
+      {"a sequence read as NUL is refused", "a\x80\x80", std::nullopt},
+      {"the overlong NUL is refused", "\xC0\x80", std::nullopt},
+      {"a value that wraps to NUL in 16 bits is refused", "\xF0\x80\x80", std::nullopt},
       {"a four-byte character is refused", "\xF0\x9F\x98\x80" "a", std::nullopt},
       {"overlong forms are read, not refused", "\xC0\xBC", u"<"},
       {"NUL is a character", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},

@@ -48,7 +48,8 @@ std::vector<std::string> TagCaseAlphabet() {
   std::vector<std::string> pieces{"<",     "</",  ">",    " ",   "\t",    "\r\n", "\r\n\r\n", " \r\n", "\"",
                                   "=",     "x",   "\x83", "\x83<", "\x83\"", "\x81\x40", "TOP\"", "\"TOP",
                                   "@IMPORT", " URL(", "<WBR>", "</NOBR>", "<TD></TD>", "<td>", "</TD>", "NOBR",
-                                  "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\"", std::string(1, '\0')};
+                                  "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\"", "\"top\"", "\"left\"",
+                                  " width=", " url(", std::string(1, '\0')};
   for (const std::string& name : test::ReferenceTagNames()) {
     pieces.push_back("<" + name);
     pieces.push_back("</" + name);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
 #include "support/TestSupport.h"
@@ -94,10 +97,14 @@ TEST(IndentStage, IsRepeatableAndLeavesTheAuthorsSymbolsAlone) {
 TEST(IndentStage, DivCommentConcatJoinsWithoutCase) {
   PipelineOptions join;
   join.DivCommentConcat = true;
-  const std::string local = "<body>\r\n<div>\r\n</DIV>\r\n<!-- end -->\r\n</body>\r\n";
+  const std::string local = "<body>\r\n<div>\r\n</DIV>\r\n<!-- end -->\r\n<div>\r\n</div>\r\n<!-- b -->\r\n</body>\r\n";
   const std::string result = IndentStage(local, join).Result;
-  EXPECT_NE(result.find("</div><!-- end -->"), std::string::npos) << result;
-  EXPECT_EQ(IndentStage(local, PipelineOptions{}).Result.find("</div><!--"), std::string::npos);
+  // Only the line break goes: the author's upper-case tag stays as written,
+  // and the content check still finds every line of the Local text.
+  EXPECT_NE(result.find("</DIV><!-- end -->"), std::string::npos) << result;
+  EXPECT_NE(result.find("</div><!-- b -->"), std::string::npos) << result;
+  EXPECT_FALSE(FindContentDifference(local, result, true)) << result;
+  EXPECT_EQ(IndentStage(local, PipelineOptions{}).Result.find("<!--"), result.find("<!--") + 2);
 }
 
 TEST(InnerHtmlStage, KeepsTheMarkersWhenAsked) {
@@ -105,6 +112,10 @@ TEST(InnerHtmlStage, KeepsTheMarkersWhenAsked) {
   const std::string marked = InnerHtmlStage(inner, PipelineOptions{}, /*keepLevelMarkers=*/true);
   EXPECT_EQ(marked, MarkIndentLevels(AdjustLines(PreBreakLines(inner)), 0));
   EXPECT_EQ(InnerHtmlStage(inner, PipelineOptions{}, false), StripLevelMarkers(marked));
+  // A line the level pass leaves unmarked keeps the author's marker-like text.
+  const std::string note = Sjis("▲▽  %-->note");
+  const std::string plain = InnerHtmlStage(note + "\r\n<p>a</p>", PipelineOptions{}, false);
+  EXPECT_TRUE(plain.starts_with(note + "\r\n")) << plain;
   EXPECT_EQ(InnerHtmlStage("", PipelineOptions{}, false), "");
   EXPECT_EQ(DoInnerTextTMLGo(""), "");
 }
@@ -123,6 +134,94 @@ TEST(ResolveHtmlFileName, AddsHtmlOnlyWhenThatFileExists) {
   EXPECT_EQ(ResolveHtmlFileName((dir / "page").string()), (dir / "page.html").string());
   EXPECT_EQ(ResolveHtmlFileName((dir / "other").string()), std::nullopt);
   EXPECT_EQ(ResolveHtmlFileName((dir / "x.htm").string()), (dir / "x.htm").string());
+}
+
+// The pages every stage test below runs over: real pages in every
+// encoding, with and without options.
+std::vector<std::string> StagePages() {
+  std::vector<std::string> pages;
+  const auto folder = test::TestDataDir() / "pages";
+  for (const std::string& name : test::FileNamesIn(folder)) pages.push_back(LoadTextFile((folder / name).string()));
+  pages.push_back("<html><head><meta charset=\"utf-8\"></head>\r\n<body><p>\xea\xb0\x80\r\n\r\na \xea\xb0\x80</p></body></html>");
+  return pages;
+}
+
+TEST(FileInputStage, KeepsOnlyTheWantedTextsAndTheyAreTheSame) {
+  PipelineOptions keepLines;
+  keepLines.DontPreprocessing = true;
+  for (const PipelineOptions& options : {PipelineOptions{}, keepLines}) {
+    for (const std::string& page : StagePages()) {
+      const FileInputTexts all = FileInputStage(page, options);
+      for (unsigned mask = 0; mask < 16; ++mask) {
+        const WantedInputTexts wanted{(mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0};
+        const FileInputTexts some = FileInputStage(page, options, wanted);
+        EXPECT_EQ(some.Native, wanted.Native ? all.Native : "");
+        EXPECT_EQ(some.Org, wanted.Org ? all.Org : "");
+        EXPECT_EQ(some.RefOrg, wanted.RefOrg ? all.RefOrg : "");
+        EXPECT_EQ(some.Local, wanted.Local ? all.Local : "");
+        EXPECT_EQ(some.DetectedCode, all.DetectedCode);
+        EXPECT_EQ(some.ReadAs, all.ReadAs);
+        EXPECT_EQ(some.loss.count, all.loss.count);
+        EXPECT_EQ(some.lossLine, all.lossLine);
+      }
+    }
+  }
+}
+
+TEST(FileInputStage, WithoutNativeTakesTheBytesWithAnyLineEnds) {
+  std::mt19937 rng(4711);
+  const std::vector<std::string> pieces{"<body>", "<div>", "</div>", "<p>", "x", " ", "\t", "\r\n", "\r", "\n",
+                                        "\r\r", "\r\r\n", "\n\r", "\x83", "\x83\r", "<TD>", "<!--", "-->",
+                                        "charset=x-jis\"", Sjis("日本")};
+  WantedInputTexts noNative;
+  noNative.Native = false;
+  std::vector<std::string> texts;
+  for (int round = 0; round < 2000; ++round) texts.push_back(test::RandomText(rng, pieces, rng() % 30));
+  for (const std::string& page : StagePages()) {
+    std::string lf = page;
+    for (std::size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) lf.erase(at, 1);
+    texts.push_back(lf);
+  }
+  for (const std::string& bytes : texts) {
+    const FileInputTexts expected = FileInputStage(NormalizeLineEnds(bytes), PipelineOptions{});
+    const FileInputTexts lean = FileInputStage(bytes, PipelineOptions{}, noNative);
+    ASSERT_EQ(lean.Local, expected.Local) << bytes;
+    ASSERT_EQ(lean.Org, expected.Org) << bytes;
+    ASSERT_EQ(lean.DetectedCode, expected.DetectedCode) << bytes;
+    ASSERT_EQ(lean.ReadAs, expected.ReadAs) << bytes;
+    ASSERT_EQ(lean.lossLine, expected.lossLine) << bytes;
+  }
+}
+
+TEST(FileInputStage, NamesTheLineOfTheFirstLostCharacter) {
+  // Two lines of the page lose a character; blank lines before them go.
+  const std::string utf8 =
+      "<html><head></head>\r\n<body>\r\n\r\n<p>a</p>\r\n<p>\xea\xb0\x80</p>\r\n"
+      "<p>\xea\xb0\x80</p></body></html>";
+  PipelineOptions readAsUtf8;
+  readAsUtf8.OpenCharset = kCharCodeUtf8;
+  const FileInputTexts texts = FileInputStage(utf8, readAsUtf8);
+  ASSERT_EQ(texts.loss.count, 2u);
+  EXPECT_EQ(texts.lossLine, 4u);
+  EXPECT_EQ(SplitLines(texts.Org)[texts.lossLine - 1], "<p>?</p>");
+  EXPECT_EQ(FileInputStage(std::string("<html></html>"), PipelineOptions{}).lossLine, 0u);
+}
+
+TEST(IndentStage, MakesOnlyTheWantedTexts) {
+  PipelineOptions join;
+  join.DivCommentConcat = true;
+  for (const PipelineOptions& options : {PipelineOptions{}, join}) {
+    for (const std::string& page : StagePages()) {
+      const std::string local = FileInputStage(page, options).Local;
+      const IndentTexts both = IndentStage(local, options);
+      const IndentTexts work = IndentStage(local, options, WantedIndentTexts::Work);
+      const IndentTexts result = IndentStage(local, options, WantedIndentTexts::Result);
+      EXPECT_EQ(work.Work, both.Work);
+      EXPECT_EQ(work.Result, "");
+      EXPECT_EQ(result.Result, both.Result);
+      EXPECT_EQ(result.Work, "");
+    }
+  }
 }
 
 class PipelineGolden : public ::testing::TestWithParam<std::string> {};

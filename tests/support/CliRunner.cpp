@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -32,8 +33,10 @@ CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args, std::str
     return run;
   }
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  struct rusage usage {};
+  ::wait4(pid, &status, 0, &usage);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.maxRssKb = usage.ru_maxrss;
   run.out = ReadFile(out);
   run.err = ReadFile(err);
   std::filesystem::remove(in);

@@ -12,6 +12,7 @@ namespace zelm::test {
 struct CliRun {
   int exitCode = -1;
   std::string out, err;
+  long maxRssKb = 0;  // the program's peak memory
 };
 
 // Runs zelm-cli with the arguments and `input` on standard input; its

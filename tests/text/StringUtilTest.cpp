@@ -59,6 +59,10 @@ TEST(CountSubStr, CountsWithoutOverlap) {
   EXPECT_EQ(CountSubStr("aaa", "aa"), 1);
   EXPECT_EQ(CountSubStr("abc", ""), 0);
   EXPECT_EQ(CountSubStr(Sjis("マ}}"), "}"), 2);
+  // A pattern that ends in a lead byte ends inside a character; the count
+  // goes on at the next boundary, not at the character's second byte.
+  EXPECT_EQ(CountSubStr("\x90\x90\x02", "\x90"), 1);
+  EXPECT_EQ(CountSubStr("a\x83\x83" "a\x83", "a\x83"), 2);
 }
 
 struct ReplaceCase {
@@ -76,6 +80,7 @@ TEST(ReplaceAllText, ReplacesLeftToRightWithoutCaseAndWithoutRescan) {
       {"replacement may be empty", "a-b-c", "-", "", "abc"},
       {"not inside a double-byte char", "\x83\x61" "a", "A", "x", "\x83\x61x"},
       {"double-byte chars compare exactly", "\x83\x41", "\x83\x61", "x", "\x83\x41"},
+      {"resumes at the boundary after a match ending in a lead byte", "\x90\x90" "a", "\x90", "x", "x\x90" "a"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReplaceAllText(c.text, c.old, c.replacement), c.expected) << c.name;
 }
@@ -83,6 +88,12 @@ TEST(ReplaceAllText, ReplacesLeftToRightWithoutCaseAndWithoutRescan) {
 TEST(ReplaceFirstExact, ReplacesOnlyTheFirstExactOccurrence) {
   EXPECT_EQ(ReplaceFirstExact("a-A-a", "a", "x"), "x-A-a");
   EXPECT_EQ(ReplaceFirstExact("A", "a", "x"), "A");
+}
+
+TEST(ReplaceAllExact, ComparesCaseAndResumesAtABoundary) {
+  EXPECT_EQ(ReplaceAllExact("aAaA", "a", "x"), "xAxA");
+  EXPECT_EQ(ReplaceAllExact("\x83\x61" "a", "a", "x"), "\x83\x61x");
+  EXPECT_EQ(ReplaceAllExact("\x90\x90\x90\x90", "\x90", "x"), "x\x90x\x90");
 }
 
 TEST(ExtractFirstBetween, ReturnsTheFirstEnclosedText) {

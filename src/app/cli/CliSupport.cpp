@@ -6,6 +6,8 @@
 #include <charconv>
 #include <iostream>
 
+#include "text/FileIO.h"
+
 namespace zelm::cli {
 
 std::optional<std::string> ReadAllStdin() {
@@ -22,17 +24,7 @@ std::optional<std::string> ReadAllStdin() {
   }
 }
 
-bool WriteAllStdout(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
+bool WriteAllStdout(std::string_view bytes) { return WriteAllToDescriptor(STDOUT_FILENO, bytes); }
 
 void PrintError(std::string_view message) { std::cerr << "zelm-cli: " << message << '\n'; }
 

@@ -1,8 +1,12 @@
 // zelm-cli indent: the file input stage and the indent stage on files,
 // folders or pasted text, written to standard output, a file or in place.
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <algorithm>
+#include <climits>
 #include <atomic>
 #include <filesystem>
 #include <iostream>
@@ -38,6 +42,8 @@ void PrintHelp(std::ostream& out) {
          "  --in-place             replace each file, keeping the old one as ZZBU_<name>\n"
          "  --force                write in place even when characters were replaced by '?'\n"
          "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
+         "  --verify               check that the result keeps every line of the page\n"
+         "                         (only line breaks and blanks at line ends change); writes nothing\n"
          "  -j, --jobs N           files processed at once (default: all cores)\n"
          "  -q, --quiet            no progress line and no summary\n"
          "  -h, --help             this help\n"
@@ -135,6 +141,8 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.inPlace = true;
     } else if (arg == "--force") {
       line.job.force = true;
+    } else if (arg == "--verify") {
+      line.job.verify = true;
     } else if (arg == "--paste") {
       line.paste = true;
     } else if (arg == "-q" || arg == "--quiet") {
@@ -157,8 +165,11 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   } else if (line.inputs.empty()) {
     return fail("name a file or folder, or use --paste");
   }
+  if (line.job.verify && (line.inPlace || !line.output.empty() || line.paste))
+    return fail("--verify writes nothing: it goes without --in-place, -o and --paste");
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
+  line.job.keepOriginal = line.inPlace;  // only an in-place write backs the old file up
   return line;
 }
 
@@ -176,7 +187,10 @@ std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, st
   for (const std::string& input : inputs) {
     std::error_code error;
     if (!std::filesystem::is_directory(input, error)) {
-      files.push_back(input);  // a missing or unreadable file is reported when it is read
+      // "page" names page.html when there is no file "page"; a missing or
+      // unreadable file is reported when it is read.
+      const bool exists = std::filesystem::exists(input, error);
+      files.push_back(exists ? input : ResolveHtmlFileName(input).value_or(input));
       continue;
     }
     std::vector<std::string> found;
@@ -239,9 +253,22 @@ int RunPaste(const CommandLine& line) {
   return WriteAllStdout(outcome.bytes) ? kExitOk : kExitFailure;
 }
 
+// A page goes through a dozen passes, each making a text of the page's size
+// and dropping the one before. The C library would give every such block
+// back to the system and take a fresh one for the next pass, whose pages
+// must all be faulted in again; keeping freed memory for reuse saves that
+// without raising the peak.
+void KeepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, INT_MAX);
+#endif
+}
+
 }  // namespace
 
 int RunIndentCommand(const Args& args) {
+  KeepFreedMemoryForReuse();
   bool help = false;
   const std::optional<CommandLine> parsed = Parse(args, help);
   if (help) {
@@ -257,8 +284,11 @@ int RunIndentCommand(const Args& args) {
   for (const std::string& error : errors) PrintError(error);
   std::error_code ignored;
   const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
-  const bool toStdout = !line.inPlace && line.output.empty();
-  if (files.size() > 1 && !line.inPlace && !outputIsFolder) {
+  const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
+  // A new output file named without an extension is saved as a page.
+  const std::string outputFile = std::filesystem::exists(line.output, ignored) ? line.output
+                                                                               : WithHtmlExtension(line.output);
+  if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
     PrintError("several files need --in-place or -o FOLDER (an existing folder)");
     return kExitUsage;
   }
@@ -275,16 +305,17 @@ int RunIndentCommand(const Args& args) {
     for (std::size_t i = next++; i < files.size(); i = next++) {
       JobOutcome& outcome = outcomes[i];
       outcome = IndentFile(files[i], line.job);
-      if (outcome.ok && !toStdout) {
+      if (outcome.ok && !toStdout && !line.job.verify) {
         const std::string target = line.inPlace    ? files[i]
                                    : outputIsFolder ? OutputPathInFolder(line.output, files[i])
-                                                    : line.output;
+                                                    : outputFile;
         WriteOutcome(outcome, target, line.inPlace, line.job.force);
       }
       {
         std::lock_guard lock(reportMutex);
         for (const std::string& warning : outcome.warnings) PrintError("warning: " + files[i] + ": " + warning);
         if (!outcome.ok) PrintError(files[i] + ": " + outcome.message);
+        if (!outcome.verified.empty()) std::cout << files[i] << ": " << outcome.verified << '\n';
       }
       progress.Done(files[i]);
     }
@@ -306,7 +337,8 @@ int RunIndentCommand(const Args& args) {
     return kExitFailure;
   }
   if (!line.quiet && files.size() > 1) {
-    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files indented";
+    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files "
+              << (line.job.verify ? "verified" : "indented");
     if (failed) std::cerr << ", " << failed << " failed";
     if (warned) std::cerr << ", " << warned << " with warnings";
     std::cerr << '\n';

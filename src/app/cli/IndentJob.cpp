@@ -3,15 +3,18 @@
 #include <algorithm>
 
 #include "encoding/CharCode.h"
+#include "encoding/Utf8Convert.h"
+#include "indent/ContentCheck.h"
+#include "indent/HTMLAdjustText.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
 
 namespace zelm::cli {
 namespace {
 
-std::string LossWarning(const ConversionLoss& loss, std::string_view text, std::string_view what) {
+std::string LossWarning(const ConversionLoss& loss, std::size_t line, std::string_view what) {
   return std::to_string(loss.count) + " character" + (loss.count == 1 ? "" : "s") + " " + std::string(what) +
-         " and became '?' (the first on line " + std::to_string(LineOfPosition(text, loss.firstPos)) + ")";
+         " and became '?' (the first on line " + std::to_string(line) + ")";
 }
 
 std::string_view EncodingName(CharCodeIndex code) {
@@ -24,25 +27,74 @@ std::string_view EncodingName(CharCodeIndex code) {
   }
 }
 
+std::string Quoted(std::string_view line) {
+  constexpr std::size_t kShown = 60;
+  std::string quoted = "\"";
+  quoted += line.substr(0, kShown);
+  quoted += line.size() > kShown ? "...\"" : "\"";
+  return quoted;
+}
+
+// Checks that the Result keeps the Local text's content; the texts are
+// Shift_JIS, so the lines are shown as UTF-8 for the terminal.
+void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions& options) {
+  const IndentTexts indented = IndentStage(local, options, WantedIndentTexts::Result);
+  const auto difference = FindContentDifference(local, indented.Result, options.DivCommentConcat);
+  if (!difference) {
+    outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
+    return;
+  }
+  outcome.ok = false;
+  const std::string expected = SjisToUtf8(difference->expected).text;
+  const std::string actual = SjisToUtf8(difference->actual).text;
+  if (difference->localLine == 0) {
+    outcome.message = "content changed: the result has an extra line " + std::to_string(difference->resultLine) +
+                      " " + Quoted(actual);
+  } else if (difference->resultLine == 0) {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text is missing from the result: " + Quoted(expected);
+  } else {
+    outcome.message = "content changed: line " + std::to_string(difference->localLine) +
+                      " of the prepared text " + Quoted(expected) + " is line " +
+                      std::to_string(difference->resultLine) + " of the result as " + Quoted(actual);
+  }
+}
+
 // Picks the emitted text, runs the indent stage when it is needed, and
-// encodes the text for output.
-void Emit(JobOutcome& outcome, const std::string& local, const std::string& org, const IndentJobOptions& options,
+// encodes the text for output. The texts are taken over: each is freed as
+// soon as what is made from it is there.
+void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJobOptions& options,
           CharCodeIndex encoding) {
+  if (options.verify) {
+    Verify(outcome, local, options.pipeline);
+    return;
+  }
   std::string text;
   switch (options.emit) {
     case EmitText::Native: return;  // set by the caller: no conversion
-    case EmitText::Org: text = org; break;
-    case EmitText::Local: text = local; break;
-    case EmitText::Work: text = IndentStage(local, options.pipeline).Work; break;
-    case EmitText::Result: text = IndentStage(local, options.pipeline).Result; break;
+    case EmitText::Org: text = std::move(org); break;
+    case EmitText::Local: text = std::move(local); break;
+    case EmitText::Work: text = IndentStage(local, options.pipeline, WantedIndentTexts::Work).Work; break;
+    case EmitText::Result: text = IndentStage(local, options.pipeline, WantedIndentTexts::Result).Result; break;
   }
-  Converted encoded = EncodeForSaving(text, encoding);
+  std::string().swap(local);  // gives the memory back before the output is made
+  Converted encoded = EncodeForSaving(std::move(text), encoding);
   if (encoded.loss.any()) {
     outcome.lossy = true;
-    outcome.warnings.push_back(
-        LossWarning(encoded.loss, encoded.text, "have no " + std::string(EncodingName(encoding)) + " form"));
+    outcome.warnings.push_back(LossWarning(encoded.loss, LineOfPosition(encoded.text, encoded.loss.firstPos),
+                                           "have no " + std::string(EncodingName(encoding)) + " form"));
   }
   outcome.bytes = std::move(encoded.text);
+}
+
+// The texts of the file input stage the job writes or checks.
+WantedInputTexts WantedFor(const IndentJobOptions& options) {
+  WantedInputTexts wanted;
+  wanted.Native = false;
+  wanted.RefOrg = false;
+  wanted.Org = !options.verify && options.emit == EmitText::Org;
+  wanted.Local = !wanted.Org;
+  return wanted;
 }
 
 }  // namespace
@@ -69,24 +121,32 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   if (read.bytes.empty()) return fail("the file is empty: nothing to indent");
   if (read.bytes.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
 
-  outcome.original = std::move(read.bytes);
-  const std::string native = NormalizeLineEnds(outcome.original);
   if (options.emit == EmitText::Native) {
-    outcome.bytes = native;
+    outcome.bytes = NormalizeLineEnds(read.bytes);
+    if (options.keepOriginal) outcome.original = std::move(read.bytes);
     return outcome;
   }
+  // The input stage needs no line-end normalisation first (its first pass
+  // ends every line with CR LF), so the bytes go in as they are read.
+  std::string bytes = options.keepOriginal ? read.bytes : std::move(read.bytes);
+  if (options.keepOriginal) outcome.original = std::move(read.bytes);
+  std::string().swap(read.bytes);  // gives the memory back, whether moved or not
   FileInputTexts input;
   try {
-    input = FileInputStage(native, options.pipeline);
+    input = FileInputStage(std::move(bytes), options.pipeline, WantedFor(options));
   } catch (const std::exception& error) {  // the system cannot convert at all
     return fail(std::string("cannot convert the text: ") + error.what());
   }
   if (input.loss.any()) {
     outcome.lossy = true;
-    outcome.warnings.push_back(LossWarning(input.loss, input.Org, "have no Shift_JIS form"));
+    outcome.warnings.push_back(LossWarning(input.loss, input.lossLine, "have no Shift_JIS form"));
   }
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, input.DetectedCode, input.ReadAs);
-  Emit(outcome, input.Local, input.Org, options, encoding);
+  try {
+    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return fail(std::string(error.what()) + "; '--indent none' indents it flush left");
+  }
   return outcome;
 }
 
@@ -101,9 +161,14 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
     outcome.bytes = std::string(text);
     return outcome;
   }
-  const PasteInputTexts input = PasteInputStage(text, options.pipeline);
+  PasteInputTexts input = PasteInputStage(text, options.pipeline);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
-  Emit(outcome, input.Local, input.Org, options, encoding);
+  try {
+    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    outcome.ok = false;
+    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
+  }
   return outcome;
 }
 

@@ -18,7 +18,9 @@ struct IndentJobOptions {
   PipelineOptions pipeline;
   EmitText emit = EmitText::Result;
   SaveCharSet outputCharset = SaveCharSet::Auto;
-  bool force = false;  // write in place even when characters were lost
+  bool force = false;   // write in place even when characters were lost
+  bool verify = false;  // check that the result keeps the page's content; write nothing
+  bool keepOriginal = true;  // keep the file's bytes in the outcome, for the backup of an in-place write
 };
 
 struct JobOutcome {
@@ -26,8 +28,9 @@ struct JobOutcome {
   std::string message;                // why it failed
   std::vector<std::string> warnings;  // characters lost in conversion
   std::string bytes;                  // what to write
-  std::string original;               // the file as it was, for the backup
+  std::string original;               // the file as it was, for the backup (when asked to keep it)
   bool lossy = false;                 // some character became "?"
+  std::string verified;               // with verify: what was checked
 };
 
 // The file through both stages, encoded for output. Missing, unreadable,

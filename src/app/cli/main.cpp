@@ -1,4 +1,5 @@
 // zelm-cli: the Zelm engine for scripts and whole folders.
+#include <csignal>
 #include <vector>
 #include <iostream>
 
@@ -57,4 +58,9 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace zelm::cli
 
-int main(int argc, char** argv) { return zelm::cli::Main(argc, argv); }
+int main(int argc, char** argv) {
+  // A file-size limit makes a write fail with an error we report, instead of
+  // killing the program halfway through a file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return zelm::cli::Main(argc, argv);
+}

@@ -1,0 +1,68 @@
+// Answers the many "does the line contain ..." questions of a line-by-line
+// pass in one walk: for a fixed set of patterns (compared exactly), where
+// each first occurs at a character boundary of the line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "indent/PatternTrie.h"
+
+namespace zelm {
+
+// Where each pattern of a scanner first occurs in a line.
+class FirstOccurrences {
+ public:
+  static constexpr std::size_t kAbsent = std::string_view::npos;
+  static constexpr std::size_t kMaxPatterns = 128;
+
+  bool Has(std::size_t id) const { return (found_[id / 64] >> (id % 64)) & 1; }
+  // The 0-based index of the first occurrence, or kAbsent.
+  std::size_t At(std::size_t id) const { return Has(id) ? at_[id] : kAbsent; }
+
+ private:
+  friend class FirstOccurrenceScanner;
+  void Clear() { found_[0] = found_[1] = 0; }
+  void Note(std::size_t id, std::size_t at) {
+    if (Has(id)) return;
+    found_[id / 64] |= std::uint64_t{1} << (id % 64);
+    at_[id] = at;
+  }
+
+  std::uint64_t found_[2] = {0, 0};
+  std::size_t at_[kMaxPatterns];  // set where found_ has the bit
+};
+
+class FirstOccurrenceScanner {
+ public:
+  static constexpr std::size_t kAbsent = FirstOccurrences::kAbsent;
+
+  // Pattern ids are their indexes in `patterns`; a pattern may be listed
+  // more than once. At most FirstOccurrences::kMaxPatterns patterns.
+  explicit FirstOccurrenceScanner(const std::vector<std::string>& patterns);
+
+  // Finds, for every pattern, its first occurrence in `line` that starts a
+  // character. Only positions where some pattern's first byte stands are
+  // looked at.
+  void Scan(std::string_view line, FirstOccurrences& found) const;
+
+ private:
+  enum ByteClass : unsigned char { kPlain = 0, kLead = 1, kFirst = 2 };
+
+  void MatchAt(std::string_view line, std::size_t at, FirstOccurrences& found) const {
+    trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) { found.Note(id, at); });
+  }
+
+  PatternTrie trie_;
+  std::array<unsigned char, 256> byteClass_{};
+  // When every pattern starts with the same byte, and that byte cannot
+  // start a double-byte character, the library search jumps from one to
+  // the next and only those are tested for a character boundary.
+  int onlyFirstByte_ = -1;
+};
+
+}  // namespace zelm
