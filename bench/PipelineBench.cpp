@@ -8,6 +8,7 @@
 #include "BenchSupport.h"
 #include "app/cli/IndentJob.h"
 #include "indent/Pipeline.h"
+#include "text/Parallel.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
 
@@ -78,6 +79,16 @@ void BM_IndentStageResultOnly(benchmark::State& state) {
   SetBytes(state, local.size());
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnly);
+
+// The same with the page shared out over every core, as zelm-cli does.
+void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
+  const std::string& local = LocalPage(Megabytes(state));
+  PipelineOptions options;
+  options.Threads = DefaultPassThreads();
+  for (auto _ : state) benchmark::DoNotOptimize(IndentStage(local, options, WantedIndentTexts::Result));
+  SetBytes(state, local.size());
+}
+ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
 
 // zelm-cli indent PAGE: read, both stages, encode for output.
 void BM_IndentFileJob(benchmark::State& state) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/Parallel.h"
+
 namespace zelm {
 
 // How a level is drawn: 0 two spaces, 1 four spaces, 2 a tab, 3 flush left.
@@ -35,6 +37,10 @@ MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType);
 
 // The result of MarkIndentLevelsWithResult alone, without writing any marker.
 std::string IndentWithoutMarkers(std::string_view text, int indentType);
+
+// The same, with a large text cut into parts at line starts that are passed
+// on several threads at once; the result is the same bytes.
+std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing);
 
 // The most indentation the level pass writes for a text of this size; a
 // more deeply nested text throws IndentationTooLarge (flush left never does).

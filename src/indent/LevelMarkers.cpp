@@ -10,6 +10,7 @@
 #include "indent/HTMLAdjustText.h"
 #include "indent/HTMLtagUtil.h"
 #include "indent/LevelMarkerFormat.h"
+#include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -175,20 +176,94 @@ void DescribeHead(LineFacts& f) {
   f.abbreviation = AbbreviationOf(std::string_view(f.closeFormStart, n));
 }
 
+// Where the level pass stands between two lines.
+struct LevelState {
+  int level = 1;
+  bool inHead = true;  // also everything before "<head>"
+  bool inBody = false;
+  bool afterBody = false;
+  bool inComment = false;
+  bool inScript = false;
+
+  bool SameFlags(const LevelState& other) const {
+    return inHead == other.inHead && inBody == other.inBody && afterBody == other.afterBody &&
+           inComment == other.inComment && inScript == other.inScript;
+  }
+};
+
+// The lines of a text from `begin` up to `end`; the pass may look at the
+// line before them and the line after them.
+struct LineRange {
+  std::string_view text;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t firstLineNumber = 1;
+};
+
+// Where a range's indentation goes, when the level it starts at is not known
+// yet: at `offset` of the range's output. Levels never fall below 0, so with
+// `level` the sum of the steps up and down since the start and `lowest` the
+// lowest that sum has been, a range started at level L is at
+// level + max(L, -lowest) there.
+struct DeferredIndent {
+  std::size_t offset;
+  int level;
+  int lowest;
+
+  int LevelFrom(int start) const { return level + std::max(start, -lowest); }
+};
+
 class LevelPass {
  public:
   // Writes the marked Work text to `work` and the text without the markers
   // to `result`, each when given.
   LevelPass(std::string_view text, int indentType, std::string* work, std::string* result)
-      : reader_(text), indentType_(indentType), work_(work), result_(result) {
-    if (work_) work_->reserve(2 * text.size() + 64);
-    if (result_) result_->reserve(text.size() + text.size() / 2 + 64);
-    maxIndentBytes_ = IndentationLimitFor(text.size());
+      : LevelPass(LineRange{text, 0, text.size()}, LevelState{}, indentType, work, result) {}
+
+  // The pass over the lines of one range, starting in `state`.
+  LevelPass(const LineRange& range, const LevelState& state, int indentType, std::string* work, std::string* result)
+      : range_(range), reader_(range.text.substr(range.begin)), indentType_(indentType), work_(work),
+        result_(result), s_(state) {
+    const std::size_t size = range.end - range.begin;
+    if (work_) work_->reserve(work_->size() + 2 * size + 64);
+    if (result_) result_->reserve(result_->size() + size + size / 2 + 64);
+    maxIndentBytes_ = IndentationLimitFor(range.text.size());
+    facts_.number = range.firstLineNumber - 1;
+    if (range.begin > 0) {
+      const std::string_view previous = LineBefore(range.text, range.begin);
+      previousTrimmed_ = PlainTrimView(previous);
+      if (!previousTrimmed_.empty()) {
+        facts_.trimmed = previousTrimmed_;
+        DescribeHead(facts_);
+        previousHead_.swap(facts_.head);
+      }
+    }
   }
+
+  // Result-only, with the level at the start unknown: every indentation is
+  // noted in `deferred` instead of written, levels counted from kDeferredBase.
+  static constexpr int kDeferredBase = 1 << 30;
+  void DeferIndentation(std::vector<DeferredIndent>* deferred) {
+    deferred_ = deferred;
+    s_.level = kDeferredBase;
+    lowest_ = kDeferredBase;
+  }
+
+  // The indentation written so far counts towards the limit as well.
+  void ContinueCounting(std::size_t indentBytes, std::size_t limit) {
+    indentBytes_ = indentBytes;
+    maxIndentBytes_ = limit;
+  }
+
+  const LevelState& State() const { return s_; }
+  // Where the deferred levels stand at the end, relative to the start.
+  DeferredIndent DeferredEnd() const { return {0, s_.level - kDeferredBase, lowest_ - kDeferredBase}; }
+  std::size_t IndentBytes() const { return indentBytes_; }
 
   void Run() {
     LineFacts& f = facts_;
     for (std::string_view line; reader_.Next(line);) {
+      if (static_cast<std::size_t>(line.data() - range_.text.data()) >= range_.end) break;
       f.number++;
       f.raw = line;
       f.trimmed = PlainTrimView(line);
@@ -206,6 +281,15 @@ class LevelPass {
   }
 
  private:
+  // The line that ends right before `at`, a line start after a line feed.
+  static std::string_view LineBefore(std::string_view text, std::size_t at) {
+    std::size_t end = at - 1;  // the line feed
+    if (end > 0 && text[end - 1] == '\r') --end;
+    std::size_t start = end;
+    while (start > 0 && text[start - 1] != '\n' && text[start - 1] != '\r') --start;
+    return text.substr(start, end - start);
+  }
+
   // --- Output: markers go to the Work text only, the rest to both --------
 
   void Text(std::string_view text) {
@@ -219,15 +303,16 @@ class LevelPass {
     if (work_) AppendCodePrefix(*work_, f.number);
   }
   void Marker(const LineFacts& f, std::string_view symbols, std::string_view abbreviation) {
-    if (work_) AppendLevelMarker(*work_, f.number, symbols, abbreviation, level_);
+    if (work_) AppendLevelMarker(*work_, f.number, symbols, abbreviation, s_.level);
   }
   void Marker(const LineFacts& f, std::string_view symbols) { Marker(f, symbols, f.abbreviation); }
   void Indented(const LineFacts& f, std::string_view symbols) { Indented(f, symbols, f.trimmed); }
   void Indented(const LineFacts& f, std::string_view symbols, std::string_view text) {
     Marker(f, symbols);
     CountIndentation();
-    if (work_) AppendIndent(*work_, level_, indentType_);
-    if (result_) AppendIndent(*result_, level_, indentType_);
+    if (work_) AppendIndent(*work_, s_.level, indentType_);
+    if (deferred_) deferred_->push_back({result_->size(), s_.level - kDeferredBase, lowest_ - kDeferredBase});
+    else if (result_) AppendIndent(*result_, s_.level, indentType_);
     Text(text);
   }
   void FlushLeft(const LineFacts& f, std::string_view symbols) {
@@ -248,51 +333,51 @@ class LevelPass {
   // Lines that open, continue or close a comment spread over several lines.
   bool EmitCommentLine(const LineFacts& f) {
     const bool opens = f.Has(pattern::kCommentOpen);
-    if (!opens && !inComment_) return false;
+    if (!opens && !s_.inComment) return false;
     const bool closes = SjisContains(f.raw, "-->");
     std::string_view prefix;
-    if (inComment_ && !opens && !closes) {
+    if (s_.inComment && !opens && !closes) {
       prefix = kCommentMiddle;
-    } else if (inComment_ && closes && !opens) {
+    } else if (s_.inComment && closes && !opens) {
       prefix = kCommentLast;
-      inComment_ = false;
-    } else if (!inComment_ && opens && !closes) {
+      s_.inComment = false;
+    } else if (!s_.inComment && opens && !closes) {
       prefix = kCommentFirst;
-      inComment_ = true;
+      s_.inComment = true;
     } else {
       return false;
     }
-    if (!inHead_) Prefix(prefix);
+    if (!s_.inHead) Prefix(prefix);
     Text(f.raw);
     return true;
   }
 
   void EmitSectionLine(const LineFacts& f) {
     if (!f.Has(pattern::kDivClose) && !f.Has(pattern::kDivOpen) && HasWholeComment(f)) {
-      if (!inHead_) Prefix(kCommentOneLine);
+      if (!s_.inHead) Prefix(kCommentOneLine);
       Text(f.raw);
       // The comment is closed on this line in the head as well; a flag left
       // set there would hide the "</head>" line.
-      inComment_ = false;
+      s_.inComment = false;
     } else if (f.Has(pattern::kHeadEnd)) {
-      inHead_ = false;
+      s_.inHead = false;
       Text(f.trimmed);
     } else if (f.Has(pattern::kBodyEnd)) {
-      inBody_ = false;
-      afterBody_ = true;
+      s_.inBody = false;
+      s_.afterBody = true;
       Text(f.trimmed);
-    } else if (afterBody_) {
+    } else if (s_.afterBody) {
       Text(f.raw);
     } else if (f.Has(pattern::kBodyStart)) {
-      inBody_ = true;
-      inHead_ = false;
+      s_.inBody = true;
+      s_.inHead = false;
       Text(f.trimmed);
-    } else if (inHead_) {
+    } else if (s_.inHead) {
       Text(f.Has(pattern::kAnyTag) ? f.trimmed : f.raw);
     } else if (f.Has(pattern::kHeadStart)) {
-      inHead_ = true;
+      s_.inHead = true;
       Text(f.trimmed);
-    } else if (inBody_) {
+    } else if (s_.inBody) {
       EmitBodyLine(f);
     } else if (!SjisContains(f.raw, " <")) {
       Prefix(kBetweenSectionsPrefix);
@@ -307,18 +392,18 @@ class LevelPass {
   void EmitBodyLine(const LineFacts& f) {
     const bool scriptOpen = f.Has(pattern::kScriptOpen), scriptClose = f.Has(pattern::kScriptEnd);
     if (scriptOpen && scriptClose && f.first.At(pattern::kScriptOpen) < f.first.At(pattern::kScriptEnd)) {
-      inScript_ = false;
+      s_.inScript = false;
     } else if (scriptOpen && !scriptClose) {
-      inScript_ = true;
+      s_.inScript = true;
     } else if (scriptClose && !scriptOpen) {
-      inScript_ = false;
+      s_.inScript = false;
       Marker(f, kScriptClose);
       Text(f.trimmed);
       return;
     }
     if (!f.trimmed.starts_with('<')) {
       EmitTextLine(f);
-    } else if (!inScript_ || scriptOpen) {
+    } else if (!s_.inScript || scriptOpen) {
       EmitTagLine(f);
     } else {
       CodePrefix(f);
@@ -328,12 +413,12 @@ class LevelPass {
 
   // Text lines stand unindented behind their marker.
   void EmitTextLine(const LineFacts& f) {
-    if (inScript_ || ContainsAny(f.raw, kCodeSigns)) {
+    if (s_.inScript || ContainsAny(f.raw, kCodeSigns)) {
       CodePrefix(f);
     } else if (ContainsAny(f.raw, kCellCloses)) {
       Marker(f, kTextClosingCell, kFillerCell);
     } else if (HasInnerBlockTag(f.raw)) {
-      level_ = std::max(level_ - 1, 0);
+      LevelDown();
       Marker(f, kTextClosingLevel, kFillerCell);
     } else if (!f.Has(pattern::kEndTag)) {
       Marker(f, kTextPlain, kFillerPlain);
@@ -378,7 +463,7 @@ class LevelPass {
   void EmitClosingTagLine(const LineFacts& f) {
     const std::string_view t = f.trimmed;
     if (IsBlockTag(t)) {
-      level_ = std::max(level_ - 1, 0);
+      LevelDown();
       if (t == "</table>") Indented(f, previousTrimmed_ == "</tr>" ? kTableCloseAfterRow : kTableClose);
       else Indented(f, kLevelClose);
     } else if (t.starts_with("</style")) {
@@ -401,27 +486,27 @@ class LevelPass {
       Indented(f, kNewKindShort);
     } else if (t.starts_with("<script")) {
       FlushLeft(f, kScriptOpen);
-      inScript_ = true;
+      s_.inScript = true;
     } else if (t.starts_with("<style")) {
       FlushLeft(f, kNewKind);
     } else {
       Indented(f, kNewKind);
     }
-    if (opensLevel) ++level_;
+    if (opensLevel) ++s_.level;
   }
 
   void EmitRepeatedKindLine(const LineFacts& f) {
     const std::string_view t = f.trimmed;
     if (IsBlockTag(f.head)) {
       Indented(f, kRepeatedLevelOpen);
-      ++level_;
+      ++s_.level;
     } else if (t.starts_with("<p>")) {
       Indented(f, kRepeatedParagraph);
     } else if (f.ShortAbbreviation()) {
       Indented(f, kRepeatedShort);
     } else if (t.starts_with("<script")) {
       FlushLeft(f, kScriptOpen);
-      inScript_ = true;
+      s_.inScript = true;
     } else {
       Indented(f, kRepeated);
     }
@@ -429,11 +514,18 @@ class LevelPass {
 
   // Deep nesting makes the indentation grow with the square of the depth;
   // stop before it exhausts memory.
+  void LevelDown() {
+    s_.level = std::max(s_.level - 1, 0);
+    lowest_ = std::min(lowest_, s_.level);
+  }
+
   void CountIndentation() {
-    indentBytes_ += static_cast<std::size_t>(std::max(level_, 0)) * IndentUnitBytes(indentType_);
+    if (deferred_) return;  // counted once the levels are known
+    indentBytes_ += static_cast<std::size_t>(std::max(s_.level, 0)) * IndentUnitBytes(indentType_);
     if (indentBytes_ > maxIndentBytes_) throw IndentationTooLarge(maxIndentBytes_);
   }
 
+  LineRange range_;
   LineReader reader_;
   const int indentType_;
   std::string* work_;
@@ -442,12 +534,9 @@ class LevelPass {
   std::size_t indentBytes_ = 0;
   std::size_t maxIndentBytes_ = 0;
 
-  int level_ = 1;
-  bool inHead_ = true;  // also everything before "<head>"
-  bool inBody_ = false;
-  bool afterBody_ = false;
-  bool inComment_ = false;
-  bool inScript_ = false;
+  LevelState s_;
+  int lowest_ = 0;  // the lowest level since the start, while deferring
+  std::vector<DeferredIndent>* deferred_ = nullptr;
   std::string_view previousTrimmed_;
   std::string previousHead_;
   std::string closeForm_;  // kept from line to line
@@ -485,6 +574,87 @@ MarkedText MarkIndentLevelsWithResult(std::string_view text, int indentType) {
 std::string IndentWithoutMarkers(std::string_view text, int indentType) {
   std::string result;
   LevelPass(text, indentType, nullptr, &result).Run();
+  return result;
+}
+
+namespace {
+
+// One part of the text, passed on a thread of its own. Every part but the
+// first starts from a guess of the flags, those the middle of a body usually
+// has, and with its levels counted relative to its start; once the part
+// before it is done, the guess is checked and the indentation filled in, or
+// the part is passed again from the state it really starts in.
+struct LevelPiece {
+  LineRange range;
+  std::string out;
+  std::vector<DeferredIndent> deferred;
+  LevelState start;
+  LevelState end;
+  DeferredIndent deferredEnd{};
+  std::size_t indentBytes = 0;
+};
+
+LevelState GuessedMiddleState() {
+  LevelState state;
+  state.inHead = false;
+  state.inBody = true;
+  return state;
+}
+
+}  // namespace
+
+std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.threads, sharing.minimumPiece);
+  if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
+
+  std::vector<LevelPiece> pieces(cuts.size());
+  for (std::size_t k = 0; k < cuts.size(); ++k) {
+    pieces[k].range = {text, cuts[k], k + 1 < cuts.size() ? cuts[k + 1] : text.size()};
+    if (k > 0) pieces[k].start = GuessedMiddleState();
+  }
+  RunSideBySide(pieces.size(), [&](std::size_t k) {
+    LevelPiece& piece = pieces[k];
+    LevelPass pass(piece.range, piece.start, indentType, nullptr, &piece.out);
+    if (k > 0) pass.DeferIndentation(&piece.deferred);
+    pass.Run();
+    piece.end = pass.State();
+    piece.deferredEnd = pass.DeferredEnd();
+    piece.indentBytes = pass.IndentBytes();
+  });
+
+  const std::size_t limit = IndentationLimitFor(text.size());
+  const std::size_t unit = IndentUnitBytes(indentType);
+  std::string result = std::move(pieces[0].out);
+  LevelState state = pieces[0].end;
+  std::size_t indentBytes = pieces[0].indentBytes;
+  for (std::size_t k = 1; k < pieces.size(); ++k) {
+    LevelPiece& piece = pieces[k];
+    if (!piece.start.SameFlags(state)) {
+      LevelPass pass(piece.range, state, indentType, nullptr, &result);
+      pass.ContinueCounting(indentBytes, limit);
+      pass.Run();
+      state = pass.State();
+      indentBytes = pass.IndentBytes();
+      continue;
+    }
+    std::size_t added = 0;
+    for (const DeferredIndent& indent : piece.deferred)
+      added += static_cast<std::size_t>(indent.LevelFrom(state.level)) * unit;
+    indentBytes += added;
+    if (indentBytes > limit) throw IndentationTooLarge(limit);
+    result.reserve(result.size() + piece.out.size() + added);
+    std::size_t copied = 0;
+    for (const DeferredIndent& indent : piece.deferred) {
+      result.append(piece.out, copied, indent.offset - copied);
+      AppendIndent(result, indent.LevelFrom(state.level), indentType);
+      copied = indent.offset;
+    }
+    result.append(piece.out, copied);
+    std::string().swap(piece.out);
+    const int level = piece.deferredEnd.LevelFrom(state.level);
+    state = piece.end;
+    state.level = level;
+  }
   return result;
 }
 

@@ -137,7 +137,7 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, 
       texts.Work = MarkIndentLevels(local, options.IndentType);
       return texts;
     case WantedIndentTexts::Result:
-      texts.Result = IndentWithoutMarkers(local, options.IndentType);
+      texts.Result = IndentWithoutMarkers(local, options.IndentType, PassSharing{.threads = options.Threads});
       break;
   }
   if (options.DivCommentConcat) texts.Result = JoinDivComments(texts.Result);

@@ -22,6 +22,9 @@ struct PipelineOptions {
   bool ConvertUpper2Lower = false;       // always normalise tag case
   bool DontPreprocessing = false;        // keep the source's own lines (no or light breaking)
   bool DivCommentConcat = false;         // join "</div>" with a following "<!--" line in the Result
+  // Not a setting: the threads the passes over one large page may share.
+  // The texts are the same bytes whatever the number.
+  unsigned Threads = 1;
 };
 
 // The texts of the file input stage, named after the panes they fill.

@@ -18,6 +18,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
 #include "text/FileIO.h"
+#include "text/Parallel.h"
 
 namespace zelm::cli {
 namespace {
@@ -44,7 +45,8 @@ void PrintHelp(std::ostream& out) {
          "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
          "  --verify               check that the result keeps every line of the page\n"
          "                         (only line breaks and blanks at line ends change); writes nothing\n"
-         "  -j, --jobs N           files processed at once (default: all cores)\n"
+         "  -j, --jobs N           cores to use (default: all): files processed at once,\n"
+         "                         and a single large page shares them\n"
          "  -q, --quiet            no progress line and no summary\n"
          "  -h, --help             this help\n"
          "\n"
@@ -297,6 +299,12 @@ int RunIndentCommand(const Args& args) {
     return kExitFailure;
   }
 
+  // The cores go to files first; a single large page shares what is left.
+  const unsigned cores = line.jobs ? line.jobs : DefaultPassThreads();
+  const unsigned jobs = static_cast<unsigned>(std::min<std::size_t>(cores, files.size()));
+  IndentJobOptions job = line.job;
+  job.pipeline.Threads = std::max(1u, cores / jobs);
+
   std::vector<JobOutcome> outcomes(files.size());
   Progress progress(files.size(), !line.quiet && files.size() > 1);
   std::mutex reportMutex;
@@ -304,7 +312,7 @@ int RunIndentCommand(const Args& args) {
   auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
       JobOutcome& outcome = outcomes[i];
-      outcome = IndentFile(files[i], line.job);
+      outcome = IndentFile(files[i], job);
       if (outcome.ok && !toStdout && !line.job.verify) {
         const std::string target = line.inPlace    ? files[i]
                                    : outputIsFolder ? OutputPathInFolder(line.output, files[i])
@@ -320,8 +328,7 @@ int RunIndentCommand(const Args& args) {
       progress.Done(files[i]);
     }
   };
-  unsigned jobs = line.jobs ? line.jobs : std::max(1u, std::thread::hardware_concurrency());
-  jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, files.size()));
+
   std::vector<std::thread> threads;
   for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(worker);
   worker();
