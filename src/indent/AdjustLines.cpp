@@ -154,7 +154,11 @@ class LineJoiner {
 
 class LineSplitter {
  public:
-  explicit LineSplitter(LineJoiner& out) : out_(out) {}
+  LineSplitter(LineJoiner& out, const AdjustState& state)
+      : out_(out), inHead_(state.inHead), inBody_(state.inBody), afterBody_(state.afterBody),
+        inComment_(state.inComment) {}
+
+  AdjustState State() const { return {inHead_, inBody_, afterBody_, inComment_}; }
 
   void Add(std::string_view raw) {
     const std::string_view work = WorkCopy(raw, scratch_);
@@ -268,17 +272,23 @@ class LineSplitter {
   LineJoiner& out_;
   std::string scratch_;
   FirstOccurrences inRaw_, inWork_;
-  bool inHead_ = false, inBody_ = false, afterBody_ = false, inComment_ = false;
+  bool inHead_, inBody_, afterBody_, inComment_;
 };
 
 }  // namespace
 
 std::string AdjustLines(std::string_view text) {
+  AdjustState state;
+  return AdjustLines(text, state);
+}
+
+std::string AdjustLines(std::string_view text, AdjustState& state) {
   if (text.empty()) return {};
   LineJoiner joiner(text.size() + text.size() / 16);
-  LineSplitter splitter(joiner);
+  LineSplitter splitter(joiner, state);
   LineReader reader(text);
   for (std::string_view line; reader.Next(line);) splitter.Add(line);
+  state = splitter.State();
   return joiner.Finish();
 }
 

@@ -123,6 +123,10 @@ class FirstOccurrenceRewriter {
 
 }  // namespace
 
+bool MayHoldCharsetDecl(std::string_view text) {
+  return FindBytes(text, "charset=", 0) != std::string_view::npos || FindBytes(text, "encoding=", 0) != std::string_view::npos;
+}
+
 std::string RewriteCharsetDecl(std::string_view text, int target) {
   switch (target) {
     case 0: {

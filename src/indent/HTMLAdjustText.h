@@ -18,6 +18,20 @@ enum IndentTypeValue : int { kIndentTwoSpaces = 0, kIndentFourSpaces = 1, kInden
 // its start, and joins a tag line with a following line that only closes it.
 std::string AdjustLines(std::string_view text);
 
+// Where line adjustment stands between two lines.
+struct AdjustState {
+  bool inHead = false;
+  bool inBody = false;
+  bool afterBody = false;
+  bool inComment = false;
+
+  bool operator==(const AdjustState&) const = default;
+};
+
+// The same on a part of a text, starting in `state`, which is left as the
+// part ends.
+std::string AdjustLines(std::string_view text, AdjustState& state);
+
 // The indentation unit repeated `level` times.
 std::string IndentString(int level, int indentType);
 

@@ -18,6 +18,10 @@ std::string NormalizeTagCase(std::string_view text);
 // the text unchanged.
 std::string RewriteCharsetDecl(std::string_view text, int target);
 
+// False when RewriteCharsetDecl(text, 0) certainly leaves the text as it is:
+// it holds neither "charset=" nor "encoding=".
+bool MayHoldCharsetDecl(std::string_view text);
+
 // Folds whitespace between tags and puts line breaks before and after a
 // fixed set of tags: the ordered rule list applied one rule after another.
 std::string PreBreakLines(std::string_view text);

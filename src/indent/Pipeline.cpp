@@ -8,6 +8,7 @@
 #include "encoding/CharsetLabel.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/SharedInputPasses.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -84,7 +85,19 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
   texts.loss = converted.loss;
   text.swap(converted.text);
   Free(converted.text);
-  if (WantsTagCaseNormalisation(text, /*pasted=*/false, options)) text = NormalizeTagCase(text);
+  const bool normaliseCase = WantsTagCaseNormalisation(text, /*pasted=*/false, options);
+  // Only the Local text wanted, and no lost character whose line is asked
+  // for: a large page may go through the passes in parts side by side.
+  if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any()) {
+    const InputPasses passes{normaliseCase, [&](std::string_view part) {
+                               return Break(part, /*lightWhenNotPreprocessing=*/false, options);
+                             }};
+    if (std::optional<std::string> local = SharedLocalText(text, passes, PassSharing{.threads = options.Threads})) {
+      texts.Local = std::move(*local);
+      return texts;
+    }
+  }
+  if (normaliseCase) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
   if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
   if (wanted.RefOrg) texts.RefOrg = text;

@@ -1,0 +1,38 @@
+// The input passes that follow the conversion, over a large page shared out
+// on several threads: the page is cut at line breaks no pass looks across,
+// and the parts go through the passes side by side.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/Parallel.h"
+
+namespace zelm {
+
+// Starts of parts of about equal size (the first at 0): each right after a
+// CR LF that follows a byte other than a blank or ">" and precedes a
+// printable ASCII byte other than "<" and ">". No rule of tag-case
+// normalisation or line breaking matches across such a line break, and line
+// adjustment never joins the two lines, so the parts can be passed alone.
+std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing& sharing);
+
+// The passes from tag case to line adjustment, as the input stage runs them.
+struct InputPasses {
+  bool normaliseCase = false;                              // NormalizeTagCase first
+  std::function<std::string(std::string_view)> breakLines;  // the line breaking chosen
+};
+
+// NormalizeTagCase (when asked), RewriteCharsetDecl(text, 0), the line
+// breaking and AdjustLines, one after another, on the parts of `text` side
+// by side: the same bytes as on the whole text. Gives nullopt when the text
+// is not cut into parts, or when a part after the first may hold a charset
+// declaration (whose rewriting looks at the whole text).
+std::optional<std::string> SharedLocalText(std::string_view text, const InputPasses& passes,
+                                           const PassSharing& sharing);
+
+}  // namespace zelm

@@ -1,0 +1,154 @@
+// A large page shared out over threads: the input passes on parts cut at
+// independent line breaks, and the whole stages with more than one thread,
+// give the same bytes as on the whole text with one.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "PageGenerator.h"
+#include "indent/HTMLAdjustText.h"
+#include "indent/IndentUtil.h"
+#include "indent/Pipeline.h"
+#include "indent/SharedInputPasses.h"
+#include "support/TestSupport.h"
+#include "text/StringUtil.h"
+
+namespace zelm {
+namespace {
+
+using test::Sjis;
+
+// The passes one after another on the whole text, as the input stage runs them.
+std::string WholeLocalText(std::string_view text, bool normaliseCase, bool breakLines) {
+  std::string out = normaliseCase ? NormalizeTagCase(text) : std::string(text);
+  out = RewriteCharsetDecl(out, 0);
+  if (breakLines) out = PreBreakLines(out);
+  return AdjustLines(out);
+}
+
+InputPasses Passes(bool normaliseCase, bool breakLines) {
+  return {normaliseCase, [breakLines](std::string_view text) {
+            return breakLines ? PreBreakLines(text) : std::string(text);
+          }};
+}
+
+// Lines of tags, text and the section and comment markers the passes keep
+// state for, joined by CR LF mostly; charset declarations are rare, so that
+// most texts are shared out rather than refused.
+std::vector<std::string> RandomTexts(unsigned seed, int count) {
+  std::mt19937 rng(seed);
+  std::vector<std::string> pieces{
+      "<div>", "</div>", "<DIV class=a>", "<p>", "</p>", "<td></td>", "<TD>", "</tr>", "<table>", "</TABLE>",
+      "<ul>", "<li>", "</li>", "<a href=x>", "</a>", "<script>", "</script>", "<!--", "-->", "<head>",
+      "</head>", "<body>", "</body>", "<br>", "text", "x", "a;b", "(c)", " ", "  ", "\t", ">", "<", "</",
+      "> <", "\x83", "\x83\x41", "\x81\x40", Sjis("日本語"), Sjis("テキスト"), "word", "more words", "z9"};
+  const std::vector<std::string> breaks{"\r\n", "\r\n", "\r\n", "\r\n", "\r\n\r\n", "\n", "\r",
+                                        "word\r\nword"};
+  std::vector<std::string> texts;
+  for (int round = 0; round < count; ++round) {
+    std::string text;
+    const std::size_t lines = 1 + rng() % 40;
+    for (std::size_t i = 0; i < lines; ++i) {
+      text += test::RandomText(rng, pieces, rng() % 5);
+      if (rng() % 50 == 0) text += "<meta charset=\"utf-8\">";
+      text += test::RandomText(rng, breaks, 1);
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+struct Sample {
+  std::string name, text;
+};
+
+std::vector<Sample> Pages() {
+  std::vector<Sample> pages;
+  for (const std::string& name : test::FileNamesIn(test::TestDataDir() / "pages"))
+    pages.push_back({name, NormalizeLineEnds(test::ReadFile(test::TestDataDir() / "pages" / name))});
+  for (unsigned seed = 1; seed <= 4; ++seed)
+    pages.push_back({"generated " + std::to_string(seed), bench::GeneratePage(40000 * seed, seed)});
+  return pages;
+}
+
+TEST(InputPassCuts, FallAfterCrLfBetweenPlainBytesOnly) {
+  const std::string text = "<p>\r\n<b>\r\nab\r\ncd\r\n>x\r\nef\r\n";
+  const std::vector<std::size_t> cuts = InputPassCuts(text, PassSharing{8, 1});
+  ASSERT_FALSE(cuts.empty());
+  EXPECT_EQ(cuts.front(), 0u);
+  for (std::size_t k = 1; k < cuts.size(); ++k) {
+    const std::size_t at = cuts[k];
+    EXPECT_EQ(text.substr(at - 2, 2), "\r\n") << at;
+    EXPECT_NE(text[at - 3], '>') << at;
+    EXPECT_NE(text[at], '<') << at;
+    EXPECT_NE(text[at], '>') << at;
+  }
+  EXPECT_EQ(cuts, (std::vector<std::size_t>{0, 14, 22}));  // "ab" | "cd" and ">x" | "ef"
+  EXPECT_EQ(InputPassCuts(text, PassSharing{1, 1}).size(), 1u);
+  EXPECT_EQ(InputPassCuts(text, PassSharing{8, text.size()}).size(), 1u);
+}
+
+TEST(SharedLocalText, PagesGiveTheBytesOfTheWholeText) {
+  int shared = 0;
+  for (const Sample& page : Pages()) {
+    for (bool normaliseCase : {false, true}) {
+      for (bool breakLines : {true, false}) {
+        const std::string expected = WholeLocalText(page.text, normaliseCase, breakLines);
+        for (unsigned threads : {2u, 5u, 33u}) {
+          const auto local = SharedLocalText(page.text, Passes(normaliseCase, breakLines), PassSharing{threads, 64});
+          if (!local) continue;
+          ++shared;
+          ASSERT_EQ(*local, expected) << page.name << ", threads " << threads << ", case " << normaliseCase
+                                      << ", breaking " << breakLines;
+        }
+      }
+    }
+  }
+  EXPECT_GT(shared, 40);  // most pages are shared out
+}
+
+TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
+  int shared = 0, round = 0;
+  for (const std::string& text : RandomTexts(91, 3000)) {
+    const bool normaliseCase = round % 2 == 0, breakLines = round++ % 3 != 0;
+    const auto local = SharedLocalText(text, Passes(normaliseCase, breakLines), PassSharing{4, 1});
+    if (!local) continue;
+    ++shared;
+    ASSERT_EQ(*local, WholeLocalText(text, normaliseCase, breakLines)) << "text: " << text;
+  }
+  EXPECT_GT(shared, 1500) << "of 3000";
+}
+
+TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
+  const std::string text = "<html>\r\n<body>\r\nab\r\ncd <meta charset=\"utf-8\">\r\n</body>\r\n";
+  EXPECT_FALSE(SharedLocalText(text, Passes(false, true), PassSharing{2, 1}).has_value());
+  const std::string declaredFirst = "<meta charset=\"utf-8\">ab\r\ncd\r\n</body>\r\n";
+  const auto local = SharedLocalText(declaredFirst, Passes(false, true), PassSharing{2, 1});
+  ASSERT_TRUE(local.has_value());
+  EXPECT_EQ(*local, WholeLocalText(declaredFirst, false, true));
+}
+
+// The stages through the public interface: one thread against several, on
+// pages large enough to be shared out.
+TEST(SharedStages, MoreThreadsGiveTheSameTexts) {
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    const std::string page = bench::GeneratePage(1'200'000, seed);
+    for (int indentType = 0; indentType < 4; ++indentType) {
+      PipelineOptions one;
+      one.IndentType = indentType;
+      one.ConvertUpper2Lower = seed == 2;
+      PipelineOptions many = one;
+      many.Threads = 4;
+      WantedInputTexts localOnly;
+      localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
+      const std::string local = FileInputStage(page, one, localOnly).Local;
+      ASSERT_EQ(FileInputStage(page, many, localOnly).Local, local) << seed;
+      ASSERT_EQ(IndentStage(local, many, WantedIndentTexts::Result).Result,
+                IndentStage(local, one, WantedIndentTexts::Result).Result)
+          << seed << ", indent " << indentType;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zelm
