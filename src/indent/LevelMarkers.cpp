@@ -10,6 +10,7 @@
 #include "indent/HTMLAdjustText.h"
 #include "indent/HTMLtagUtil.h"
 #include "indent/LevelMarkerFormat.h"
+#include "indent/LevelParts.h"
 #include "text/Parallel.h"
 #include "text/StringUtil.h"
 
@@ -175,43 +176,6 @@ void DescribeHead(LineFacts& f) {
   }
   f.abbreviation = AbbreviationOf(std::string_view(f.closeFormStart, n));
 }
-
-// Where the level pass stands between two lines.
-struct LevelState {
-  int level = 1;
-  bool inHead = true;  // also everything before "<head>"
-  bool inBody = false;
-  bool afterBody = false;
-  bool inComment = false;
-  bool inScript = false;
-
-  bool SameFlags(const LevelState& other) const {
-    return inHead == other.inHead && inBody == other.inBody && afterBody == other.afterBody &&
-           inComment == other.inComment && inScript == other.inScript;
-  }
-};
-
-// The lines of a text from `begin` up to `end`; the pass may look at the
-// line before them and the line after them.
-struct LineRange {
-  std::string_view text;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  std::size_t firstLineNumber = 1;
-};
-
-// Where a range's indentation goes, when the level it starts at is not known
-// yet: at `offset` of the range's output. Levels never fall below 0, so with
-// `level` the sum of the steps up and down since the start and `lowest` the
-// lowest that sum has been, a range started at level L is at
-// level + max(L, -lowest) there.
-struct DeferredIndent {
-  std::size_t offset;
-  int level;
-  int lowest;
-
-  int LevelFrom(int start) const { return level + std::max(start, -lowest); }
-};
 
 class LevelPass {
  public:
@@ -577,23 +541,6 @@ std::string IndentWithoutMarkers(std::string_view text, int indentType) {
   return result;
 }
 
-namespace {
-
-// One part of the text, passed on a thread of its own. Every part but the
-// first starts from a guess of the flags, those the middle of a body usually
-// has, and with its levels counted relative to its start; once the part
-// before it is done, the guess is checked and the indentation filled in, or
-// the part is passed again from the state it really starts in.
-struct LevelPiece {
-  LineRange range;
-  std::string out;
-  std::vector<DeferredIndent> deferred;
-  LevelState start;
-  LevelState end;
-  DeferredIndent deferredEnd{};
-  std::size_t indentBytes = 0;
-};
-
 LevelState GuessedMiddleState() {
   LevelState state;
   state.inHead = false;
@@ -601,61 +548,69 @@ LevelState GuessedMiddleState() {
   return state;
 }
 
-}  // namespace
+void PassLevelPart(LevelPart& part, int indentType) {
+  LevelPass pass(part.range, part.first ? LevelState{} : part.start, indentType, nullptr, &part.out);
+  if (!part.first) pass.DeferIndentation(&part.deferred);
+  pass.Run();
+  part.end = pass.State();
+  part.deferredEnd = pass.DeferredEnd();
+  part.indentBytes = pass.IndentBytes();
+}
+
+LevelJoin StartLevelJoin(LevelPart&& first, std::size_t wholeTextSize, int indentType) {
+  LevelJoin join;
+  join.result = std::move(first.out);
+  join.state = first.end;
+  join.indentBytes = first.indentBytes;
+  join.limit = IndentationLimitFor(wholeTextSize);
+  join.indentType = indentType;
+  return join;
+}
+
+bool JoinLevelPart(LevelPart& part, LevelJoin& join) {
+  if (!part.start.SameFlags(join.state)) return false;
+  const int start = join.state.level;
+  std::size_t added = 0;
+  for (const DeferredIndent& indent : part.deferred)
+    added += static_cast<std::size_t>(indent.LevelFrom(start)) * IndentUnitBytes(join.indentType);
+  join.indentBytes += added;
+  if (join.indentBytes > join.limit) throw IndentationTooLarge(join.limit);
+  join.result.reserve(join.result.size() + part.out.size() + added);
+  std::size_t copied = 0;
+  for (const DeferredIndent& indent : part.deferred) {
+    join.result.append(part.out, copied, indent.offset - copied);
+    AppendIndent(join.result, indent.LevelFrom(start), join.indentType);
+    copied = indent.offset;
+  }
+  join.result.append(part.out, copied);
+  std::string().swap(part.out);
+  join.state = part.end;
+  join.state.level = part.deferredEnd.LevelFrom(start);
+  return true;
+}
+
+void PassLevelPartAfter(const LineRange& range, LevelJoin& join) {
+  LevelPass pass(range, join.state, join.indentType, nullptr, &join.result);
+  pass.ContinueCounting(join.indentBytes, join.limit);
+  pass.Run();
+  join.state = pass.State();
+  join.indentBytes = pass.IndentBytes();
+}
 
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
   const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.threads, sharing.minimumPiece);
   if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
-
-  std::vector<LevelPiece> pieces(cuts.size());
+  std::vector<LevelPart> parts(cuts.size());
   for (std::size_t k = 0; k < cuts.size(); ++k) {
-    pieces[k].range = {text, cuts[k], k + 1 < cuts.size() ? cuts[k + 1] : text.size()};
-    if (k > 0) pieces[k].start = GuessedMiddleState();
+    parts[k].range = {text, cuts[k], k + 1 < cuts.size() ? cuts[k + 1] : text.size()};
+    parts[k].first = k == 0;
+    if (k > 0) parts[k].start = GuessedMiddleState();
   }
-  RunSideBySide(pieces.size(), [&](std::size_t k) {
-    LevelPiece& piece = pieces[k];
-    LevelPass pass(piece.range, piece.start, indentType, nullptr, &piece.out);
-    if (k > 0) pass.DeferIndentation(&piece.deferred);
-    pass.Run();
-    piece.end = pass.State();
-    piece.deferredEnd = pass.DeferredEnd();
-    piece.indentBytes = pass.IndentBytes();
-  });
-
-  const std::size_t limit = IndentationLimitFor(text.size());
-  const std::size_t unit = IndentUnitBytes(indentType);
-  std::string result = std::move(pieces[0].out);
-  LevelState state = pieces[0].end;
-  std::size_t indentBytes = pieces[0].indentBytes;
-  for (std::size_t k = 1; k < pieces.size(); ++k) {
-    LevelPiece& piece = pieces[k];
-    if (!piece.start.SameFlags(state)) {
-      LevelPass pass(piece.range, state, indentType, nullptr, &result);
-      pass.ContinueCounting(indentBytes, limit);
-      pass.Run();
-      state = pass.State();
-      indentBytes = pass.IndentBytes();
-      continue;
-    }
-    std::size_t added = 0;
-    for (const DeferredIndent& indent : piece.deferred)
-      added += static_cast<std::size_t>(indent.LevelFrom(state.level)) * unit;
-    indentBytes += added;
-    if (indentBytes > limit) throw IndentationTooLarge(limit);
-    result.reserve(result.size() + piece.out.size() + added);
-    std::size_t copied = 0;
-    for (const DeferredIndent& indent : piece.deferred) {
-      result.append(piece.out, copied, indent.offset - copied);
-      AppendIndent(result, indent.LevelFrom(state.level), indentType);
-      copied = indent.offset;
-    }
-    result.append(piece.out, copied);
-    std::string().swap(piece.out);
-    const int level = piece.deferredEnd.LevelFrom(state.level);
-    state = piece.end;
-    state.level = level;
-  }
-  return result;
+  RunSideBySide(parts.size(), [&](std::size_t k) { PassLevelPart(parts[k], indentType); });
+  LevelJoin join = StartLevelJoin(std::move(parts[0]), text.size(), indentType);
+  for (std::size_t k = 1; k < parts.size(); ++k)
+    if (!JoinLevelPart(parts[k], join)) PassLevelPartAfter(parts[k].range, join);
+  return std::move(join.result);
 }
 
 std::size_t IndentationLimitFor(std::size_t textSize) { return 4 * textSize + (std::size_t(64) << 20); }

@@ -67,47 +67,104 @@ FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& op
   return FileInputStage(std::string(native), options, WantedInputTexts{});
 }
 
-FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
-  FileInputTexts texts;
+namespace {
+
+// A loaded file converted to Shift_JIS, blank lines dropped.
+struct ConvertedFile {
+  std::string text;
+  CharCodeIndex detectedCode = 0;
+  CharCodeIndex readAs = 0;
+  ConversionLoss loss;
+};
+
+// Takes the loaded bytes over; they are kept in `keepNative` when given.
+ConvertedFile ConvertFile(std::string native, const PipelineOptions& options, std::string* keepNative) {
+  ConvertedFile file;
   std::string text = RemoveBlankLines(native);
-  if (wanted.Native) texts.Native = std::move(native);
+  if (keepNative) *keepNative = std::move(native);
   Free(native);
-  texts.DetectedCode = GetCharCodeFromMeta(text);
+  file.detectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
     AutoConversion automatic = ConvertAutomatically(text);
     converted = std::move(automatic.result);
-    texts.ReadAs = automatic.readAs;
+    file.readAs = automatic.readAs;
   } else {
     converted = AnyCodeToShiftJIS(text, options.OpenCharset);
-    texts.ReadAs = options.OpenCharset;
+    file.readAs = options.OpenCharset;
   }
-  texts.loss = converted.loss;
-  text.swap(converted.text);
-  Free(converted.text);
-  const bool normaliseCase = WantsTagCaseNormalisation(text, /*pasted=*/false, options);
-  // Only the Local text wanted, and no lost character whose line is asked
-  // for: a large page may go through the passes in parts side by side.
+  Free(text);
+  file.loss = converted.loss;
+  file.text = std::move(converted.text);
+  return file;
+}
+
+// The passes from tag case to line adjustment, as the file input stage runs them.
+InputPasses FilePasses(std::string_view converted, const PipelineOptions& options) {
+  return {WantsTagCaseNormalisation(converted, /*pasted=*/false, options), [&options](std::string_view text) {
+            // With DontPreprocessing the file keeps its own lines: no breaking pass.
+            return Break(text, /*lightWhenNotPreprocessing=*/false, options);
+          }};
+}
+
+// The passes after the conversion, filling the wanted texts. Only the Local
+// text wanted, and no lost character whose line is asked for: a large page
+// may go through the passes in parts side by side.
+void PassConverted(std::string text, const PipelineOptions& options, WantedInputTexts wanted, FileInputTexts& texts) {
+  const InputPasses passes = FilePasses(text, options);
   if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any()) {
-    const InputPasses passes{normaliseCase, [&](std::string_view part) {
-                               return Break(part, /*lightWhenNotPreprocessing=*/false, options);
-                             }};
     if (std::optional<std::string> local = SharedLocalText(text, passes, PassSharing{.threads = options.Threads})) {
       texts.Local = std::move(*local);
-      return texts;
+      return;
     }
   }
-  if (normaliseCase) text = NormalizeTagCase(text);
+  if (passes.normaliseCase) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
   if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
   if (wanted.RefOrg) texts.RefOrg = text;
   if (wanted.Local) {
-    // With DontPreprocessing the file keeps its own lines: no breaking pass.
-    std::string broken = Break(text, /*lightWhenNotPreprocessing=*/false, options);
+    std::string broken = passes.breakLines(text);
     if (!wanted.Org) Free(text);
     texts.Local = AdjustLines(broken);
   }
   if (wanted.Org) texts.Org = std::move(text);
+}
+
+}  // namespace
+
+FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
+  FileInputTexts texts;
+  ConvertedFile file = ConvertFile(std::move(native), options, wanted.Native ? &texts.Native : nullptr);
+  texts.DetectedCode = file.detectedCode;
+  texts.ReadAs = file.readAs;
+  texts.loss = file.loss;
+  PassConverted(std::move(file.text), options, wanted, texts);
+  return texts;
+}
+
+IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options) {
+  FileInputTexts input;
+  ConvertedFile file = ConvertFile(std::move(native), options, nullptr);
+  input.DetectedCode = file.detectedCode;
+  input.ReadAs = file.readAs;
+  input.loss = file.loss;
+  std::optional<std::string> result;
+  if (!input.loss.any()) {
+    result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType,
+                                PassSharing{.threads = options.Threads});
+  }
+  if (!result) {
+    WantedInputTexts localOnly;
+    localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
+    PassConverted(std::move(file.text), options, localOnly, input);
+    result = IndentWithoutMarkers(input.Local, options.IndentType, PassSharing{.threads = options.Threads});
+  }
+  IndentedFileTexts texts;
+  texts.Result = options.DivCommentConcat ? JoinDivComments(*result) : std::move(*result);
+  texts.DetectedCode = input.DetectedCode;
+  texts.ReadAs = input.ReadAs;
+  texts.loss = input.loss;
+  texts.lossLine = input.lossLine;
   return texts;
 }
 

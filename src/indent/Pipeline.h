@@ -58,6 +58,20 @@ struct WantedInputTexts {
 // normalisation.
 FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted);
 
+// The file input stage and the indent stage at once, for a caller that
+// wants only the Result: the same texts as IndentStage(FileInputStage(native,
+// options, Local only).Local, options, Result), but a large page goes through
+// every pass in parts side by side (see PipelineOptions::Threads). Throws
+// IndentationTooLarge as the indent stage does.
+struct IndentedFileTexts {
+  std::string Result;
+  CharCodeIndex DetectedCode = 0;
+  CharCodeIndex ReadAs = 0;
+  ConversionLoss loss;
+  std::size_t lossLine = 0;
+};
+IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options);
+
 // The file a name refers to: the name itself when it contains ".htm",
 // otherwise the name with ".html" appended if that file exists; nullopt
 // when neither applies.

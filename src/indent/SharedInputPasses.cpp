@@ -4,6 +4,7 @@
 
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/LevelParts.h"
 
 namespace zelm {
 namespace {
@@ -18,17 +19,23 @@ constexpr std::size_t kCutSearch = 1 << 16;
 // One part of the text. Line adjustment in every part but the first starts
 // from a guess, the state of the middle of a body; once the part before it
 // is done, a wrong guess makes the part go through the passes again.
+//
+// A part's Local text starts with the printable byte its source starts with,
+// so its first line is a text line: the level pass classifies it without
+// the line before, and no line of the part before looks at it.
 struct Part {
   std::string_view source;
+  bool first = false;
   std::string local;
   AdjustState start;
   AdjustState end;
   bool mayHoldDeclaration = false;
+  LevelPart level;
 };
 
-void PassPart(Part& part, bool first, const InputPasses& passes) {
+void PassToLocal(Part& part, const InputPasses& passes) {
   std::string text = passes.normaliseCase ? NormalizeTagCase(part.source) : std::string(part.source);
-  if (first) {
+  if (part.first) {
     text = RewriteCharsetDecl(text, 0);
   } else if (MayHoldCharsetDecl(text)) {
     part.mayHoldDeclaration = true;
@@ -38,6 +45,36 @@ void PassPart(Part& part, bool first, const InputPasses& passes) {
   std::string().swap(text);
   part.end = part.start;
   part.local = AdjustLines(broken, part.end);
+}
+
+std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing) {
+  const std::vector<std::size_t> cuts = InputPassCuts(text, sharing);
+  std::vector<Part> parts(cuts.size() < 2 ? 0 : cuts.size());
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : text.size();
+    parts[k].source = text.substr(cuts[k], end - cuts[k]);
+    parts[k].first = k == 0;
+    if (k > 0) parts[k].start.inBody = true;
+  }
+  return parts;
+}
+
+bool AnyMayHoldDeclaration(const std::vector<Part>& parts) {
+  return std::any_of(parts.begin(), parts.end(), [](const Part& part) { return part.mayHoldDeclaration; });
+}
+
+// Checks the guessed start of every part after the first, in order, and
+// passes a part whose guess was wrong again from its real start. Returns
+// the parts whose Local text was made again.
+std::vector<bool> SettleAdjustment(std::vector<Part>& parts, const InputPasses& passes) {
+  std::vector<bool> redone(parts.size(), false);
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    if (parts[k].start == parts[k - 1].end) continue;
+    parts[k].start = parts[k - 1].end;
+    PassToLocal(parts[k], passes);
+    redone[k] = true;
+  }
+  return redone;
 }
 
 }  // namespace
@@ -63,35 +100,48 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
 
 std::optional<std::string> SharedLocalText(std::string_view text, const InputPasses& passes,
                                            const PassSharing& sharing) {
-  const std::vector<std::size_t> cuts = InputPassCuts(text, sharing);
-  if (cuts.size() < 2) return std::nullopt;
-  std::vector<Part> parts(cuts.size());
-  for (std::size_t k = 0; k < cuts.size(); ++k) {
-    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : text.size();
-    parts[k].source = text.substr(cuts[k], end - cuts[k]);
-    if (k > 0) parts[k].start.inBody = true;
-  }
-  RunSideBySide(parts.size(), [&](std::size_t k) { PassPart(parts[k], k == 0, passes); });
-  if (std::any_of(parts.begin(), parts.end(), [](const Part& part) { return part.mayHoldDeclaration; }))
-    return std::nullopt;
-
+  std::vector<Part> parts = CutIntoParts(text, sharing);
+  if (parts.empty()) return std::nullopt;
+  RunSideBySide(parts.size(), [&](std::size_t k) { PassToLocal(parts[k], passes); });
+  if (AnyMayHoldDeclaration(parts)) return std::nullopt;
+  SettleAdjustment(parts, passes);
   std::size_t size = 0;
   for (const Part& part : parts) size += part.local.size();
   std::string local;
-  local.reserve(size + size / 64);
-  AdjustState state = parts[0].end;
-  local += parts[0].local;
-  for (std::size_t k = 1; k < parts.size(); ++k) {
-    Part& part = parts[k];
-    if (part.start != state) {
-      part.start = state;
-      PassPart(part, /*first=*/false, passes);
-    }
+  local.reserve(size);
+  for (Part& part : parts) {
     local += part.local;
     std::string().swap(part.local);
-    state = part.end;
   }
   return local;
+}
+
+std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
+                                              const PassSharing& sharing) {
+  std::vector<Part> parts = CutIntoParts(text, sharing);
+  if (parts.empty()) return std::nullopt;
+  RunSideBySide(parts.size(), [&](std::size_t k) {
+    Part& part = parts[k];
+    PassToLocal(part, passes);
+    if (part.mayHoldDeclaration) return;
+    part.level.range = {part.local, 0, part.local.size()};
+    part.level.first = part.first;
+    part.level.start = GuessedMiddleState();
+    PassLevelPart(part.level, indentType);
+  });
+  if (AnyMayHoldDeclaration(parts)) return std::nullopt;
+  const std::vector<bool> redone = SettleAdjustment(parts, passes);
+
+  std::size_t localSize = 0;
+  for (const Part& part : parts) localSize += part.local.size();
+  LevelJoin join = StartLevelJoin(std::move(parts[0].level), localSize, indentType);
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    Part& part = parts[k];
+    if (redone[k] || !JoinLevelPart(part.level, join))
+      PassLevelPartAfter(LineRange{part.local, 0, part.local.size()}, join);
+    std::string().swap(part.local);
+  }
+  return std::move(join.result);
 }
 
 }  // namespace zelm

@@ -35,4 +35,10 @@ struct InputPasses {
 std::optional<std::string> SharedLocalText(std::string_view text, const InputPasses& passes,
                                            const PassSharing& sharing);
 
+// The same passes followed by the level pass, as IndentWithoutMarkers(local,
+// indentType) gives it, each part going through all of them on one thread.
+// Throws IndentationTooLarge as the level pass does.
+std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
+                                              const PassSharing& sharing);
+
 }  // namespace zelm

@@ -119,6 +119,25 @@ TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
   EXPECT_GT(shared, 1500) << "of 3000";
 }
 
+TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
+  int shared = 0, round = 0;
+  std::vector<Sample> samples = Pages();
+  for (const std::string& text : RandomTexts(92, 2000)) samples.push_back({"text: " + text, text});
+  for (const Sample& sample : samples) {
+    const bool normaliseCase = round % 2 == 0, breakLines = round % 3 != 0;
+    const int indentType = round++ % 4;
+    const std::string expected = IndentWithoutMarkers(WholeLocalText(sample.text, normaliseCase, breakLines), indentType);
+    for (unsigned threads : {2u, 9u}) {
+      const auto result = SharedIndentedText(sample.text, Passes(normaliseCase, breakLines), indentType,
+                                             PassSharing{threads, 1});
+      if (!result) continue;
+      ++shared;
+      ASSERT_EQ(*result, expected) << sample.name << ", threads " << threads;
+    }
+  }
+  EXPECT_GT(shared, 2000) << "of " << 2 * samples.size();
+}
+
 TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
   const std::string text = "<html>\r\n<body>\r\nab\r\ncd <meta charset=\"utf-8\">\r\n</body>\r\n";
   EXPECT_FALSE(SharedLocalText(text, Passes(false, true), PassSharing{2, 1}).has_value());
@@ -129,7 +148,8 @@ TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
 }
 
 // The stages through the public interface: one thread against several, on
-// pages large enough to be shared out.
+// pages large enough to be shared out, and both stages at once against one
+// after the other.
 TEST(SharedStages, MoreThreadsGiveTheSameTexts) {
   for (unsigned seed = 1; seed <= 3; ++seed) {
     const std::string page = bench::GeneratePage(1'200'000, seed);
@@ -137,17 +157,38 @@ TEST(SharedStages, MoreThreadsGiveTheSameTexts) {
       PipelineOptions one;
       one.IndentType = indentType;
       one.ConvertUpper2Lower = seed == 2;
+      one.DivCommentConcat = indentType == 1;
       PipelineOptions many = one;
       many.Threads = 4;
       WantedInputTexts localOnly;
       localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
       const std::string local = FileInputStage(page, one, localOnly).Local;
       ASSERT_EQ(FileInputStage(page, many, localOnly).Local, local) << seed;
-      ASSERT_EQ(IndentStage(local, many, WantedIndentTexts::Result).Result,
-                IndentStage(local, one, WantedIndentTexts::Result).Result)
-          << seed << ", indent " << indentType;
+      const std::string result = IndentStage(local, one, WantedIndentTexts::Result).Result;
+      ASSERT_EQ(IndentStage(local, many, WantedIndentTexts::Result).Result, result) << seed << ", " << indentType;
+      ASSERT_EQ(FileToResultStage(page, one).Result, result) << seed << ", " << indentType;
+      ASSERT_EQ(FileToResultStage(page, many).Result, result) << seed << ", " << indentType;
     }
   }
+}
+
+TEST(FileToResultStage, ReportsWhatTheInputStageReports) {
+  // A UTF-8 page with a character Shift_JIS lacks, large enough to share.
+  std::string page = "<html><head><meta charset=\"utf-8\"></head><body>\r\n";
+  while (page.size() < 600'000) page += "<div><p>caf\xc3\xa9 \xe2\x82\xac</p></div>\r\nword\r\n";
+  page += "</body></html>\r\n";
+  PipelineOptions many;
+  many.Threads = 3;
+  WantedInputTexts localOnly;
+  localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
+  const FileInputTexts input = FileInputStage(page, many, localOnly);
+  const IndentedFileTexts both = FileToResultStage(page, many);
+  EXPECT_EQ(both.Result, IndentStage(input.Local, many, WantedIndentTexts::Result).Result);
+  EXPECT_EQ(both.ReadAs, input.ReadAs);
+  EXPECT_EQ(both.DetectedCode, input.DetectedCode);
+  EXPECT_GT(both.loss.count, 0u);
+  EXPECT_EQ(both.loss.count, input.loss.count);
+  EXPECT_EQ(both.lossLine, input.lossLine);
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions
   }
 }
 
+void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding);
+
 // Picks the emitted text, runs the indent stage when it is needed, and
 // encodes the text for output. The texts are taken over: each is freed as
 // soon as what is made from it is there.
@@ -78,6 +80,11 @@ void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJ
     case EmitText::Result: text = IndentStage(local, options.pipeline, WantedIndentTexts::Result).Result; break;
   }
   std::string().swap(local);  // gives the memory back before the output is made
+  EncodeOutput(outcome, std::move(text), encoding);
+}
+
+// Encodes the emitted text for output.
+void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding) {
   Converted encoded = EncodeForSaving(std::move(text), encoding);
   if (encoded.loss.any()) {
     outcome.lossy = true;
@@ -103,6 +110,33 @@ std::size_t LineOfPosition(std::string_view text, std::size_t position) {
   const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
   return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
 }
+
+namespace {
+
+// The usual job: both stages at once, only the Result kept.
+JobOutcome IndentToResult(JobOutcome outcome, std::string bytes, const IndentJobOptions& options) {
+  IndentedFileTexts indented;
+  try {
+    indented = FileToResultStage(std::move(bytes), options.pipeline);
+  } catch (const IndentationTooLarge& error) {
+    outcome.ok = false;
+    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
+    return outcome;
+  } catch (const std::exception& error) {  // the system cannot convert at all
+    outcome.ok = false;
+    outcome.message = std::string("cannot convert the text: ") + error.what();
+    return outcome;
+  }
+  if (indented.loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(LossWarning(indented.loss, indented.lossLine, "have no Shift_JIS form"));
+  }
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+  EncodeOutput(outcome, std::move(indented.Result), encoding);
+  return outcome;
+}
+
+}  // namespace
 
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
   JobOutcome outcome;
@@ -131,6 +165,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   std::string bytes = options.keepOriginal ? read.bytes : std::move(read.bytes);
   if (options.keepOriginal) outcome.original = std::move(read.bytes);
   std::string().swap(read.bytes);  // gives the memory back, whether moved or not
+  if (options.emit == EmitText::Result && !options.verify) return IndentToResult(std::move(outcome), std::move(bytes), options);
   FileInputTexts input;
   try {
     input = FileInputStage(std::move(bytes), options.pipeline, WantedFor(options));
