@@ -56,13 +56,31 @@ const FirstOccurrenceScanner& Scanner() {
   return scanner;
 }
 
-// Signs that make a text line in the body look like script code.
-constexpr std::array<std::string_view, 7> kCodeSigns{"(", ")", "{", "}", "+", ";", " var "};
+// Signs that make a text line in the body look like script code: one of
+// these characters, or " var ".
+constexpr std::string_view kCodeSignBytes = "(){}+;";
 // Closing tags that end a cell, term or definition inside a text line.
 constexpr std::array<std::string_view, 4> kCellCloses{"</td>", "</dd>", "</dt>", "</th>"};
 
-bool ContainsAny(std::string_view text, std::span<const std::string_view> parts) {
-  return std::any_of(parts.begin(), parts.end(), [&](std::string_view part) { return SjisContains(text, part); });
+// Whether a code sign starts at a character boundary of the line, found in
+// one walk over its characters.
+bool HasCodeSign(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
+    const char c = line[i];
+    if (c == ' ' ? line.compare(i, 5, " var ") == 0 : kCodeSignBytes.find(c) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// Whether one of kCellCloses starts at a character boundary of the line.
+bool HasCellClose(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
+    if (line[i] != '<') continue;
+    const std::string_view rest = line.substr(i);
+    for (std::string_view close : kCellCloses)
+      if (rest.starts_with(close)) return true;
+  }
+  return false;
 }
 
 // The tag abbreviation: the bytes at positions 3 and 4 of the close form,
@@ -143,14 +161,20 @@ struct LineFacts {
 
 // Fills head and abbreviation: the trimmed line is walked up to its first
 // ">" or space, and the single-byte letters of that part are lowered.
+//
+// The head of a text line (one not starting with "<") is never compared
+// with a tag line's, which always starts with "<", and only its first bytes
+// go into the abbreviation: its first eight bytes stand for it.
 void DescribeHead(LineFacts& f) {
+  constexpr std::size_t kTextHeadBytes = 8;
   const std::string_view t = f.trimmed;
+  const std::size_t limit = t.starts_with('<') ? t.size() : std::min(t.size(), kTextHeadBytes);
   std::size_t end = 0;
   std::size_t open = std::string_view::npos;  // the first "<" of the head
-  while (end < t.size()) {
+  while (end < limit) {
     const char c = t[end];
     if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
-      end += end + 1 < t.size() ? 2 : 1;
+      end += end + 1 < t.size() ? 2 : 1;  // a lead byte takes the next byte, even past the limit
       continue;
     }
     if (c == '>' || c == ' ') break;
@@ -377,9 +401,9 @@ class LevelPass {
 
   // Text lines stand unindented behind their marker.
   void EmitTextLine(const LineFacts& f) {
-    if (s_.inScript || ContainsAny(f.raw, kCodeSigns)) {
+    if (s_.inScript || HasCodeSign(f.raw)) {
       CodePrefix(f);
-    } else if (ContainsAny(f.raw, kCellCloses)) {
+    } else if (HasCellClose(f.raw)) {
       Marker(f, kTextClosingCell, kFillerCell);
     } else if (HasInnerBlockTag(f.raw)) {
       LevelDown();
