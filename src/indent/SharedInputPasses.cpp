@@ -16,6 +16,24 @@ bool StartsLineAlone(char c) { return c > 0x20 && c < 0x7f && c != '<' && c != '
 // How far past the aimed-at place a cut is looked for.
 constexpr std::size_t kCutSearch = 1 << 16;
 
+// Where the block that `at` seems to stand in ends: the end of the first
+// `close` after `at` when no `open` comes before it, or npos. A part that
+// starts inside a comment or a script would start in another state than the
+// one guessed for it and be passed twice; this only steers cuts away from
+// such places, the guess is checked all the same.
+std::size_t EndOfBlockAround(std::string_view text, std::size_t at, std::string_view open, std::string_view close) {
+  const std::size_t closing = text.find(close, at);
+  if (closing == std::string_view::npos) return std::string_view::npos;
+  const std::size_t opening = text.find(open, at);
+  return opening < closing ? std::string_view::npos : closing + close.size();
+}
+
+std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at) {
+  const std::size_t comment = EndOfBlockAround(text, at, "<!--", "-->");
+  if (comment != std::string_view::npos) return comment;
+  return EndOfBlockAround(text, at, "<script", "</script");
+}
+
 // One part of the text. Line adjustment in every part but the first starts
 // from a guess, the state of the middle of a body; once the part before it
 // is done, a wrong guess makes the part go through the passes again.
@@ -89,10 +107,13 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
     const std::size_t last = std::min(text.size(), aim + kCutSearch);
     for (std::size_t cr = text.find('\r', aim); cr != std::string_view::npos && cr + 3 < last;
          cr = text.find('\r', cr + 1)) {
-      if (cr > 0 && text[cr + 1] == '\n' && EndsLineAlone(text[cr - 1]) && StartsLineAlone(text[cr + 2])) {
-        cuts.push_back(cr + 2);
-        break;
+      if (cr == 0 || text[cr + 1] != '\n' || !EndsLineAlone(text[cr - 1]) || !StartsLineAlone(text[cr + 2])) continue;
+      if (const std::size_t end = EndOfCommentOrScriptAround(text.substr(0, last), cr + 2); end != std::string_view::npos) {
+        cr = end - 1;  // look again after the block
+        continue;
       }
+      cuts.push_back(cr + 2);
+      break;
     }
   }
   return cuts;

@@ -18,7 +18,7 @@ unsigned DefaultPassThreads();
 // the smallest part worth a thread of its own.
 struct PassSharing {
   unsigned threads = 1;
-  std::size_t minimumPiece = 256 * 1024;
+  std::size_t minimumPiece = 1024 * 1024;
 };
 
 // Calls work(i) for every i below count: i = 0 on the calling thread, the
