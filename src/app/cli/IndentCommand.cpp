@@ -2,7 +2,6 @@
 // folders or pasted text, written to standard output, a file or in place.
 #include <unistd.h>
 #if defined(__GLIBC__)
-#include <malloc.h>
 #endif
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
+#include "app/cli/MemoryPolicy.h"
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 
@@ -253,18 +253,6 @@ int RunPaste(const CommandLine& line) {
     return kExitOk;
   }
   return WriteAllStdout(outcome.bytes) ? kExitOk : kExitFailure;
-}
-
-// A page goes through a dozen passes, each making a text of the page's size
-// and dropping the one before. The C library would give every such block
-// back to the system and take a fresh one for the next pass, whose pages
-// must all be faulted in again; keeping freed memory for reuse saves that
-// without raising the peak.
-void KeepFreedMemoryForReuse() {
-#if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, INT_MAX);
-#endif
 }
 
 }  // namespace

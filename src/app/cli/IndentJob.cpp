@@ -1,5 +1,9 @@
 #include "app/cli/IndentJob.h"
 
+#include <filesystem>
+
+#include "app/cli/MemoryPolicy.h"
+
 #include <algorithm>
 
 #include "encoding/CharCode.h"
@@ -145,6 +149,11 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     outcome.message = std::move(message);
     return std::move(outcome);
   };
+  // The texts of all passes together take about eight times a large page.
+  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
+  std::error_code sizeUnknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+  if (!sizeUnknown && size >= kLargePage) PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
   FileReadResult read = ReadFileBytes(path);
   switch (read.status) {
     case FileReadResult::Status::Ok: break;
