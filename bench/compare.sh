@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Times `zelm-cli indent` against the tools users otherwise re-indent pages
 # with: HTML Tidy, js-beautify's html-beautify and Prettier. Every tool does
-# the whole job on the same Shift_JIS page and writes Shift_JIS out; the
-# JavaScript tools read and write UTF-8, so they run in a pipeline between
-# two nkf conversions, and the pipeline is what is timed.
+# the whole job on the same Shift_JIS page and writes Shift_JIS to standard
+# output, redirected to a file; the JavaScript tools read and write UTF-8, so
+# they run in a pipeline between two nkf conversions, and the pipeline is
+# what is timed. zelm-saved is zelm-cli writing the file itself with -o, as
+# it saves pages: synced to disk and renamed into place.
 #
 #   bench/compare.sh [-n REPS] [--sizes "1 5 20"] [--max-load 0.5] [--max-wait SECONDS]
 #                    [--no-scaling] [--no-parallel] [--no-profile] [--no-results]
@@ -47,7 +49,7 @@ peers=$root/bench/peers/node_modules/.bin
 zelm=$root/build/src/app/cli/zelm-cli
 tidy_options=(-indent -quiet -wrap 0 -shiftjis --preserve-entities yes --fix-uri no
               --drop-empty-elements no --tidy-mark no --force-output yes)
-tools=(zelm tidy html-beautify prettier)
+tools=(zelm zelm-saved tidy html-beautify prettier)
 say() { printf '\n== %s\n' "$*" >&2; }
 
 # ---- Tools ---------------------------------------------------------------
@@ -107,6 +109,9 @@ run_tool() {
   start=$EPOCHREALTIME
   case $tool in
     zelm)
+      /usr/bin/time -o "$mem" -f '%M' "$zelm" indent "$page" >"$out" 2>>"$run/zelm.log"
+      codes=($?) ;;
+    zelm-saved)  # the page saved as zelm-cli saves it: synced to disk, renamed into place
       /usr/bin/time -o "$mem" -f '%M' "$zelm" indent "$page" -o "$out" 2>>"$run/zelm.log"
       codes=($?) ;;
     tidy)  # 1: warnings only
@@ -140,7 +145,7 @@ say "Checking every tool on the real pages"
 printf 'page\ttool\tstatus\n' >"$run/accept.tsv"
 for page in "$scratch"/real/*.html; do
   for tool in "${tools[@]}"; do
-    run_tool "$tool" "$page" "$run/out/accept"
+    run_tool "$tool" "$page" "$run/out/accept.html"
     printf '%s\t%s\t%s\n' "$(basename "$page")" "$tool" "$status" >>"$run/accept.tsv"
   done
 done

@@ -47,6 +47,16 @@ def to_shift_jis(path: pathlib.Path) -> bytes:
                           input=data, stdout=subprocess.PIPE, check=True).stdout
 
 
+CHARSET_LABEL = re.compile(rb"(charset=[\"']?)[A-Za-z0-9_\-]+", re.IGNORECASE)
+XML_ENCODING = re.compile(rb"(<\?xml[^>]*encoding=[\"'])[A-Za-z0-9_\-]+", re.IGNORECASE)
+
+
+def labelled_shift_jis(page: bytes) -> bytes:
+    """The page's own charset labels rewritten to the encoding it is now in."""
+    page = CHARSET_LABEL.sub(lambda m: m.group(1) + b"Shift_JIS", page)
+    return XML_ENCODING.sub(lambda m: m.group(1) + b"Shift_JIS", page)
+
+
 def body_of(page: bytes) -> bytes:
     opening = BODY_OPEN.search(page)
     start = opening.end() if opening else 0
@@ -192,7 +202,7 @@ def main():
     if args.real_out:
         args.real_out.mkdir(parents=True, exist_ok=True)
         for path in paths:
-            (args.real_out / path.name).write_bytes(to_shift_jis(path))
+            (args.real_out / path.name).write_bytes(labelled_shift_jis(to_shift_jis(path)))
     real = [to_shift_jis(path) for path in paths if path.name not in args.exclude]
     if not real:
         sys.exit(f"{args.pages}: no pages")

@@ -16,9 +16,11 @@ import statistics
 import sys
 
 MB = 1 << 20
-TOOLS = ["zelm", "tidy", "html-beautify", "prettier"]
+TOOLS = ["zelm", "zelm-saved", "tidy", "html-beautify", "prettier"]
+PEERS = ["tidy", "html-beautify", "prettier"]
 COMMANDS = {
-    "zelm": "`zelm-cli indent PAGE -o OUT`",
+    "zelm": "`zelm-cli indent PAGE > OUT`",
+    "zelm-saved": "`zelm-cli indent PAGE -o OUT` (the file synced to disk, then renamed into place)",
     "tidy": "`tidy -indent -quiet -wrap 0 -shiftjis --preserve-entities yes --fix-uri no "
             "--drop-empty-elements no --tidy-mark no --force-output yes PAGE > OUT` (exit status 1, warnings, accepted)",
     "html-beautify": "`nkf -x -m0 -S -w PAGE | html-beautify | nkf -x -m0 -W -s > OUT`",
@@ -115,7 +117,7 @@ def targets_table(summary, scaling_rows, parallel):
         if zelm5 and other:
             lines.append(f"| 5 MB: zelm-cli indent at least {factor:.0f}× faster than {tool} | "
                          f"{other / zelm5:.1f}× | {met(other / zelm5 >= factor)} |")
-    for tool in TOOLS[1:]:
+    for tool in PEERS:
         other = summary.get((5, tool), {}).get("seconds")
         if zelm5 and other and tool not in SPEED_TARGETS:
             lines.append(f"| 5 MB: faster than {tool} | {other / zelm5:.1f}× | {met(other > zelm5)} |")
@@ -314,7 +316,8 @@ def report(run):
            "## Tools", "",
            "| tool | version | command (wall time of the whole command; memory: the tool's own process) |",
            "|---|---|---|"]
-    versions = {"zelm": f"zelm-cli {env.get('zelm', '?')}", "tidy": env.get("tidy", "?"),
+    versions = {"zelm": f"zelm-cli {env.get('zelm', '?')}", "zelm-saved": f"zelm-cli {env.get('zelm', '?')}",
+                "tidy": env.get("tidy", "?"),
                 "html-beautify": f"{env.get('html-beautify', '?')} (node {env.get('node', '?')})",
                 "prettier": f"{env.get('prettier', '?')} (node {env.get('node', '?')})"}
     for tool in TOOLS:
