@@ -622,7 +622,7 @@ void PassLevelPartAfter(const LineRange& range, LevelJoin& join) {
 }
 
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
-  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.threads, sharing.minimumPiece);
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.Pieces(), sharing.minimumPiece);
   if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
   std::vector<LevelPart> parts(cuts.size());
   for (std::size_t k = 0; k < cuts.size(); ++k) {
@@ -630,7 +630,7 @@ std::string IndentWithoutMarkers(std::string_view text, int indentType, const Pa
     parts[k].first = k == 0;
     if (k > 0) parts[k].start = GuessedMiddleState();
   }
-  RunSideBySide(parts.size(), [&](std::size_t k) { PassLevelPart(parts[k], indentType); });
+  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassLevelPart(parts[k], indentType); });
   LevelJoin join = StartLevelJoin(std::move(parts[0]), text.size(), indentType);
   for (std::size_t k = 1; k < parts.size(); ++k)
     if (!JoinLevelPart(parts[k], join)) PassLevelPartAfter(parts[k].range, join);

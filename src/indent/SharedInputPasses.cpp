@@ -101,7 +101,7 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
   std::vector<std::size_t> cuts{0};
   const std::size_t minimum = std::max<std::size_t>(sharing.minimumPiece, 1);
   if (sharing.threads < 2 || text.size() < 2 * minimum) return cuts;
-  const std::size_t pieces = std::min<std::size_t>(sharing.threads, text.size() / minimum);
+  const std::size_t pieces = std::min<std::size_t>(sharing.Pieces(), text.size() / minimum);
   for (std::size_t k = 1; k < pieces; ++k) {
     const std::size_t aim = std::max(text.size() / pieces * k, cuts.back() + 1);
     const std::size_t last = std::min(text.size(), aim + kCutSearch);
@@ -123,7 +123,7 @@ std::optional<std::string> SharedLocalText(std::string_view text, const InputPas
                                            const PassSharing& sharing) {
   std::vector<Part> parts = CutIntoParts(text, sharing);
   if (parts.empty()) return std::nullopt;
-  RunSideBySide(parts.size(), [&](std::size_t k) { PassToLocal(parts[k], passes); });
+  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassToLocal(parts[k], passes); });
   if (AnyMayHoldDeclaration(parts)) return std::nullopt;
   SettleAdjustment(parts, passes);
   std::size_t size = 0;
@@ -141,7 +141,7 @@ std::optional<std::string> SharedIndentedText(std::string_view text, const Input
                                               const PassSharing& sharing) {
   std::vector<Part> parts = CutIntoParts(text, sharing);
   if (parts.empty()) return std::nullopt;
-  RunSideBySide(parts.size(), [&](std::size_t k) {
+  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     Part& part = parts[k];
     PassToLocal(part, passes);
     if (part.mayHoldDeclaration) return;

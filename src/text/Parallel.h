@@ -2,6 +2,8 @@
 // pieces at line starts for that.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <string_view>
@@ -19,32 +21,35 @@ unsigned DefaultPassThreads();
 struct PassSharing {
   unsigned threads = 1;
   std::size_t minimumPiece = 1024 * 1024;
+  // Parts per thread: parts that take longer than others even out.
+  unsigned piecesPerThread = 2;
+
+  std::size_t Pieces() const { return threads < 2 ? 1 : std::size_t{threads} * std::max(piecesPerThread, 1u); }
 };
 
-// Calls work(i) for every i below count: i = 0 on the calling thread, the
-// others on threads of their own, and waits for all of them. The first
-// exception any call threw is thrown again once every call has ended.
+// Calls work(i) for every i below count, in order of i, on up to `threads`
+// threads (the calling one among them), and waits for all of them. The
+// first exception any call threw is thrown again once every call has ended.
 template <typename Work>
-void RunSideBySide(std::size_t count, Work work) {
+void RunSideBySide(std::size_t count, unsigned threads, Work work) {
   if (count == 0) return;
   std::vector<std::exception_ptr> errors(count);
-  std::vector<std::thread> threads;
-  threads.reserve(count - 1);
-  for (std::size_t i = 1; i < count; ++i) {
-    threads.emplace_back([&work, &errors, i] {
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < count; i = next++) {
       try {
         work(i);
       } catch (...) {
         errors[i] = std::current_exception();
       }
-    });
-  }
-  try {
-    work(0);
-  } catch (...) {
-    errors[0] = std::current_exception();
-  }
-  for (std::thread& thread : threads) thread.join();
+    }
+  };
+  std::vector<std::thread> helpers;
+  const std::size_t helperCount = std::min<std::size_t>(count, std::max(threads, 1u)) - 1;
+  helpers.reserve(helperCount);
+  for (std::size_t t = 0; t < helperCount; ++t) helpers.emplace_back(worker);
+  worker();
+  for (std::thread& helper : helpers) helper.join();
   for (const std::exception_ptr& error : errors)
     if (error) std::rethrow_exception(error);
 }
