@@ -622,7 +622,7 @@ void PassLevelPartAfter(const LineRange& range, LevelJoin& join) {
 }
 
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
-  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.Pieces(), sharing.minimumPiece);
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.PiecesFor(text.size()));
   if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
   std::vector<LevelPart> parts(cuts.size());
   for (std::size_t k = 0; k < cuts.size(); ++k) {

@@ -13,9 +13,6 @@ bool EndsLineAlone(char c) { return static_cast<unsigned char>(c) > 0x20 && c !=
 
 bool StartsLineAlone(char c) { return c > 0x20 && c < 0x7f && c != '<' && c != '>'; }
 
-// How far past the aimed-at place a cut is looked for.
-constexpr std::size_t kCutSearch = 1 << 16;
-
 // Where the block that `at` seems to stand in ends: the end of the first
 // `close` after `at` when no `open` comes before it, or npos. A part that
 // starts inside a comment or a script would start in another state than the
@@ -99,16 +96,18 @@ std::vector<bool> SettleAdjustment(std::vector<Part>& parts, const InputPasses& 
 
 std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing& sharing) {
   std::vector<std::size_t> cuts{0};
-  const std::size_t minimum = std::max<std::size_t>(sharing.minimumPiece, 1);
-  if (sharing.threads < 2 || text.size() < 2 * minimum) return cuts;
-  const std::size_t pieces = std::min<std::size_t>(sharing.Pieces(), text.size() / minimum);
+  const std::size_t pieces = sharing.PiecesFor(text.size());
+  if (pieces < 2) return cuts;
+  const std::size_t step = text.size() / pieces;
   for (std::size_t k = 1; k < pieces; ++k) {
-    const std::size_t aim = std::max(text.size() / pieces * k, cuts.back() + 1);
-    const std::size_t last = std::min(text.size(), aim + kCutSearch);
-    for (std::size_t cr = text.find('\r', aim); cr != std::string_view::npos && cr + 3 < last;
-         cr = text.find('\r', cr + 1)) {
+    // A cut is looked for from the aimed-at place up to the next one.
+    const std::size_t aim = std::max(step * k, cuts.back() + 1);
+    const std::string_view window = text.substr(0, std::min(text.size(), aim + step));
+    const std::string_view blocksWindow = text.substr(0, std::min(text.size(), aim + 2 * step));
+    for (std::size_t cr = window.find('\r', aim); cr != std::string_view::npos && cr + 2 < text.size();
+         cr = window.find('\r', cr + 1)) {
       if (cr == 0 || text[cr + 1] != '\n' || !EndsLineAlone(text[cr - 1]) || !StartsLineAlone(text[cr + 2])) continue;
-      if (const std::size_t end = EndOfCommentOrScriptAround(text.substr(0, last), cr + 2); end != std::string_view::npos) {
+      if (const std::size_t end = EndOfCommentOrScriptAround(blocksWindow, cr + 2); end != std::string_view::npos) {
         cr = end - 1;  // look again after the block
         continue;
       }

@@ -16,15 +16,21 @@ namespace zelm {
 // every core, since a single page is what the user waits for.
 unsigned DefaultPassThreads();
 
-// How a pass over one text may share its work: the threads it may use, and
-// the smallest part worth a thread of its own.
+// How a pass over one text may share its work: the threads it may use, the
+// smallest text worth sharing, and the parts it is cut into.
 struct PassSharing {
   unsigned threads = 1;
-  std::size_t minimumPiece = 1024 * 1024;
+  std::size_t minimumText = std::size_t{2} << 20;
+  std::size_t minimumPiece = std::size_t{256} << 10;
   // Parts per thread: parts that take longer than others even out.
-  unsigned piecesPerThread = 2;
+  unsigned piecesPerThread = 4;
 
-  std::size_t Pieces() const { return threads < 2 ? 1 : std::size_t{threads} * std::max(piecesPerThread, 1u); }
+  // How many parts a text of `size` bytes is cut into; 1 keeps it whole.
+  std::size_t PiecesFor(std::size_t size) const {
+    if (threads < 2 || size < minimumText || size < 2 * minimumPiece) return 1;
+    return std::min<std::size_t>(std::size_t{threads} * std::max(piecesPerThread, 1u),
+                                 size / std::max<std::size_t>(minimumPiece, 1));
+  }
 };
 
 // Calls work(i) for every i below count, in order of i, on up to `threads`
@@ -55,8 +61,7 @@ void RunSideBySide(std::size_t count, unsigned threads, Work work) {
 }
 
 // Start offsets of up to `pieces` parts of `text` of about equal size, each
-// beginning right after a line feed (the first at 0). Parts smaller than
-// `minimumPiece` bytes are not made, so a small text stays whole.
-std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces, std::size_t minimumPiece);
+// beginning right after a line feed (the first at 0).
+std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces);
 
 }  // namespace zelm

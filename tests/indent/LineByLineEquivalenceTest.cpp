@@ -96,7 +96,7 @@ void ExpectSameLevels(std::string_view text, int indentType, const std::string& 
   ASSERT_EQ(MarkIndentLevels(text, indentType), expected.work) << what;
   ASSERT_EQ(IndentWithoutMarkers(text, indentType), expected.result) << what;
   for (unsigned threads : threadCounts) {
-    const PassSharing sharing{threads, /*minimumPiece=*/1};
+    const PassSharing sharing{.threads = threads, .minimumText = 1, .minimumPiece = 1};
     ASSERT_EQ(IndentWithoutMarkers(text, indentType, sharing), expected.result) << what << ", threads: " << threads;
   }
 }

@@ -26,6 +26,11 @@ std::string WholeLocalText(std::string_view text, bool normaliseCase, bool break
   return AdjustLines(out);
 }
 
+// Any text is shared out, in parts as small as `minimumPiece`.
+PassSharing Sharing(unsigned threads, std::size_t minimumPiece = 1) {
+  return {.threads = threads, .minimumText = 1, .minimumPiece = minimumPiece};
+}
+
 InputPasses Passes(bool normaliseCase, bool breakLines) {
   return {normaliseCase, [breakLines](std::string_view text) {
             return breakLines ? PreBreakLines(text) : std::string(text);
@@ -73,7 +78,7 @@ std::vector<Sample> Pages() {
 
 TEST(InputPassCuts, FallAfterCrLfBetweenPlainBytesOnly) {
   const std::string text = "<p>\r\n<b>\r\nab\r\ncd\r\n>x\r\nef\r\n";
-  const std::vector<std::size_t> cuts = InputPassCuts(text, PassSharing{8, 1});
+  const std::vector<std::size_t> cuts = InputPassCuts(text, Sharing(8));
   ASSERT_FALSE(cuts.empty());
   EXPECT_EQ(cuts.front(), 0u);
   for (std::size_t k = 1; k < cuts.size(); ++k) {
@@ -84,8 +89,8 @@ TEST(InputPassCuts, FallAfterCrLfBetweenPlainBytesOnly) {
     EXPECT_NE(text[at], '>') << at;
   }
   EXPECT_EQ(cuts, (std::vector<std::size_t>{0, 14, 22}));  // "ab" | "cd" and ">x" | "ef"
-  EXPECT_EQ(InputPassCuts(text, PassSharing{1, 1}).size(), 1u);
-  EXPECT_EQ(InputPassCuts(text, PassSharing{8, text.size()}).size(), 1u);
+  EXPECT_EQ(InputPassCuts(text, Sharing(1)).size(), 1u);
+  EXPECT_EQ(InputPassCuts(text, Sharing(8, text.size())).size(), 1u);
 }
 
 TEST(SharedLocalText, PagesGiveTheBytesOfTheWholeText) {
@@ -95,7 +100,7 @@ TEST(SharedLocalText, PagesGiveTheBytesOfTheWholeText) {
       for (bool breakLines : {true, false}) {
         const std::string expected = WholeLocalText(page.text, normaliseCase, breakLines);
         for (unsigned threads : {2u, 5u, 33u}) {
-          const auto local = SharedLocalText(page.text, Passes(normaliseCase, breakLines), PassSharing{threads, 64});
+          const auto local = SharedLocalText(page.text, Passes(normaliseCase, breakLines), Sharing(threads, 64));
           if (!local) continue;
           ++shared;
           ASSERT_EQ(*local, expected) << page.name << ", threads " << threads << ", case " << normaliseCase
@@ -111,7 +116,7 @@ TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
   int shared = 0, round = 0;
   for (const std::string& text : RandomTexts(91, 3000)) {
     const bool normaliseCase = round % 2 == 0, breakLines = round++ % 3 != 0;
-    const auto local = SharedLocalText(text, Passes(normaliseCase, breakLines), PassSharing{4, 1});
+    const auto local = SharedLocalText(text, Passes(normaliseCase, breakLines), Sharing(4));
     if (!local) continue;
     ++shared;
     ASSERT_EQ(*local, WholeLocalText(text, normaliseCase, breakLines)) << "text: " << text;
@@ -129,7 +134,7 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
     const std::string expected = IndentWithoutMarkers(WholeLocalText(sample.text, normaliseCase, breakLines), indentType);
     for (unsigned threads : {2u, 9u}) {
       const auto result = SharedIndentedText(sample.text, Passes(normaliseCase, breakLines), indentType,
-                                             PassSharing{threads, 1});
+                                             Sharing(threads));
       if (!result) continue;
       ++shared;
       ASSERT_EQ(*result, expected) << sample.name << ", threads " << threads;
@@ -140,9 +145,9 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
 
 TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
   const std::string text = "<html>\r\n<body>\r\nab\r\ncd <meta charset=\"utf-8\">\r\n</body>\r\n";
-  EXPECT_FALSE(SharedLocalText(text, Passes(false, true), PassSharing{2, 1}).has_value());
+  EXPECT_FALSE(SharedLocalText(text, Passes(false, true), Sharing(2)).has_value());
   const std::string declaredFirst = "<meta charset=\"utf-8\">ab\r\ncd\r\n</body>\r\n";
-  const auto local = SharedLocalText(declaredFirst, Passes(false, true), PassSharing{2, 1});
+  const auto local = SharedLocalText(declaredFirst, Passes(false, true), Sharing(2));
   ASSERT_TRUE(local.has_value());
   EXPECT_EQ(*local, WholeLocalText(declaredFirst, false, true));
 }
