@@ -95,23 +95,22 @@ bool JunctionBreaker::MayMatch(std::string_view text, std::size_t junction) cons
 
 std::vector<JunctionBreaker::RuleSet> JunctionBreaker::RulesPerNode(const PatternTrie& trie) {
   std::vector<RuleSet> sets(trie.NodeCount());
-  for (std::uint32_t node = 0; node < sets.size(); ++node)
+  // Parents come before their children, so their sets are complete first.
+  for (std::uint32_t node = 1; node < sets.size(); ++node) {
+    sets[node] = sets[trie.EndAncestor(node)];
     trie.ReportEnds(node, [&](std::uint32_t id) { sets[node].Add(id); });
+  }
   return sets;
 }
 
 std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junction,
                                         const std::vector<std::size_t>& lastEnd) const {
-  RuleSet rightMatches;
-  bool anyRight = false;
-  rights_.ForEachEndNodeStartingAt(text, junction, [&](std::uint32_t node) {
-    rightMatches.OrWith(rightRules_[node], words_);
-    anyRight = true;
-  });
-  if (!anyRight) return kNoRule;
-  RuleSet leftMatches;
-  lefts_.ForEachEndNodeEndingAt(text, junction,
-                                [&](std::uint32_t node) { leftMatches.OrWith(leftRules_[node], words_); });
+  const std::uint32_t right = rights_.LongestEndNodeStartingAt(text, junction);
+  if (right == 0) return kNoRule;
+  const std::uint32_t left = lefts_.LongestEndNodeEndingAt(text, junction);
+  if (left == 0) return kNoRule;
+  const RuleSet& rightMatches = rightRules_[right];
+  const RuleSet& leftMatches = leftRules_[left];
 
   for (std::size_t w = 0; w < words_; ++w) {
     for (std::uint64_t both = rightMatches.words[w] & leftMatches.words[w]; both != 0; both &= both - 1) {
