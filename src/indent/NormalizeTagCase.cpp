@@ -86,7 +86,7 @@ class TagCaseLowerer {
     }
     for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
     for (const std::string& pattern : patterns_) {
-      window_ = std::max(window_, pattern.size());
+      longest_ = std::max(longest_, pattern.size());
       if (pattern.size() < 2) throw std::logic_error("tag case pattern too short: " + pattern);
       for (char first : {AsciiLower(pattern[0]), AsciiUpper(pattern[0])})
         for (char second : {AsciiLower(pattern[1]), AsciiUpper(pattern[1])}) startPairs_.set(PairIndex(first, second));
@@ -96,34 +96,73 @@ class TagCaseLowerer {
     }
   }
 
-  // Jumps from one byte a pattern may start with to the next; only those
-  // that start a character are tried.
+  // Lowering a match without capitals changes nothing, so only the places a
+  // pattern may start with a capital (of an ASCII letter, or a second byte
+  // with that value) at most a pattern's length ahead are tried. The search
+  // jumps from one byte a pattern may start with to the next.
   void LowerInPlace(std::string& text) const {
-    std::vector<std::size_t> lastEnd(patterns_.size(), 0);
-    std::size_t known = 0;  // a character starts here
+    const std::string_view view(text);
+    std::size_t upper = 0;  // the first capital at or after the last place tried, or npos
+    bool upperKnown = false;
+    std::vector<Decided> decided(patterns_.size());
     // Lowering changes letters only, never the bytes looked for.
     BytePositions<4> candidates(text, firstBytes_);
     for (std::size_t i = candidates.Next(); i != std::string::npos; i = candidates.Next()) {
-      if (!StartsCharacterAfter(text, known, i)) {
-        known = i + 1;  // the second byte of a character
+      if (!upperKnown || (upper != std::string::npos && upper < i)) {
+        upper = FindAsciiUpper(view, i);
+        upperKnown = true;
+      }
+      if (upper == std::string::npos) return;
+      if (upper - i >= longest_) {
+        candidates.SkipTo(upper + 1 - longest_);
         continue;
       }
-      known = i;
       if (i + 1 >= text.size() || !startPairs_.test(PairIndex(text[i], text[i + 1]))) continue;  // no pattern starts so
-      // Lowering a match without capitals changes nothing; one that does not
-      // start with a quote cannot overlap the next match of its rule, so it
-      // need not even be found.
-      if (text[i] != '"' && !HasAsciiUpperCase(std::string_view(text).substr(i, window_))) continue;
-      trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
-        if (i < lastEnd[id]) return;  // overlaps this rule's previous match
-        lastEnd[id] = i + patterns_[id].size();
+      if (!IsCharBoundary(view, i)) continue;
+      trie_.ForEachStartingAt(view, i, [&](std::uint32_t id) {
+        const std::size_t end = i + patterns_[id].size();
+        if (!HasAsciiUpperCase(view.substr(i, end - i))) return;
+        if (text[i] == '"' && !TakenInOwnChain(view, i, id, decided[id])) return;
         // Matches are plain ASCII, so every byte of one is a whole character.
-        LowerAsciiRange(text, i, lastEnd[id]);
+        LowerAsciiRange(text, i, end);
       });
     }
   }
 
  private:
+  // A quoted value's match that starts on the closing quote of an earlier
+  // match of the same value is skipped by its replace-all. In a chain of
+  // such matches, each one overlapping the one before, the first is taken,
+  // the second skipped, and so on. The last match decided per pattern ends
+  // the walk back, so a long chain is walked once.
+  struct Decided {
+    std::size_t at = std::string::npos;
+    bool taken = false;
+  };
+
+  bool TakenInOwnChain(std::string_view text, std::size_t at, std::uint32_t id, Decided& last) const {
+    const std::string_view pattern = patterns_[id];
+    const std::size_t step = pattern.size() - 1;  // only the quotes at the ends can meet
+    bool taken = true;                            // so far: the first of its chain
+    for (std::size_t j = at; j >= step; j -= step) {
+      if (j - step == last.at) {
+        taken = taken != last.taken;  // one more step from a known match
+        break;
+      }
+      if (!MatchesNoCase(text, j - step, pattern) || !IsCharBoundary(text, j - step)) break;
+      taken = !taken;
+    }
+    last = {at, taken};
+    return taken;
+  }
+
+  static bool MatchesNoCase(std::string_view text, std::size_t at, std::string_view pattern) {
+    if (text.size() - at < pattern.size()) return false;
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+      if (AsciiLower(text[at + k]) != AsciiLower(pattern[k])) return false;
+    return true;
+  }
+
   static std::size_t PairIndex(char first, char second) {
     return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 + static_cast<unsigned char>(second);
   }
@@ -132,7 +171,7 @@ class TagCaseLowerer {
   PatternTrie trie_;
   std::bitset<256 * 256> startPairs_;  // the first two bytes of the patterns, in both cases
   std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
-  std::size_t window_ = 16;           // the bytes a match may take, at least one block
+  std::size_t longest_ = 0;           // the longest pattern
 };
 
 // Tabs become two spaces and lines that are blank after trimming go. A line

@@ -161,6 +161,27 @@ class BytePositions {
   unsigned mask_ = 0;     // bit i: the byte at base_ + i is one of the set, not yet given out
 };
 
+// Index of the first ASCII capital letter (A-Z) at or after `from`, or npos.
+inline std::size_t FindAsciiUpper(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // Signed bytes: 'A'..'Z' moved to the bottom of the range, so that one
+  // comparison finds them.
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(-128 - 'A'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), shift);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < size; ++i)
+    if (data[i] >= 'A' && data[i] <= 'Z') return i;
+  return std::string_view::npos;
+}
+
 // Does the text hold an ASCII capital letter (A-Z)?
 inline bool HasAsciiUpperCase(std::string_view text) {
   const char* data = text.data();

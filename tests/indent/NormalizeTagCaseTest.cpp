@@ -36,6 +36,8 @@ TEST(NormalizeTagCase, LowersListedNamesOnly) {
       {"frame attributes", "<FRAME NORESIZE SCROLLING=NO>", "<frame noresize scrolling=NO>\r\n"},
       // A replace-all never matches inside its previous replacement.
       {"overlapping quoted values", "\"TOP\"TOP\"", "\"top\"TOP\"\r\n"},
+      {"a chain of overlapping values: every other one", "\"TOP\"TOP\"TOP\"TOP\"", "\"top\"TOP\"top\"TOP\"\r\n"},
+      {"a chain that starts in lower case", "\"top\"TOP\"TOP\"", "\"top\"TOP\"top\"\r\n"},
       {"empty cell filled", "<TD></TD>", "<td>&nbsp;</td>\r\n"},
       {"< that is a second byte starts no tag", "\x83<B>", "\x83<B>\r\n"},
       {"only blank lines", "\r\n \t\r\n", ""},
