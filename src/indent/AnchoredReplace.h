@@ -1,6 +1,5 @@
-// A replace-all for plain ASCII patterns that jumps between occurrences of
-// the pattern's longest stretch without letters instead of walking every
-// character. Same result as ReplaceAllText: letters compared without case,
+// A replace-all for plain ASCII patterns that jumps between the places where
+// a few of the pattern's bytes fit instead of walking every character. Same result as ReplaceAllText: letters compared without case,
 // occurrences at character boundaries, left to right, never rescanned.
 #pragma once
 
@@ -21,8 +20,7 @@ class AnchoredReplace {
 
  private:
   std::string old_, replacement_;
-  std::string anchor_;              // the longest stretch of old_ without letters
-  std::size_t anchorOffset_ = 0;    // where it stands in old_
+  PatternProbe probe_;
 };
 
 }  // namespace zelm

@@ -1,6 +1,37 @@
 #include "text/ByteScan.h"
 
 namespace zelm {
+namespace {
+
+// Letters, digits and blanks fill most of a page; brackets, quotes and
+// equals signs come next; anything else is rarer.
+int Commonness(char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return 3;
+  if (c == '<' || c == '>' || c == '"' || c == '=') return 2;
+  return 1;
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
+
+PatternProbe::PatternProbe(std::string_view pattern, bool anyCase) : length_(pattern.size()) {
+  auto probe = [&](std::size_t offset) {
+    const char c = pattern[offset];
+    const bool fold = anyCase && IsLetter(c);
+    probes_[count_++] = {offset, fold ? static_cast<char>(c | 0x20) : c, fold ? static_cast<char>(0x20) : '\0'};
+  };
+  if (pattern.empty()) return;
+  // The last byte goes last: Next relies on it.
+  if (pattern.size() > 1) probe(0);
+  if (pattern.size() > 2) {
+    std::size_t rarest = 1;
+    for (std::size_t k = 2; k + 1 < pattern.size(); ++k)
+      if (Commonness(pattern[k]) < Commonness(pattern[rarest])) rarest = k;
+    probe(rarest);
+  }
+  probe(pattern.size() - 1);
+}
 
 std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
   constexpr std::size_t npos = std::string_view::npos;

@@ -202,6 +202,55 @@ inline bool HasAsciiUpperCase(std::string_view text) {
   return false;
 }
 
+// Finds the places where a short pattern may stand by three of its bytes
+// (its first, its last and the rarest one in between), 16 places at a time.
+// With `anyCase`, letters are compared without case: a byte is folded by
+// setting its 0x20 bit, which pairs a few other bytes as well, so callers
+// check each place found.
+class PatternProbe {
+ public:
+  PatternProbe(std::string_view pattern, bool anyCase);
+
+  // The first place at or after `from` where the probed bytes fit and the
+  // whole pattern would fit in the text, or npos.
+  std::size_t Next(std::string_view text, std::size_t from) const {
+    const std::size_t size = text.size();
+    if (length_ > size || from > size - length_) return std::string_view::npos;
+    const std::size_t last = size - length_;  // the last place the pattern can start
+    const char* data = text.data();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    // The last probe is the pattern's last byte, so a block whose loads stay
+    // in the text holds no place beyond `last`.
+    for (; i + length_ + 15 <= size; i += 16) {
+      unsigned mask = 0xFFFF;
+      for (std::size_t k = 0; k < count_ && mask != 0; ++k) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + probes_[k].offset));
+        chunk = _mm_or_si128(chunk, _mm_set1_epi8(static_cast<char>(probes_[k].fold)));
+        mask &= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(probes_[k].value))));
+      }
+      if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i <= last; ++i) {
+      std::size_t k = 0;
+      while (k < count_ && static_cast<char>(data[i + probes_[k].offset] | probes_[k].fold) == probes_[k].value) ++k;
+      if (k == count_) return i;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  struct Probe {
+    std::size_t offset = 0;
+    char value = 0;  // folded when fold is set
+    char fold = 0;   // 0x20 for a letter compared without case, else 0
+  };
+  std::array<Probe, 3> probes_{};
+  std::size_t count_ = 0;
+  std::size_t length_ = 0;
+};
+
 // Index of the first byte-wise occurrence of `needle` at or after `from`, or
 // npos. The search jumps between occurrences of the run of (up to three)
 // neighbouring bytes of the needle that is likely rarest in markup, so that
