@@ -87,6 +87,10 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
   };
   auto endRun = [&] {
     if (runCount == 0) return;
+    if (target == 0 && runCount == 1 && runEnd - runStart == 2) {
+      runCount = 0;  // a lone CR LF stays as it is: the copied stretch goes on
+      return;
+    }
     mapBefore(runStart);
     out.append(text, copied, runStart - copied);
     if (mapped == 0 && targetInRun != npos) mapped = out.size() + 2 * ((targetInRun + 1) / 2) + 1;
