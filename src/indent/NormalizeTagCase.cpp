@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "indent/AnchoredReplace.h"
 #include "indent/IndentUtil.h"
 #include "indent/PatternTrie.h"
 #include "indent/SjisScan.h"
@@ -174,38 +173,101 @@ class TagCaseLowerer {
   std::size_t longest_ = 0;           // the longest pattern
 };
 
-// Tabs become two spaces and lines that are blank after trimming go. A line
-// starts a character, so a tab's place is judged in the whole text as well
-// as in its line.
-std::string WithoutBlankLines(std::string_view text) {
-  std::string kept = DropBlankLines(text);
-  std::size_t tab = FindByte(kept, 0, '\t');
-  if (tab == std::string::npos) return kept;
-  std::string out;
-  out.reserve(kept.size() + kept.size() / 16);
-  std::size_t copied = 0, known = 0;
-  for (; tab != std::string::npos; tab = FindByte(kept, tab + 1, '\t')) {
-    if (!StartsCharacterAfter(kept, known, tab)) {
-      known = tab + 1;  // the second byte of a character
-      continue;
+// Lines that are blank after trimming go and every kept line ends with
+// CR LF (as DropBlankLines does), tabs become two spaces and empty cells get
+// a non-breaking space, all in one copy. A line end is never part of a run
+// of lead-byte values, so a place starts a character in the input exactly
+// when it does in the result, and places are judged in the input. Filling a
+// cell before the names are lowered changes nothing for them: the filled
+// cell is in lower case already, and no name pattern holds a byte of
+// "&nbsp;".
+class LineCleaner {
+ public:
+  explicit LineCleaner(std::string_view text) : text_(text) {}
+
+  std::string Run() {
+    out_.reserve(text_.size() + text_.size() / 16 + 2);
+    nextTab_ = FindByte(text_, 0, '\t');
+    nextCell_ = NextCell(0);
+    auto lineEndLength = [&](std::size_t end) -> std::size_t {
+      if (end >= text_.size()) return 0;
+      return (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1;
+    };
+    LineReader reader(text_);
+    for (std::string_view line; reader.Next(line);) {
+      const std::size_t begin = static_cast<std::size_t>(line.data() - text_.data());
+      const std::size_t end = begin + line.size();
+      if (PlainTrimView(line).empty()) {
+        CopyUpTo(begin);
+        SkipTo(end + lineEndLength(end));
+      } else if (lineEndLength(end) != 2) {  // not CR LF
+        CopyUpTo(end);
+        out_ += "\r\n";
+        SkipTo(end + lineEndLength(end));  // past the lone CR or LF, if any
+      }
     }
-    known = tab + 1;
-    out.append(kept, copied, tab - copied);
-    out += "  ";
-    copied = tab + 1;
+    CopyUpTo(text_.size());
+    return std::move(out_);
   }
-  out.append(kept, copied);
-  return out;
-}
+
+ private:
+  static constexpr std::string_view kEmptyCell = "<td></td>";
+  static constexpr std::string_view kFilledCell = "<td>&nbsp;</td>";
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  // Copies the input up to `limit`, its tabs and empty cells rewritten.
+  void CopyUpTo(std::size_t limit) {
+    for (std::size_t at = std::min(nextTab_, nextCell_); at < limit; at = std::min(nextTab_, nextCell_)) {
+      out_.append(text_, copied_, at - copied_);
+      if (at == nextCell_) {
+        out_ += kFilledCell;
+        copied_ = at + kEmptyCell.size();
+        nextCell_ = NextCell(copied_);
+        continue;
+      }
+      // A tab that is the second byte of a character stays.
+      out_ += StartsCharacterAfter(text_, tabKnown_, at) ? std::string_view("  ") : std::string_view("\t");
+      tabKnown_ = at + 1;  // a character starts after a tab in either case
+      copied_ = at + 1;
+      nextTab_ = FindByte(text_, copied_, '\t');
+    }
+    out_.append(text_, copied_, limit - copied_);
+    copied_ = limit;
+  }
+
+  // Drops the input up to `to`.
+  void SkipTo(std::size_t to) {
+    copied_ = to;
+    if (nextTab_ < to) nextTab_ = FindByte(text_, to, '\t');
+    if (nextCell_ < to) nextCell_ = NextCell(to);
+  }
+
+  // The next empty cell (letters compared without case) that starts a
+  // character, at or after `from`.
+  std::size_t NextCell(std::size_t from) const {
+    static const PatternProbe probe(kEmptyCell, /*anyCase=*/true);
+    for (std::size_t at = probe.Next(text_, from); at != npos; at = probe.Next(text_, at + 1)) {
+      std::size_t k = 0;
+      while (k < kEmptyCell.size() && AsciiLower(text_[at + k]) == kEmptyCell[k]) ++k;
+      if (k == kEmptyCell.size() && IsCharBoundary(text_, at)) return at;
+    }
+    return npos;
+  }
+
+  std::string_view text_;
+  std::string out_;
+  std::size_t copied_ = 0;    // the input before this is written or dropped
+  std::size_t tabKnown_ = 0;  // a character starts here, at or before the next tab
+  std::size_t nextTab_ = npos, nextCell_ = npos;
+};
 
 }  // namespace
 
 std::string NormalizeTagCase(std::string_view text) {
   static const TagCaseLowerer lowerer;
-  static const AnchoredReplace fillEmptyCells("<td></td>", "<td>&nbsp;</td>");
-  std::string out = WithoutBlankLines(text);
+  std::string out = LineCleaner(text).Run();
   lowerer.LowerInPlace(out);
-  return fillEmptyCells.Apply(std::move(out));
+  return out;
 }
 
 }  // namespace zelm

@@ -51,7 +51,7 @@ std::vector<std::string> TagCaseAlphabet() {
                                   "=",     "x",   "\x83", "\x83<", "\x83\"", "\x81\x40", "TOP\"", "\"TOP",
                                   "@IMPORT", " URL(", "<WBR>", "</NOBR>", "<TD></TD>", "<td>", "</TD>", "NOBR",
                                   "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\"", "\"top\"", "\"left\"",
-                                  " width=", " url(", std::string(1, '\0')};
+                                  " width=", " url(", std::string(1, '\0'), "\r", "\n", "\x83\t", "\t<TD></td>"};
   for (const std::string& name : test::ReferenceTagNames()) {
     pieces.push_back("<" + name);
     pieces.push_back("</" + name);
