@@ -33,22 +33,29 @@ AnchoredReplace::AnchoredReplace(std::string old, std::string replacement)
 }
 
 std::string AnchoredReplace::Apply(std::string input) const {
-  const std::string_view text(input);
   std::string out;
+  if (!ApplyTo(input, out)) return input;
+  return out;
+}
+
+bool AnchoredReplace::ApplyTo(std::string_view text, std::string& out) const {
   std::size_t copied = 0;  // also where the next occurrence may start at the earliest
   bool replaced = false;
   for (std::size_t start = probe_.Next(text, 0); start != npos;
        start = probe_.Next(text, std::max(start + 1, copied))) {
     if (!EqualsNoCase(text.substr(start, old_.size()), old_) || !IsCharBoundary(text, start)) continue;
-    if (!replaced) out.reserve(text.size() + text.size() / 8);
+    if (!replaced) {
+      out.clear();
+      out.reserve(text.size() + text.size() / 8);
+    }
     replaced = true;
     out.append(text, copied, start - copied);
     out += replacement_;
     copied = start + old_.size();
   }
-  if (!replaced) return input;
+  if (!replaced) return false;
   out.append(text, copied);
-  return out;
+  return true;
 }
 
 }  // namespace zelm

@@ -18,6 +18,11 @@ class AnchoredReplace {
   // Hands the text back untouched when the pattern does not occur.
   std::string Apply(std::string text) const;
 
+  // Writes the result into `out` (its memory is reused) and returns true;
+  // returns false, with `out` in an unspecified state, when the pattern does
+  // not occur.
+  bool ApplyTo(std::string_view text, std::string& out) const;
+
  private:
   std::string old_, replacement_;
   PatternProbe probe_;

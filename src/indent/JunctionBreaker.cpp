@@ -125,8 +125,12 @@ std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junct
 }
 
 std::string JunctionBreaker::Apply(std::string input) const {
-  const std::string_view text(input);
   std::string out;
+  if (!ApplyTo(input, out)) return input;
+  return out;
+}
+
+bool JunctionBreaker::ApplyTo(std::string_view text, std::string& out) const {
   std::size_t copied = 0;  // text before this index is in out
   // Per rule, the end of its last match: a replace-all resumes its search
   // there, so a later match of the same rule must not start before it.
@@ -145,7 +149,10 @@ std::string JunctionBreaker::Apply(std::string input) const {
     if (id == kNoRule) continue;
 
     const JunctionRule& rule = rules_[id];
-    if (out.empty()) out.reserve(text.size() + text.size() / 8);
+    if (copied == 0) {
+      out.clear();
+      out.reserve(text.size() + text.size() / 8);
+    }
     // The pattern holds no other junction, so nothing was inserted inside
     // its left part and that part is the tail of out.
     out.append(text, copied, junction - copied);
@@ -158,9 +165,9 @@ std::string JunctionBreaker::Apply(std::string input) const {
     lastEnd[id] = copied;
   }
 
-  if (copied == 0) return input;
+  if (copied == 0) return false;
   out.append(text, copied);
-  return out;
+  return true;
 }
 
 }  // namespace zelm

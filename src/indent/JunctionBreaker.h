@@ -44,6 +44,11 @@ class JunctionBreaker {
   // Hands the text back untouched when no rule matches.
   std::string Apply(std::string text) const;
 
+  // Writes the result into `out` (its old content goes, its memory is
+  // reused) and returns true; returns false, with `out` in an unspecified
+  // state, when no rule matches and the text stays as it is.
+  bool ApplyTo(std::string_view text, std::string& out) const;
+
   static constexpr std::size_t kMaxRules = 256;
 
  private:
