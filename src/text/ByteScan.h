@@ -202,8 +202,8 @@ inline bool HasAsciiUpperCase(std::string_view text) {
   return false;
 }
 
-// Finds the places where a short pattern may stand by three of its bytes
-// (its first, its last and the rarest one in between), 16 places at a time.
+// Finds the places where a short pattern may stand by four of its bytes
+// (its first and last and two rare ones in between), 16 places at a time.
 // With `anyCase`, letters are compared without case: a byte is folded by
 // setting its 0x20 bit, which pairs a few other bytes as well, so callers
 // check each place found.
@@ -222,20 +222,28 @@ class PatternProbe {
 #if defined(__SSE2__)
     // The last probe is the pattern's last byte, so a block whose loads stay
     // in the text holds no place beyond `last`.
+    const __m128i value0 = _mm_set1_epi8(probes_[0].value), fold0 = _mm_set1_epi8(probes_[0].fold);
+    const __m128i value1 = _mm_set1_epi8(probes_[1].value), fold1 = _mm_set1_epi8(probes_[1].fold);
+    const __m128i value2 = _mm_set1_epi8(probes_[2].value), fold2 = _mm_set1_epi8(probes_[2].fold);
+    const __m128i value3 = _mm_set1_epi8(probes_[3].value), fold3 = _mm_set1_epi8(probes_[3].fold);
+    auto hits = [&](std::size_t at, const Probe& probe, __m128i value, __m128i fold) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + probe.offset));
+      return _mm_cmpeq_epi8(_mm_or_si128(chunk, fold), value);
+    };
     for (; i + length_ + 15 <= size; i += 16) {
-      unsigned mask = 0xFFFF;
-      for (std::size_t k = 0; k < count_ && mask != 0; ++k) {
-        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + probes_[k].offset));
-        chunk = _mm_or_si128(chunk, _mm_set1_epi8(static_cast<char>(probes_[k].fold)));
-        mask &= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(probes_[k].value))));
-      }
+      const __m128i both = _mm_and_si128(hits(i, probes_[0], value0, fold0), hits(i, probes_[3], value3, fold3));
+      if (_mm_movemask_epi8(both) == 0) continue;
+      const __m128i all =
+          _mm_and_si128(both, _mm_and_si128(hits(i, probes_[1], value1, fold1), hits(i, probes_[2], value2, fold2)));
+      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(all));
       if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
 #endif
     for (; i <= last; ++i) {
       std::size_t k = 0;
-      while (k < count_ && static_cast<char>(data[i + probes_[k].offset] | probes_[k].fold) == probes_[k].value) ++k;
-      if (k == count_) return i;
+      while (k < probes_.size() && static_cast<char>(data[i + probes_[k].offset] | probes_[k].fold) == probes_[k].value)
+        ++k;
+      if (k == probes_.size()) return i;
     }
     return std::string_view::npos;
   }
@@ -246,8 +254,9 @@ class PatternProbe {
     char value = 0;  // folded when fold is set
     char fold = 0;   // 0x20 for a letter compared without case, else 0
   };
-  std::array<Probe, 3> probes_{};
-  std::size_t count_ = 0;
+  // The first byte, two in between and the last byte; a short pattern
+  // repeats a probe.
+  std::array<Probe, 4> probes_{};
   std::size_t length_ = 0;
 };
 
