@@ -87,6 +87,10 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
   };
   auto endRun = [&] {
     if (runCount == 0) return;
+    if (target == 0 && runCount == 1 && runEnd - runStart == 2) {
+      runCount = 0;  // a lone CR LF stays as it is: the copied stretch goes on
+      return;
+    }
     mapBefore(runStart);
     out.append(text, copied, runStart - copied);
     if (mapped == 0 && targetInRun != npos) mapped = out.size() + 2 * ((targetInRun + 1) / 2) + 1;
@@ -128,12 +132,17 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
   return out;
 }
 
+namespace {
+
 // The three spellings end in `jis"` and no two of them can end at the same
-// quote, so each quote is looked at once, with the spelling that ends there.
+// quote, so each `jis"` is looked at once, with the spelling that ends there.
 // Replacing ASCII by ASCII changes no character boundary, and a replacement
-// ends in `S"`, which no spelling can take up again.
-std::string RewriteShiftJisLabels(std::string_view text) {
+// ends in `S"`, which no spelling can take up again. Writes the result into
+// `out` and returns true, or returns false when there is nothing to rewrite.
+bool RewriteShiftJisLabelsInto(std::string_view text, std::string& out) {
   constexpr std::size_t npos = std::string_view::npos;
+  constexpr std::string_view kEnding = "jis\"";
+  static const PatternProbe ending(kEnding, /*anyCase=*/true);
   auto endsWith = [&](std::size_t end, std::string_view lowerSpelling) {
     if (end < lowerSpelling.size()) return false;
     const std::size_t start = end - lowerSpelling.size();
@@ -141,10 +150,9 @@ std::string RewriteShiftJisLabels(std::string_view text) {
       if (AsciiLower(text[start + i]) != lowerSpelling[i]) return false;
     return true;
   };
-  std::string out;
   std::size_t copied = 0, known = 0;
-  for (std::size_t quote = FindByte(text, 0, '"'); quote != npos; quote = FindByte(text, quote + 1, '"')) {
-    const std::size_t end = quote + 1;
+  for (std::size_t at = ending.Next(text, 0); at != npos; at = ending.Next(text, at + 1)) {
+    const std::size_t end = at + kEnding.size();
     std::size_t length = 0;
     for (std::string_view spelling : kShiftJisRewrites) {
       if (endsWith(end, spelling)) {
@@ -156,13 +164,24 @@ std::string RewriteShiftJisLabels(std::string_view text) {
     const std::size_t start = end - length;
     if (!StartsCharacterAfter(text, known, start)) continue;
     known = end;
-    if (out.empty()) out.reserve(text.size() + 64);
+    if (copied == 0) {
+      out.clear();
+      out.reserve(text.size() + 64);
+    }
     out.append(text, copied, start - copied);
     out += kShiftJisCanonical;
     copied = end;
   }
-  if (copied == 0) return std::string(text);
+  if (copied == 0) return false;
   out.append(text, copied);
+  return true;
+}
+
+}  // namespace
+
+std::string RewriteShiftJisLabels(std::string_view text) {
+  std::string out;
+  if (!RewriteShiftJisLabelsInto(text, out)) return std::string(text);
   return out;
 }
 
@@ -177,7 +196,9 @@ AutoConversion ConvertAutomatically(std::string_view text) {
     if (!has(label)) continue;
     out.label = label;
     out.readAs = kCharCodeShiftJis;
-    out.result.text = FoldLineEnds(RewriteShiftJisLabels(text));
+    // Most pages spell their label as it should be: nothing to copy then.
+    std::string rewritten;
+    out.result.text = FoldLineEnds(RewriteShiftJisLabelsInto(text, rewritten) ? std::string_view(rewritten) : text);
     return out;
   }
   if (has(kEucJpLabel)) {

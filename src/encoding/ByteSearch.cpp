@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -15,10 +16,9 @@ std::string AsciiLowerBytes(std::string_view bytes) {
 std::size_t FindLowerCaseBytes(std::string_view bytes, std::string_view lowerPattern, std::size_t from) {
   constexpr std::size_t npos = std::string_view::npos;
   if (lowerPattern.empty() || lowerPattern.size() > bytes.size()) return npos;
-  const std::size_t last = bytes.size() - lowerPattern.size();
-  for (std::size_t at = bytes.find(lowerPattern[0], from); at != npos && at <= last;
-       at = bytes.find(lowerPattern[0], at + 1)) {
-    std::size_t k = 1;
+  const PatternProbe probe(lowerPattern, /*anyCase=*/true);
+  for (std::size_t at = probe.Next(bytes, from); at != npos; at = probe.Next(bytes, at + 1)) {
+    std::size_t k = 0;
     while (k < lowerPattern.size() && AsciiLower(bytes[at + k]) == lowerPattern[k]) ++k;
     if (k == lowerPattern.size()) return at;
   }

@@ -1,5 +1,6 @@
 #include "indent/AnchoredReplace.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "indent/SjisScan.h"
@@ -22,43 +23,39 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }  // namespace
 
 AnchoredReplace::AnchoredReplace(std::string old, std::string replacement)
-    : old_(std::move(old)), replacement_(std::move(replacement)) {
-  for (std::size_t i = 0; i < old_.size();) {
-    if (static_cast<unsigned char>(old_[i]) >= 0x80) throw std::invalid_argument("pattern is not plain ASCII");
-    if (IsLetter(old_[i])) {
-      ++i;
-      continue;
-    }
-    std::size_t end = i;
-    while (end < old_.size() && !IsLetter(old_[end])) ++end;
-    if (end - i > anchor_.size()) {
-      anchor_ = old_.substr(i, end - i);
-      anchorOffset_ = i;
-    }
-    i = end;
+    : old_(std::move(old)), replacement_(std::move(replacement)), probe_(old_, /*anyCase=*/true) {
+  bool hasNonLetter = false;
+  for (char c : old_) {
+    if (static_cast<unsigned char>(c) >= 0x80) throw std::invalid_argument("pattern is not plain ASCII");
+    if (!IsLetter(c)) hasNonLetter = true;
   }
-  if (anchor_.empty()) throw std::invalid_argument("pattern has no byte without case");
+  if (!hasNonLetter) throw std::invalid_argument("pattern has no byte without case");
 }
 
 std::string AnchoredReplace::Apply(std::string input) const {
-  const std::string_view text(input);
   std::string out;
+  if (!ApplyTo(input, out)) return input;
+  return out;
+}
+
+bool AnchoredReplace::ApplyTo(std::string_view text, std::string& out) const {
   std::size_t copied = 0;  // also where the next occurrence may start at the earliest
   bool replaced = false;
-  for (std::size_t at = FindBytes(text, anchor_, anchorOffset_); at != npos;
-       at = FindBytes(text, anchor_, at + 1)) {
-    const std::size_t start = at - anchorOffset_;
-    if (start < copied || text.size() - start < old_.size()) continue;
+  for (std::size_t start = probe_.Next(text, 0); start != npos;
+       start = probe_.Next(text, std::max(start + 1, copied))) {
     if (!EqualsNoCase(text.substr(start, old_.size()), old_) || !IsCharBoundary(text, start)) continue;
-    if (!replaced) out.reserve(text.size() + text.size() / 8);
+    if (!replaced) {
+      out.clear();
+      out.reserve(text.size() + text.size() / 8);
+    }
     replaced = true;
     out.append(text, copied, start - copied);
     out += replacement_;
     copied = start + old_.size();
   }
-  if (!replaced) return input;
+  if (!replaced) return false;
   out.append(text, copied);
-  return out;
+  return true;
 }
 
 }  // namespace zelm

@@ -1,6 +1,5 @@
-// A replace-all for plain ASCII patterns that jumps between occurrences of
-// the pattern's longest stretch without letters instead of walking every
-// character. Same result as ReplaceAllText: letters compared without case,
+// A replace-all for plain ASCII patterns that jumps between the places where
+// a few of the pattern's bytes fit instead of walking every character. Same result as ReplaceAllText: letters compared without case,
 // occurrences at character boundaries, left to right, never rescanned.
 #pragma once
 
@@ -19,10 +18,14 @@ class AnchoredReplace {
   // Hands the text back untouched when the pattern does not occur.
   std::string Apply(std::string text) const;
 
+  // Writes the result into `out` (its memory is reused) and returns true;
+  // returns false, with `out` in an unspecified state, when the pattern does
+  // not occur.
+  bool ApplyTo(std::string_view text, std::string& out) const;
+
  private:
   std::string old_, replacement_;
-  std::string anchor_;              // the longest stretch of old_ without letters
-  std::size_t anchorOffset_ = 0;    // where it stands in old_
+  PatternProbe probe_;
 };
 
 }  // namespace zelm

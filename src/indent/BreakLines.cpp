@@ -95,6 +95,9 @@ constexpr BreakRule kBreakRules[] = {
 
 constexpr BreakRule kLightBreakRules[] = {{kBefore, "<!--"}, {kAfter, "-->"}};
 
+// Room for a text and the line breaks the rules put into it.
+std::size_t WithRoom(std::size_t size) { return size + size / 4; }
+
 JunctionRule ToJunctionRule(const BreakRule& rule) {
   switch (rule.kind) {
     case kBefore: return JunctionRule::BreakBefore(rule.a);
@@ -120,10 +123,9 @@ class ClosingTagRuns {
       throw std::invalid_argument("not a closing tag");
   }
 
-  std::string Apply(std::string input) const {
-    const std::string_view text(input);
+  // As JunctionBreaker::ApplyTo.
+  bool ApplyTo(std::string_view text, std::string& out) const {
     const std::size_t size = tag_.size();
-    std::string out;
     std::size_t copied = 0;  // text before this is in out, and no run starts before it
     // A run of two or more holds the junction "></" between its first two tags.
     for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != std::string_view::npos;
@@ -135,7 +137,10 @@ class ClosingTagRuns {
       std::size_t count = 2;
       while (IsTagAt(text, start + count * size)) ++count;
 
-      if (out.empty()) out.reserve(text.size() + text.size() / 8);
+      if (copied == 0) {
+        out.clear();
+        out.reserve(text.size() + text.size() / 8);
+      }
       out.append(text, copied, start - copied);
       for (std::size_t k = 0; k < count; ++k) {
         if (k + 1 == count && count % 4 == 1) {
@@ -148,9 +153,9 @@ class ClosingTagRuns {
       copied = start + count * size;
       gt = copied - 1;
     }
-    if (copied == 0) return input;
+    if (copied == 0) return false;
     out.append(text, copied);
-    return out;
+    return true;
   }
 
  private:
@@ -190,11 +195,19 @@ class BreakStages {
     flush();
   }
 
+  // Each stage writes into the buffer the stage before it read from, so a
+  // page takes two buffers however many stages change it. With several
+  // stages, both get room for the line breaks to come (see CopyWithRoom), so
+  // that neither has to grow.
   std::string Apply(std::string text) const {
+    std::string spare;
+    if (stages_.size() > 1) spare.reserve(WithRoom(text.size()));
     for (const Stage& stage : stages_) {
-      if (stage.breaker) text = stage.breaker->Apply(std::move(text));
-      else if (stage.replace) text = stage.replace->Apply(std::move(text));
-      else text = stage.runs->Apply(std::move(text));
+      bool changed = false;
+      if (stage.breaker) changed = stage.breaker->ApplyTo(text, spare);
+      else if (stage.replace) changed = stage.replace->ApplyTo(text, spare);
+      else changed = stage.runs->ApplyTo(text, spare);
+      if (changed) text.swap(spare);
     }
     return text;
   }
@@ -208,11 +221,20 @@ class BreakStages {
   std::vector<Stage> stages_;
 };
 
+// A copy to work on, with room for the line breaks to come: the stages then
+// write into it without growing it.
+std::string CopyWithRoom(std::string_view text) {
+  std::string copy;
+  copy.reserve(WithRoom(text.size()));
+  copy.assign(text);
+  return copy;
+}
+
 }  // namespace
 
 std::string PreBreakLines(std::string_view text) {
   static const BreakStages stages(kBreakRules);
-  std::string folded = TabsToSpaces(std::string(text));
+  std::string folded = TabsToSpaces(CopyWithRoom(text));
   folded = PullUpLineStartBrackets(std::move(folded), 11);
   folded = FoldGapsBetweenTags(std::move(folded), 36);
   return stages.Apply(std::move(folded));

@@ -10,6 +10,13 @@ namespace zelm {
 FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& patterns)
     : trie_(patterns, PatternTrie::Direction::kForward, PatternTrie::Letters::kExactCase) {
   if (patterns.size() > FirstOccurrences::kMaxPatterns) throw std::invalid_argument("too many patterns");
+  // Parents come before their children, so their sets are complete first.
+  startingHere_.resize(trie_.NodeCount());
+  for (std::uint32_t node = 1; node < startingHere_.size(); ++node) {
+    PatternSet& set = startingHere_[node];
+    set = startingHere_[trie_.EndAncestor(node)];
+    trie_.ReportEnds(node, [&](std::uint32_t id) { set.words[id / 64] |= std::uint64_t{1} << (id % 64); });
+  }
   int firstBytes = 0;
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);

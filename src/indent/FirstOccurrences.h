@@ -27,10 +27,13 @@ class FirstOccurrences {
  private:
   friend class FirstOccurrenceScanner;
   void Clear() { found_[0] = found_[1] = 0; }
-  void Note(std::size_t id, std::size_t at) {
-    if (Has(id)) return;
-    found_[id / 64] |= std::uint64_t{1} << (id % 64);
-    at_[id] = at;
+  // Notes the patterns of `ids` not found before as found at `at`.
+  void NoteAll(const std::uint64_t (&ids)[2], std::size_t at) {
+    for (std::size_t w = 0; w < 2; ++w) {
+      std::uint64_t fresh = ids[w] & ~found_[w];
+      found_[w] |= fresh;
+      for (; fresh != 0; fresh &= fresh - 1) at_[w * 64 + static_cast<std::size_t>(__builtin_ctzll(fresh))] = at;
+    }
   }
 
   std::uint64_t found_[2] = {0, 0};
@@ -53,11 +56,19 @@ class FirstOccurrenceScanner {
  private:
   enum ByteClass : unsigned char { kPlain = 0, kLead = 1, kFirst = 2 };
 
+  // Every pattern that starts at `at` ends at the deepest pattern end the
+  // walk reaches or at one above it, so that node's set names them all.
   void MatchAt(std::string_view line, std::size_t at, FirstOccurrences& found) const {
-    trie_.ForEachStartingAt(line, at, [&](std::uint32_t id) { found.Note(id, at); });
+    const std::uint32_t node = trie_.LongestEndNodeStartingAt(line, at);
+    if (node != 0) found.NoteAll(startingHere_[node].words, at);
   }
 
+  struct PatternSet {
+    std::uint64_t words[2] = {0, 0};
+  };
+
   PatternTrie trie_;
+  std::vector<PatternSet> startingHere_;  // per trie node: the patterns that end there or above it
   std::array<unsigned char, 256> byteClass_{};
   // When every pattern starts with the same byte, and that byte cannot
   // start a double-byte character, the library search jumps from one to

@@ -95,23 +95,22 @@ bool JunctionBreaker::MayMatch(std::string_view text, std::size_t junction) cons
 
 std::vector<JunctionBreaker::RuleSet> JunctionBreaker::RulesPerNode(const PatternTrie& trie) {
   std::vector<RuleSet> sets(trie.NodeCount());
-  for (std::uint32_t node = 0; node < sets.size(); ++node)
+  // Parents come before their children, so their sets are complete first.
+  for (std::uint32_t node = 1; node < sets.size(); ++node) {
+    sets[node] = sets[trie.EndAncestor(node)];
     trie.ReportEnds(node, [&](std::uint32_t id) { sets[node].Add(id); });
+  }
   return sets;
 }
 
 std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junction,
                                         const std::vector<std::size_t>& lastEnd) const {
-  RuleSet rightMatches;
-  bool anyRight = false;
-  rights_.ForEachEndNodeStartingAt(text, junction, [&](std::uint32_t node) {
-    rightMatches.OrWith(rightRules_[node], words_);
-    anyRight = true;
-  });
-  if (!anyRight) return kNoRule;
-  RuleSet leftMatches;
-  lefts_.ForEachEndNodeEndingAt(text, junction,
-                                [&](std::uint32_t node) { leftMatches.OrWith(leftRules_[node], words_); });
+  const std::uint32_t right = rights_.LongestEndNodeStartingAt(text, junction);
+  if (right == 0) return kNoRule;
+  const std::uint32_t left = lefts_.LongestEndNodeEndingAt(text, junction);
+  if (left == 0) return kNoRule;
+  const RuleSet& rightMatches = rightRules_[right];
+  const RuleSet& leftMatches = leftRules_[left];
 
   for (std::size_t w = 0; w < words_; ++w) {
     for (std::uint64_t both = rightMatches.words[w] & leftMatches.words[w]; both != 0; both &= both - 1) {
@@ -126,8 +125,12 @@ std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junct
 }
 
 std::string JunctionBreaker::Apply(std::string input) const {
-  const std::string_view text(input);
   std::string out;
+  if (!ApplyTo(input, out)) return input;
+  return out;
+}
+
+bool JunctionBreaker::ApplyTo(std::string_view text, std::string& out) const {
   std::size_t copied = 0;  // text before this index is in out
   // Per rule, the end of its last match: a replace-all resumes its search
   // there, so a later match of the same rule must not start before it.
@@ -146,7 +149,10 @@ std::string JunctionBreaker::Apply(std::string input) const {
     if (id == kNoRule) continue;
 
     const JunctionRule& rule = rules_[id];
-    if (out.empty()) out.reserve(text.size() + text.size() / 8);
+    if (copied == 0) {
+      out.clear();
+      out.reserve(text.size() + text.size() / 8);
+    }
     // The pattern holds no other junction, so nothing was inserted inside
     // its left part and that part is the tail of out.
     out.append(text, copied, junction - copied);
@@ -159,9 +165,9 @@ std::string JunctionBreaker::Apply(std::string input) const {
     lastEnd[id] = copied;
   }
 
-  if (copied == 0) return input;
+  if (copied == 0) return false;
   out.append(text, copied);
-  return out;
+  return true;
 }
 
 }  // namespace zelm

@@ -44,19 +44,21 @@ class JunctionBreaker {
   // Hands the text back untouched when no rule matches.
   std::string Apply(std::string text) const;
 
+  // Writes the result into `out` (its old content goes, its memory is
+  // reused) and returns true; returns false, with `out` in an unspecified
+  // state, when no rule matches and the text stays as it is.
+  bool ApplyTo(std::string_view text, std::string& out) const;
+
   static constexpr std::size_t kMaxRules = 256;
 
  private:
   struct RuleSet {
     std::uint64_t words[kMaxRules / 64] = {};
     void Add(std::uint32_t id) { words[id / 64] |= std::uint64_t{1} << (id % 64); }
-    // The first `count` words only: the others hold no rule.
-    void OrWith(const RuleSet& other, std::size_t count) {
-      for (std::size_t w = 0; w < count; ++w) words[w] |= other.words[w];
-    }
   };
 
-  // Per trie node, the rules whose part ends there.
+  // Per trie node, the rules whose part ends there or at a node above it:
+  // all the rules whose part a walk that gets that deep has found.
   static std::vector<RuleSet> RulesPerNode(const PatternTrie& trie);
 
   static constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
@@ -75,7 +77,7 @@ class JunctionBreaker {
   std::vector<JunctionRule> rules_;
   PatternTrie rights_;  // forward over the right parts
   PatternTrie lefts_;   // backward over the left parts
-  std::vector<RuleSet> rightRules_, leftRules_;
+  std::vector<RuleSet> rightRules_, leftRules_;  // indexed by node
   std::size_t words_ = 0;                // the words of a RuleSet that hold rules
   bool afterRight_[256] = {};            // bytes that follow "<" in a right part longer than "<"
   bool beforeLeft_[256] = {};            // bytes that precede ">" in a left part longer than ">"

@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "indent/AnchoredReplace.h"
 #include "indent/IndentUtil.h"
 #include "indent/PatternTrie.h"
 #include "indent/SjisScan.h"
@@ -86,7 +85,7 @@ class TagCaseLowerer {
     }
     for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
     for (const std::string& pattern : patterns_) {
-      window_ = std::max(window_, pattern.size());
+      longest_ = std::max(longest_, pattern.size());
       if (pattern.size() < 2) throw std::logic_error("tag case pattern too short: " + pattern);
       for (char first : {AsciiLower(pattern[0]), AsciiUpper(pattern[0])})
         for (char second : {AsciiLower(pattern[1]), AsciiUpper(pattern[1])}) startPairs_.set(PairIndex(first, second));
@@ -96,34 +95,73 @@ class TagCaseLowerer {
     }
   }
 
-  // Jumps from one byte a pattern may start with to the next; only those
-  // that start a character are tried.
+  // Lowering a match without capitals changes nothing, so only the places a
+  // pattern may start with a capital (of an ASCII letter, or a second byte
+  // with that value) at most a pattern's length ahead are tried. The search
+  // jumps from one byte a pattern may start with to the next.
   void LowerInPlace(std::string& text) const {
-    std::vector<std::size_t> lastEnd(patterns_.size(), 0);
-    std::size_t known = 0;  // a character starts here
+    const std::string_view view(text);
+    std::size_t upper = 0;  // the first capital at or after the last place tried, or npos
+    bool upperKnown = false;
+    std::vector<Decided> decided(patterns_.size());
     // Lowering changes letters only, never the bytes looked for.
     BytePositions<4> candidates(text, firstBytes_);
     for (std::size_t i = candidates.Next(); i != std::string::npos; i = candidates.Next()) {
-      if (!StartsCharacterAfter(text, known, i)) {
-        known = i + 1;  // the second byte of a character
+      if (!upperKnown || (upper != std::string::npos && upper < i)) {
+        upper = FindAsciiUpper(view, i);
+        upperKnown = true;
+      }
+      if (upper == std::string::npos) return;
+      if (upper - i >= longest_) {
+        candidates.SkipTo(upper + 1 - longest_);
         continue;
       }
-      known = i;
       if (i + 1 >= text.size() || !startPairs_.test(PairIndex(text[i], text[i + 1]))) continue;  // no pattern starts so
-      // Lowering a match without capitals changes nothing; one that does not
-      // start with a quote cannot overlap the next match of its rule, so it
-      // need not even be found.
-      if (text[i] != '"' && !HasAsciiUpperCase(std::string_view(text).substr(i, window_))) continue;
-      trie_.ForEachStartingAt(text, i, [&](std::uint32_t id) {
-        if (i < lastEnd[id]) return;  // overlaps this rule's previous match
-        lastEnd[id] = i + patterns_[id].size();
+      if (!IsCharBoundary(view, i)) continue;
+      trie_.ForEachStartingAt(view, i, [&](std::uint32_t id) {
+        const std::size_t end = i + patterns_[id].size();
+        if (!HasAsciiUpperCase(view.substr(i, end - i))) return;
+        if (text[i] == '"' && !TakenInOwnChain(view, i, id, decided[id])) return;
         // Matches are plain ASCII, so every byte of one is a whole character.
-        LowerAsciiRange(text, i, lastEnd[id]);
+        LowerAsciiRange(text, i, end);
       });
     }
   }
 
  private:
+  // A quoted value's match that starts on the closing quote of an earlier
+  // match of the same value is skipped by its replace-all. In a chain of
+  // such matches, each one overlapping the one before, the first is taken,
+  // the second skipped, and so on. The last match decided per pattern ends
+  // the walk back, so a long chain is walked once.
+  struct Decided {
+    std::size_t at = std::string::npos;
+    bool taken = false;
+  };
+
+  bool TakenInOwnChain(std::string_view text, std::size_t at, std::uint32_t id, Decided& last) const {
+    const std::string_view pattern = patterns_[id];
+    const std::size_t step = pattern.size() - 1;  // only the quotes at the ends can meet
+    bool taken = true;                            // so far: the first of its chain
+    for (std::size_t j = at; j >= step; j -= step) {
+      if (j - step == last.at) {
+        taken = taken != last.taken;  // one more step from a known match
+        break;
+      }
+      if (!MatchesNoCase(text, j - step, pattern) || !IsCharBoundary(text, j - step)) break;
+      taken = !taken;
+    }
+    last = {at, taken};
+    return taken;
+  }
+
+  static bool MatchesNoCase(std::string_view text, std::size_t at, std::string_view pattern) {
+    if (text.size() - at < pattern.size()) return false;
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+      if (AsciiLower(text[at + k]) != AsciiLower(pattern[k])) return false;
+    return true;
+  }
+
   static std::size_t PairIndex(char first, char second) {
     return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 + static_cast<unsigned char>(second);
   }
@@ -132,41 +170,104 @@ class TagCaseLowerer {
   PatternTrie trie_;
   std::bitset<256 * 256> startPairs_;  // the first two bytes of the patterns, in both cases
   std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
-  std::size_t window_ = 16;           // the bytes a match may take, at least one block
+  std::size_t longest_ = 0;           // the longest pattern
 };
 
-// Tabs become two spaces and lines that are blank after trimming go. A line
-// starts a character, so a tab's place is judged in the whole text as well
-// as in its line.
-std::string WithoutBlankLines(std::string_view text) {
-  std::string kept = DropBlankLines(text);
-  std::size_t tab = FindByte(kept, 0, '\t');
-  if (tab == std::string::npos) return kept;
-  std::string out;
-  out.reserve(kept.size() + kept.size() / 16);
-  std::size_t copied = 0, known = 0;
-  for (; tab != std::string::npos; tab = FindByte(kept, tab + 1, '\t')) {
-    if (!StartsCharacterAfter(kept, known, tab)) {
-      known = tab + 1;  // the second byte of a character
-      continue;
+// Lines that are blank after trimming go and every kept line ends with
+// CR LF (as DropBlankLines does), tabs become two spaces and empty cells get
+// a non-breaking space, all in one copy. A line end is never part of a run
+// of lead-byte values, so a place starts a character in the input exactly
+// when it does in the result, and places are judged in the input. Filling a
+// cell before the names are lowered changes nothing for them: the filled
+// cell is in lower case already, and no name pattern holds a byte of
+// "&nbsp;".
+class LineCleaner {
+ public:
+  explicit LineCleaner(std::string_view text) : text_(text) {}
+
+  std::string Run() {
+    out_.reserve(text_.size() + text_.size() / 16 + 2);
+    nextTab_ = FindByte(text_, 0, '\t');
+    nextCell_ = NextCell(0);
+    auto lineEndLength = [&](std::size_t end) -> std::size_t {
+      if (end >= text_.size()) return 0;
+      return (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1;
+    };
+    LineReader reader(text_);
+    for (std::string_view line; reader.Next(line);) {
+      const std::size_t begin = static_cast<std::size_t>(line.data() - text_.data());
+      const std::size_t end = begin + line.size();
+      if (PlainTrimView(line).empty()) {
+        CopyUpTo(begin);
+        SkipTo(end + lineEndLength(end));
+      } else if (lineEndLength(end) != 2) {  // not CR LF
+        CopyUpTo(end);
+        out_ += "\r\n";
+        SkipTo(end + lineEndLength(end));  // past the lone CR or LF, if any
+      }
     }
-    known = tab + 1;
-    out.append(kept, copied, tab - copied);
-    out += "  ";
-    copied = tab + 1;
+    CopyUpTo(text_.size());
+    return std::move(out_);
   }
-  out.append(kept, copied);
-  return out;
-}
+
+ private:
+  static constexpr std::string_view kEmptyCell = "<td></td>";
+  static constexpr std::string_view kFilledCell = "<td>&nbsp;</td>";
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  // Copies the input up to `limit`, its tabs and empty cells rewritten.
+  void CopyUpTo(std::size_t limit) {
+    for (std::size_t at = std::min(nextTab_, nextCell_); at < limit; at = std::min(nextTab_, nextCell_)) {
+      out_.append(text_, copied_, at - copied_);
+      if (at == nextCell_) {
+        out_ += kFilledCell;
+        copied_ = at + kEmptyCell.size();
+        nextCell_ = NextCell(copied_);
+        continue;
+      }
+      // A tab that is the second byte of a character stays.
+      out_ += StartsCharacterAfter(text_, tabKnown_, at) ? std::string_view("  ") : std::string_view("\t");
+      tabKnown_ = at + 1;  // a character starts after a tab in either case
+      copied_ = at + 1;
+      nextTab_ = FindByte(text_, copied_, '\t');
+    }
+    out_.append(text_, copied_, limit - copied_);
+    copied_ = limit;
+  }
+
+  // Drops the input up to `to`.
+  void SkipTo(std::size_t to) {
+    copied_ = to;
+    if (nextTab_ < to) nextTab_ = FindByte(text_, to, '\t');
+    if (nextCell_ < to) nextCell_ = NextCell(to);
+  }
+
+  // The next empty cell (letters compared without case) that starts a
+  // character, at or after `from`.
+  std::size_t NextCell(std::size_t from) const {
+    static const PatternProbe probe(kEmptyCell, /*anyCase=*/true);
+    for (std::size_t at = probe.Next(text_, from); at != npos; at = probe.Next(text_, at + 1)) {
+      std::size_t k = 0;
+      while (k < kEmptyCell.size() && AsciiLower(text_[at + k]) == kEmptyCell[k]) ++k;
+      if (k == kEmptyCell.size() && IsCharBoundary(text_, at)) return at;
+    }
+    return npos;
+  }
+
+  std::string_view text_;
+  std::string out_;
+  std::size_t copied_ = 0;    // the input before this is written or dropped
+  std::size_t tabKnown_ = 0;  // a character starts here, at or before the next tab
+  std::size_t nextTab_ = npos, nextCell_ = npos;
+};
 
 }  // namespace
 
 std::string NormalizeTagCase(std::string_view text) {
   static const TagCaseLowerer lowerer;
-  static const AnchoredReplace fillEmptyCells("<td></td>", "<td>&nbsp;</td>");
-  std::string out = WithoutBlankLines(text);
+  std::string out = LineCleaner(text).Run();
   lowerer.LowerInPlace(out);
-  return fillEmptyCells.Apply(std::move(out));
+  return out;
 }
 
 }  // namespace zelm

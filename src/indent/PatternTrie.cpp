@@ -22,26 +22,44 @@ PatternTrie::PatternTrie(const std::vector<std::string>& patterns, Direction dir
     }
   }
 
+  while ((std::uint32_t{1} << rowShift_) < alphabetSize_) ++rowShift_;
+  const std::uint32_t rowSize = std::uint32_t{1} << rowShift_;
+
+  // Built with node numbers in the entries; turned into row starts below.
   std::vector<std::vector<std::uint32_t>> endsPerNode(1);
-  next_.assign(alphabetSize_, 0);
+  std::vector<std::uint32_t> parent(1, 0);
+  next_.assign(rowSize, 0);
   for (std::uint32_t id = 0; id < patterns.size(); ++id) {
     std::string bytes = patterns[id];
     if (direction == Direction::kBackward) std::reverse(bytes.begin(), bytes.end());
     std::uint32_t node = 0;
     for (char c : bytes) {
-      const std::size_t slot = node * alphabetSize_ + symbolOf_[static_cast<unsigned char>(c)];
+      const std::size_t slot = (std::size_t{node} << rowShift_) + symbolOf_[static_cast<unsigned char>(c)];
       if (next_[slot] == 0) {
-        next_[slot] = static_cast<std::uint32_t>(endsPerNode.size()) << 1;
+        next_[slot] = static_cast<std::uint32_t>(endsPerNode.size());
         endsPerNode.emplace_back();
-        next_.resize(next_.size() + alphabetSize_, 0);
+        parent.push_back(node);
+        next_.resize(next_.size() + rowSize, 0);
       }
-      node = next_[slot] >> 1;
+      node = next_[slot];
     }
     endsPerNode[node].push_back(id);
   }
-  // Mark the entries that lead to a node where a pattern ends.
-  for (std::uint32_t& entry : next_)
-    if (entry != 0 && !endsPerNode[entry >> 1].empty()) entry |= kEndsHere;
+  // A row start shifted left by one must fit an entry.
+  if (next_.size() >= (std::size_t{1} << 31)) throw std::invalid_argument("too many patterns");
+  // Row starts instead of node numbers, and the entries that lead to a node
+  // where a pattern ends marked.
+  for (std::uint32_t& entry : next_) {
+    if (entry == 0) continue;
+    const bool ends = !endsPerNode[entry].empty();
+    entry = ((entry << rowShift_) << 1) | (ends ? kEndsHere : 0);
+  }
+  // Parents come before their children.
+  endAncestor_.assign(endsPerNode.size(), 0);
+  for (std::uint32_t node = 1; node < endsPerNode.size(); ++node) {
+    const std::uint32_t up = parent[node];
+    endAncestor_[node] = (up != 0 && !endsPerNode[up].empty()) ? up : endAncestor_[up];
+  }
 
   endsBegin_.reserve(endsPerNode.size() + 1);
   for (const auto& ids : endsPerNode) {

@@ -39,12 +39,12 @@ class PatternTrie {
   // ends a pattern, so callers can keep their own data per node.
   template <typename OnNode>
   void ForEachEndNodeStartingAt(std::string_view text, std::size_t pos, OnNode&& onNode) const {
-    std::uint32_t node = 0;
+    std::uint32_t row = 0;
     for (std::size_t i = pos; i < text.size(); ++i) {
-      const std::uint32_t entry = Entry(node, text[i]);
+      const std::uint32_t entry = Entry(row, text[i]);
       if (entry == 0) return;
-      node = entry >> 1;
-      if (entry & kEndsHere) onNode(node);
+      row = entry >> 1;
+      if (entry & kEndsHere) onNode(row >> rowShift_);
     }
   }
 
@@ -52,14 +52,43 @@ class PatternTrie {
   // text backwards from just before index `end`, that ends a pattern.
   template <typename OnNode>
   void ForEachEndNodeEndingAt(std::string_view text, std::size_t end, OnNode&& onNode) const {
-    std::uint32_t node = 0;
+    std::uint32_t row = 0;
     for (std::size_t i = end; i > 0; --i) {
-      const std::uint32_t entry = Entry(node, text[i - 1]);
+      const std::uint32_t entry = Entry(row, text[i - 1]);
       if (entry == 0) return;
-      node = entry >> 1;
-      if (entry & kEndsHere) onNode(node);
+      row = entry >> 1;
+      if (entry & kEndsHere) onNode(row >> rowShift_);
     }
   }
+
+  // The deepest node that ends a pattern starting at index `pos`, or 0 when
+  // none does: the patterns found there are those of that node and of its
+  // EndAncestor chain.
+  std::uint32_t LongestEndNodeStartingAt(std::string_view text, std::size_t pos) const {
+    std::uint32_t row = 0, last = 0;
+    for (std::size_t i = pos; i < text.size(); ++i) {
+      const std::uint32_t entry = Entry(row, text[i]);
+      if (entry == 0) break;
+      row = entry >> 1;
+      if (entry & kEndsHere) last = row;
+    }
+    return last >> rowShift_;
+  }
+
+  // Backward tries: the same for patterns ending just before index `end`.
+  std::uint32_t LongestEndNodeEndingAt(std::string_view text, std::size_t end) const {
+    std::uint32_t row = 0, last = 0;
+    for (std::size_t i = end; i > 0; --i) {
+      const std::uint32_t entry = Entry(row, text[i - 1]);
+      if (entry == 0) break;
+      row = entry >> 1;
+      if (entry & kEndsHere) last = row;
+    }
+    return last >> rowShift_;
+  }
+
+  // The nearest node above `node` (not the root) where a pattern ends, or 0.
+  std::uint32_t EndAncestor(std::uint32_t node) const { return endAncestor_[node]; }
 
   std::size_t NodeCount() const { return endsBegin_.size() - 1; }
 
@@ -75,16 +104,20 @@ class PatternTrie {
  private:
   static constexpr std::uint32_t kEndsHere = 1;
 
-  // The child for byte c, shifted left by one with kEndsHere set when a
-  // pattern ends there; 0 when there is none. Symbol 0 (bytes in no
-  // pattern) leads nowhere from any node.
-  std::uint32_t Entry(std::uint32_t node, char c) const {
-    return next_[node * alphabetSize_ + symbolOf_[static_cast<unsigned char>(c)]];
+  // Each node has a row of 2^rowShift_ entries, one per symbol, and is
+  // named in the walk by where its row starts, so a step is one addition
+  // and one load. An entry is the child's row start shifted left by one,
+  // with kEndsHere set when a pattern ends at the child; 0 when there is no
+  // child. Symbol 0 (bytes in no pattern) leads nowhere from any node.
+  std::uint32_t Entry(std::uint32_t row, char c) const {
+    return next_[row + symbolOf_[static_cast<unsigned char>(c)]];
   }
 
   std::array<std::uint16_t, 256> symbolOf_{};  // byte -> symbol, 0 = in no pattern
   std::uint32_t alphabetSize_ = 1;
-  std::vector<std::uint32_t> next_;       // node * alphabetSize_ + symbol -> Entry
+  std::uint32_t rowShift_ = 0;            // the rows hold 2^rowShift_ >= alphabetSize_ entries
+  std::vector<std::uint32_t> next_;       // row start + symbol -> Entry
+  std::vector<std::uint32_t> endAncestor_;  // per node
   std::vector<std::uint32_t> endsBegin_;  // per node, into ends_; one extra entry at the end
   std::vector<std::uint32_t> ends_;       // ids of the patterns that end at each node
 };

@@ -1,6 +1,57 @@
 #include "text/ByteScan.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace zelm {
+namespace {
+
+// Letters, digits and blanks fill most of a page; brackets, quotes and
+// equals signs come next; anything else is rarer.
+int Commonness(char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return 3;
+  if (c == '<' || c == '>' || c == '"' || c == '=') return 2;
+  return 1;
+}
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
+
+PatternProbe::PatternProbe(std::string_view pattern, bool anyCase) : length_(pattern.size()) {
+  if (pattern.empty()) return;
+  auto probe = [&](std::size_t offset) -> Probe {
+    const char c = pattern[offset];
+    const bool fold = anyCase && IsLetter(c);
+    return {offset, fold ? static_cast<char>(c | 0x20) : c, fold ? static_cast<char>(0x20) : '\0'};
+  };
+  // In between, the rarest bytes, the farther from the probes chosen so far
+  // the better: neighbours often come together ("\r\n").
+  std::vector<std::size_t> chosen{0, pattern.size() - 1};
+  auto pickBetween = [&]() -> std::size_t {
+    std::size_t best = 0;
+    int bestCommonness = 4;
+    std::size_t bestDistance = 0;
+    for (std::size_t k = 1; k + 1 < pattern.size(); ++k) {
+      std::size_t distance = pattern.size();
+      for (std::size_t c : chosen) distance = std::min(distance, k > c ? k - c : c - k);
+      if (distance == 0) continue;
+      const int commonness = Commonness(pattern[k]);
+      if (commonness < bestCommonness || (commonness == bestCommonness && distance > bestDistance)) {
+        best = k;
+        bestCommonness = commonness;
+        bestDistance = distance;
+      }
+    }
+    if (bestCommonness == 4) return chosen.back();  // nothing left in between
+    chosen.push_back(best);
+    return best;
+  };
+  probes_[0] = probe(0);
+  probes_[1] = probe(pickBetween());
+  probes_[2] = probe(pickBetween());
+  probes_[3] = probe(pattern.size() - 1);
+}
 
 std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
   constexpr std::size_t npos = std::string_view::npos;

@@ -161,6 +161,27 @@ class BytePositions {
   unsigned mask_ = 0;     // bit i: the byte at base_ + i is one of the set, not yet given out
 };
 
+// Index of the first ASCII capital letter (A-Z) at or after `from`, or npos.
+inline std::size_t FindAsciiUpper(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // Signed bytes: 'A'..'Z' moved to the bottom of the range, so that one
+  // comparison finds them.
+  const __m128i shift = _mm_set1_epi8(static_cast<char>(-128 - 'A'));
+  const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), shift);
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(chunk, limit)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < size; ++i)
+    if (data[i] >= 'A' && data[i] <= 'Z') return i;
+  return std::string_view::npos;
+}
+
 // Does the text hold an ASCII capital letter (A-Z)?
 inline bool HasAsciiUpperCase(std::string_view text) {
   const char* data = text.data();
@@ -180,6 +201,64 @@ inline bool HasAsciiUpperCase(std::string_view text) {
     if (data[i] >= 'A' && data[i] <= 'Z') return true;
   return false;
 }
+
+// Finds the places where a short pattern may stand by four of its bytes
+// (its first and last and two rare ones in between), 16 places at a time.
+// With `anyCase`, letters are compared without case: a byte is folded by
+// setting its 0x20 bit, which pairs a few other bytes as well, so callers
+// check each place found.
+class PatternProbe {
+ public:
+  PatternProbe(std::string_view pattern, bool anyCase);
+
+  // The first place at or after `from` where the probed bytes fit and the
+  // whole pattern would fit in the text, or npos.
+  std::size_t Next(std::string_view text, std::size_t from) const {
+    const std::size_t size = text.size();
+    if (length_ > size || from > size - length_) return std::string_view::npos;
+    const std::size_t last = size - length_;  // the last place the pattern can start
+    const char* data = text.data();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    // The last probe is the pattern's last byte, so a block whose loads stay
+    // in the text holds no place beyond `last`.
+    const __m128i value0 = _mm_set1_epi8(probes_[0].value), fold0 = _mm_set1_epi8(probes_[0].fold);
+    const __m128i value1 = _mm_set1_epi8(probes_[1].value), fold1 = _mm_set1_epi8(probes_[1].fold);
+    const __m128i value2 = _mm_set1_epi8(probes_[2].value), fold2 = _mm_set1_epi8(probes_[2].fold);
+    const __m128i value3 = _mm_set1_epi8(probes_[3].value), fold3 = _mm_set1_epi8(probes_[3].fold);
+    auto hits = [&](std::size_t at, const Probe& probe, __m128i value, __m128i fold) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + probe.offset));
+      return _mm_cmpeq_epi8(_mm_or_si128(chunk, fold), value);
+    };
+    for (; i + length_ + 15 <= size; i += 16) {
+      const __m128i both = _mm_and_si128(hits(i, probes_[0], value0, fold0), hits(i, probes_[3], value3, fold3));
+      if (_mm_movemask_epi8(both) == 0) continue;
+      const __m128i all =
+          _mm_and_si128(both, _mm_and_si128(hits(i, probes_[1], value1, fold1), hits(i, probes_[2], value2, fold2)));
+      const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(all));
+      if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i <= last; ++i) {
+      std::size_t k = 0;
+      while (k < probes_.size() && static_cast<char>(data[i + probes_[k].offset] | probes_[k].fold) == probes_[k].value)
+        ++k;
+      if (k == probes_.size()) return i;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  struct Probe {
+    std::size_t offset = 0;
+    char value = 0;  // folded when fold is set
+    char fold = 0;   // 0x20 for a letter compared without case, else 0
+  };
+  // The first byte, two in between and the last byte; a short pattern
+  // repeats a probe.
+  std::array<Probe, 4> probes_{};
+  std::size_t length_ = 0;
+};
 
 // Index of the first byte-wise occurrence of `needle` at or after `from`, or
 // npos. The search jumps between occurrences of the run of (up to three)

@@ -36,6 +36,8 @@ TEST(NormalizeTagCase, LowersListedNamesOnly) {
       {"frame attributes", "<FRAME NORESIZE SCROLLING=NO>", "<frame noresize scrolling=NO>\r\n"},
       // A replace-all never matches inside its previous replacement.
       {"overlapping quoted values", "\"TOP\"TOP\"", "\"top\"TOP\"\r\n"},
+      {"a chain of overlapping values: every other one", "\"TOP\"TOP\"TOP\"TOP\"", "\"top\"TOP\"top\"TOP\"\r\n"},
+      {"a chain that starts in lower case", "\"top\"TOP\"TOP\"", "\"top\"TOP\"top\"\r\n"},
       {"empty cell filled", "<TD></TD>", "<td>&nbsp;</td>\r\n"},
       {"< that is a second byte starts no tag", "\x83<B>", "\x83<B>\r\n"},
       {"only blank lines", "\r\n \t\r\n", ""},
@@ -49,7 +51,7 @@ std::vector<std::string> TagCaseAlphabet() {
                                   "=",     "x",   "\x83", "\x83<", "\x83\"", "\x81\x40", "TOP\"", "\"TOP",
                                   "@IMPORT", " URL(", "<WBR>", "</NOBR>", "<TD></TD>", "<td>", "</TD>", "NOBR",
                                   "\"TOP\"", "\"Left\"", "BORDER\"", "\"BORDER\"", "\"top\"", "\"left\"",
-                                  " width=", " url(", std::string(1, '\0')};
+                                  " width=", " url(", std::string(1, '\0'), "\r", "\n", "\x83\t", "\t<TD></td>"};
   for (const std::string& name : test::ReferenceTagNames()) {
     pieces.push_back("<" + name);
     pieces.push_back("</" + name);

@@ -112,6 +112,38 @@ TEST(SearchEquivalence, BytePositionsAreEveryPositionOfTheSet) {
   }
 }
 
+// Every occurrence, letters compared without case or exactly, is one of the
+// places the probe gives; texts of up to 60 bytes take both the block loop
+// and the byte loop.
+TEST(SearchEquivalence, PatternProbesMissNoOccurrence) {
+  std::mt19937 rng(15);
+  const std::vector<std::string> pieces{"<", ">", "/", "\r\n", "a", "A", "`", "@", "\x83", "TD", "td", "<td></td>",
+                                        "<TD></td>", ">\r\n</a>", "jis\"", "JIS\""};
+  const std::vector<std::string> patterns{"<td></td>", ">\r\n</a>", "jis\"", "a", "<a", "a<a", "@", "<meta charset="};
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = test::RandomText(rng, pieces, rng() % 25);
+    const std::string& pattern = patterns[rng() % patterns.size()];
+    const bool anyCase = rng() % 2 == 0;
+    const std::size_t from = rng() % (text.size() + 2);
+    auto matchesAt = [&](std::size_t at) {
+      for (std::size_t k = 0; k < pattern.size(); ++k)
+        if (anyCase ? AsciiLower(text[at + k]) != AsciiLower(pattern[k]) : text[at + k] != pattern[k]) return false;
+      return true;
+    };
+    std::vector<std::size_t> expected, found;
+    for (std::size_t at = from; at + pattern.size() <= text.size(); ++at)
+      if (matchesAt(at)) expected.push_back(at);
+    const PatternProbe probe(pattern, anyCase);
+    for (std::size_t at = probe.Next(text, from); at != npos; at = probe.Next(text, at + 1)) {
+      ASSERT_LE(at + pattern.size(), text.size()) << text;
+      if (matchesAt(at)) found.push_back(at);
+    }
+    ASSERT_EQ(found, expected) << pattern << " in " << text;
+    const std::size_t upper = from > text.size() ? npos : text.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ", from);
+    ASSERT_EQ(FindAsciiUpper(text, std::min(from, text.size())), upper) << text;
+  }
+}
+
 TEST(SearchEquivalence, LineReaderCutsLikeThePlainLoop) {
   std::mt19937 rng(12);
   for (int round = 0; round < 5000; ++round) {
