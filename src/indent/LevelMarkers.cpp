@@ -581,44 +581,72 @@ void PassLevelPart(LevelPart& part, int indentType) {
   part.indentBytes = pass.IndentBytes();
 }
 
-LevelJoin StartLevelJoin(LevelPart&& first, std::size_t wholeTextSize, int indentType) {
-  LevelJoin join;
-  join.result = std::move(first.out);
-  join.state = first.end;
-  join.indentBytes = first.indentBytes;
-  join.limit = IndentationLimitFor(wholeTextSize);
-  join.indentType = indentType;
-  return join;
-}
+namespace {
 
-bool JoinLevelPart(LevelPart& part, LevelJoin& join) {
-  if (!part.start.SameFlags(join.state)) return false;
-  const int start = join.state.level;
+// Settles a part passed from a guess: false when the guess does not hold.
+bool SettleGuessedPart(LevelPart& part, LevelSettling& settling) {
+  if (!part.start.SameFlags(settling.state)) return false;
+  const int start = settling.state.level;
   std::size_t added = 0;
   for (const DeferredIndent& indent : part.deferred)
-    added += static_cast<std::size_t>(indent.LevelFrom(start)) * IndentUnitBytes(join.indentType);
-  join.indentBytes += added;
-  if (join.indentBytes > join.limit) throw IndentationTooLarge(join.limit);
-  join.result.reserve(join.result.size() + part.out.size() + added);
-  std::size_t copied = 0;
-  for (const DeferredIndent& indent : part.deferred) {
-    join.result.append(part.out, copied, indent.offset - copied);
-    AppendIndent(join.result, indent.LevelFrom(start), join.indentType);
-    copied = indent.offset;
-  }
-  join.result.append(part.out, copied);
-  std::string().swap(part.out);
-  join.state = part.end;
-  join.state.level = part.deferredEnd.LevelFrom(start);
+    added += static_cast<std::size_t>(indent.LevelFrom(start)) * IndentUnitBytes(settling.indentType);
+  settling.indentBytes += added;
+  if (settling.indentBytes > settling.limit) throw IndentationTooLarge(settling.limit);
+  part.startLevel = start;
+  part.size = part.out.size() + added;
+  settling.state = part.end;
+  settling.state.level = part.deferredEnd.LevelFrom(start);
   return true;
 }
 
-void PassLevelPartAfter(const LineRange& range, LevelJoin& join) {
-  LevelPass pass(range, join.state, join.indentType, nullptr, &join.result);
-  pass.ContinueCounting(join.indentBytes, join.limit);
+// Passes a part for real from where the settled parts leave the pass.
+void PassPartForReal(LevelPart& part, LevelSettling& settling) {
+  part.out.clear();
+  part.deferred.clear();
+  LevelPass pass(part.range, settling.state, settling.indentType, nullptr, &part.out);
+  pass.ContinueCounting(settling.indentBytes, settling.limit);
   pass.Run();
-  join.state = pass.State();
-  join.indentBytes = pass.IndentBytes();
+  settling.state = pass.State();
+  settling.indentBytes = pass.IndentBytes();
+  part.size = part.out.size();
+}
+
+// Writes a settled part's Result to `to`, filling its indentation in.
+void WriteSettledPart(const LevelPart& part, int indentType, char* to) {
+  const std::size_t unit = IndentUnitBytes(indentType);
+  const char fill = indentType == kIndentTab ? '\t' : ' ';
+  std::size_t copied = 0;
+  for (const DeferredIndent& indent : part.deferred) {
+    to = std::copy(part.out.data() + copied, part.out.data() + indent.offset, to);
+    to = std::fill_n(to, static_cast<std::size_t>(indent.LevelFrom(part.startLevel)) * unit, fill);
+    copied = indent.offset;
+  }
+  std::copy(part.out.data() + copied, part.out.data() + part.out.size(), to);
+}
+
+}  // namespace
+
+void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType) {
+  if (parts.empty()) return;
+  LevelSettling settling;
+  settling.limit = IndentationLimitFor(wholeTextSize);
+  settling.indentType = indentType;
+  settling.state = parts[0].end;
+  settling.indentBytes = parts[0].indentBytes;
+  parts[0].size = parts[0].out.size();
+  for (std::size_t k = 1; k < parts.size(); ++k)
+    if (parts[k].guessSpoilt || !SettleGuessedPart(parts[k], settling)) PassPartForReal(parts[k], settling);
+}
+
+std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsigned threads) {
+  std::vector<std::size_t> at(parts.size() + 1, 0);
+  for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].size;
+  std::string result(at.back(), '\0');
+  RunSideBySide(parts.size(), threads, [&](std::size_t k) {
+    WriteSettledPart(parts[k], indentType, result.data() + at[k]);
+    std::string().swap(parts[k].out);
+  });
+  return result;
 }
 
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
@@ -631,10 +659,8 @@ std::string IndentWithoutMarkers(std::string_view text, int indentType, const Pa
     if (k > 0) parts[k].start = GuessedMiddleState();
   }
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassLevelPart(parts[k], indentType); });
-  LevelJoin join = StartLevelJoin(std::move(parts[0]), text.size(), indentType);
-  for (std::size_t k = 1; k < parts.size(); ++k)
-    if (!JoinLevelPart(parts[k], join)) PassLevelPartAfter(parts[k].range, join);
-  return std::move(join.result);
+  SettleLevelParts(parts, text.size(), indentType);
+  return JoinLevelParts(parts, indentType, sharing.threads);
 }
 
 std::size_t IndentationLimitFor(std::size_t textSize) { return 4 * textSize + (std::size_t(64) << 20); }

@@ -52,7 +52,8 @@ struct DeferredIndent {
   int LevelFrom(int start) const { return level + std::max(start, -lowest); }
 };
 
-// One part's Result text, its indentation left out unless it is the first.
+// One part's Result text, its indentation left out unless it is passed for
+// real (the first part, or one passed again).
 struct LevelPart {
   LineRange range;
   bool first = false;
@@ -61,7 +62,11 @@ struct LevelPart {
   LevelState start;  // the guess, for a part after the first
   LevelState end;
   DeferredIndent deferredEnd{};  // where the levels stand at the end
-  std::size_t indentBytes = 0;   // written by the first part
+  std::size_t indentBytes = 0;   // written, when passed for real
+  bool guessSpoilt = false;  // its text changed after it was passed: pass it for real
+  // Set once the parts before it are settled.
+  int startLevel = 0;      // the real level the part starts at
+  std::size_t size = 0;    // the bytes of its Result
 };
 
 // The state a part in the middle of a page is guessed to start in.
@@ -71,23 +76,20 @@ LevelState GuessedMiddleState();
 // guess in `part.start`.
 void PassLevelPart(LevelPart& part, int indentType);
 
-// The parts before this one joined: the Result so far and where the pass stands.
-struct LevelJoin {
-  std::string result;
+// Where the pass stands after the parts settled so far.
+struct LevelSettling {
   LevelState state;
   std::size_t indentBytes = 0;
   std::size_t limit = 0;  // IndentationLimitFor the whole text
   int indentType = 0;
 };
 
-// Starts the join with the first part.
-LevelJoin StartLevelJoin(LevelPart&& first, std::size_t wholeTextSize, int indentType);
+// Settles the parts in order: checks each guess, passes a part whose guess
+// was wrong again for real, and works out every part's size. The first part
+// must have been passed already. Throws IndentationTooLarge.
+void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType);
 
-// Appends a later part with its indentation filled in, when its guess holds;
-// false, with nothing appended, when it does not. Throws IndentationTooLarge.
-bool JoinLevelPart(LevelPart& part, LevelJoin& join);
-
-// Passes the lines of `range` for real from the join's state, appending.
-void PassLevelPartAfter(const LineRange& range, LevelJoin& join);
+// The Result of settled parts, written side by side on `threads` threads.
+std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsigned threads);
 
 }  // namespace zelm

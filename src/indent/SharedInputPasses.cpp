@@ -153,15 +153,16 @@ std::optional<std::string> SharedIndentedText(std::string_view text, const Input
   const std::vector<bool> redone = SettleAdjustment(parts, passes);
 
   std::size_t localSize = 0;
-  for (const Part& part : parts) localSize += part.local.size();
-  LevelJoin join = StartLevelJoin(std::move(parts[0].level), localSize, indentType);
-  for (std::size_t k = 1; k < parts.size(); ++k) {
-    Part& part = parts[k];
-    if (redone[k] || !JoinLevelPart(part.level, join))
-      PassLevelPartAfter(LineRange{part.local, 0, part.local.size()}, join);
-    std::string().swap(part.local);
+  std::vector<LevelPart> levels(parts.size());
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    localSize += parts[k].local.size();
+    levels[k] = std::move(parts[k].level);
+    levels[k].range = {parts[k].local, 0, parts[k].local.size()};  // the Local text may be new
+    levels[k].guessSpoilt = redone[k];
   }
-  return std::move(join.result);
+  SettleLevelParts(levels, localSize, indentType);
+  for (Part& part : parts) std::string().swap(part.local);
+  return JoinLevelParts(levels, indentType, sharing.threads);
 }
 
 }  // namespace zelm
