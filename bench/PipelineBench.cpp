@@ -7,6 +7,7 @@
 
 #include "BenchSupport.h"
 #include "app/cli/IndentJob.h"
+#include "app/cli/MemoryPolicy.h"
 #include "indent/Pipeline.h"
 #include "text/Parallel.h"
 #include "text/FileIO.h"
@@ -90,6 +91,9 @@ void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
 
+// The whole suite runs with the memory policy of zelm-cli, as the jobs below do.
+const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), true);
+
 // zelm-cli indent PAGE: read, both stages, encode for output.
 void BM_IndentFileJob(benchmark::State& state) {
   const std::string& path = PageFile(Megabytes(state));
@@ -102,6 +106,20 @@ void BM_IndentFileJob(benchmark::State& state) {
   SetBytes(state, PageOfMegabytes(Megabytes(state)).size());
 }
 ZELM_PAGE_BENCHMARK(BM_IndentFileJob);
+
+// The same with the page shared out over every core, as zelm-cli does.
+void BM_IndentFileJobAllCores(benchmark::State& state) {
+  const std::string& path = PageFile(Megabytes(state));
+  cli::IndentJobOptions options;
+  options.pipeline.Threads = DefaultPassThreads();
+  for (auto _ : state) {
+    const cli::JobOutcome outcome = cli::IndentFile(path, options);
+    if (!outcome.ok) state.SkipWithError(outcome.message.c_str());
+    benchmark::DoNotOptimize(outcome.bytes.data());
+  }
+  SetBytes(state, PageOfMegabytes(Megabytes(state)).size());
+}
+ZELM_PAGE_BENCHMARK(BM_IndentFileJobAllCores);
 
 }  // namespace
 }  // namespace zelm::bench
