@@ -217,8 +217,8 @@ class LevelPass {
     if (result_) result_->reserve(result_->size() + size + size / 2 + 64);
     maxIndentBytes_ = IndentationLimitFor(range.text.size());
     facts_.number = range.firstLineNumber - 1;
-    if (range.begin > 0) {
-      const std::string_view previous = LineBefore(range.text, range.begin);
+    if (range.previousLine || range.begin > 0) {
+      const std::string_view previous = range.previousLine ? *range.previousLine : LineBefore(range.text, range.begin);
       previousTrimmed_ = PlainTrimView(previous);
       if (!previousTrimmed_.empty()) {
         facts_.trimmed = previousTrimmed_;
@@ -613,6 +613,7 @@ void PassPartForReal(LevelPart& part, LevelSettling& settling) {
 
 // Writes a settled part's Result to `to`, filling its indentation in.
 void WriteSettledPart(const LevelPart& part, int indentType, char* to) {
+  to = std::copy(part.leadingOut.begin(), part.leadingOut.end(), to);
   const std::size_t unit = IndentUnitBytes(indentType);
   const char fill = indentType == kIndentTab ? '\t' : ' ';
   std::size_t copied = 0;
@@ -634,8 +635,19 @@ void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, 
   settling.state = parts[0].end;
   settling.indentBytes = parts[0].indentBytes;
   parts[0].size = parts[0].out.size();
-  for (std::size_t k = 1; k < parts.size(); ++k)
-    if (parts[k].guessSpoilt || !SettleGuessedPart(parts[k], settling)) PassPartForReal(parts[k], settling);
+  for (std::size_t k = 1; k < parts.size(); ++k) {
+    LevelPart& part = parts[k];
+    if (part.leadingLine) {
+      part.leadingOut.clear();
+      LevelPass pass(*part.leadingLine, settling.state, indentType, nullptr, &part.leadingOut);
+      pass.ContinueCounting(settling.indentBytes, settling.limit);
+      pass.Run();
+      settling.state = pass.State();
+      settling.indentBytes = pass.IndentBytes();
+    }
+    if (part.guessSpoilt || !SettleGuessedPart(part, settling)) PassPartForReal(part, settling);
+    part.size += part.leadingOut.size();
+  }
 }
 
 std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsigned threads) {

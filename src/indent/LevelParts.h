@@ -8,6 +8,7 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ struct LineRange {
   std::size_t begin = 0;
   std::size_t end = 0;
   std::size_t firstLineNumber = 1;
+  // The line before the range when it is not the one in `text` before
+  // `begin` (the range starts another text than the one before it).
+  std::optional<std::string_view> previousLine;
 };
 
 // Where a part's indentation goes while the level it starts at is unknown:
@@ -56,6 +60,10 @@ struct DeferredIndent {
 // real (the first part, or one passed again).
 struct LevelPart {
   LineRange range;
+  // A line passed for real before the range once the parts before are
+  // settled, for a part whose first line needs the line before it.
+  std::optional<LineRange> leadingLine;
+  std::string leadingOut;
   bool first = false;
   std::string out;
   std::vector<DeferredIndent> deferred;

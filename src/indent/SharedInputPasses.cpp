@@ -9,9 +9,19 @@
 namespace zelm {
 namespace {
 
-bool EndsLineAlone(char c) { return static_cast<unsigned char>(c) > 0x20 && c != '>'; }
+bool EndsLineAlone(char c) { return static_cast<unsigned char>(c) > 0x20; }
 
-bool StartsLineAlone(char c) { return c > 0x20 && c < 0x7f && c != '<' && c != '>'; }
+// A line no input pass looks at together with the line before it: blanks,
+// then a printable ASCII byte that is not ">", and when it is "<", not a
+// closing tag (line adjustment joins those to the line before, and ">" CR LF
+// "</a>" is a rule of its own).
+bool StartsLineAlone(std::string_view text, std::size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  if (at >= text.size()) return false;
+  const char c = text[at];
+  if (c <= 0x20 || c >= 0x7f || c == '>') return false;
+  return c != '<' || at + 1 >= text.size() || text[at + 1] != '/';
+}
 
 // Where the block that `at` seems to stand in ends: the end of the first
 // `close` after `at` when no `open` comes before it, or npos. A part that
@@ -24,6 +34,10 @@ std::size_t EndOfBlockAround(std::string_view text, std::size_t at, std::string_
   const std::size_t opening = text.find(open, at);
   return opening < closing ? std::string_view::npos : closing + close.size();
 }
+
+// How far past the next aimed-at place the end of a comment or script is
+// looked for.
+constexpr std::size_t kBlockReach = std::size_t{64} << 10;
 
 std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at) {
   const std::size_t comment = EndOfBlockAround(text, at, "<!--", "-->");
@@ -60,6 +74,34 @@ void PassToLocal(Part& part, const InputPasses& passes) {
   std::string().swap(text);
   part.end = part.start;
   part.local = AdjustLines(broken, part.end);
+}
+
+// The level pass of a part: the first part whole; in any other one the
+// lines after the first, from a guess, while the first line waits for the
+// last line of the part before it.
+void AimLevelPart(Part& part) {
+  const std::string_view local = part.local;
+  part.level.first = part.first;
+  if (part.first) {
+    part.level.range = {local, 0, local.size()};
+    return;
+  }
+  const std::size_t feed = local.find('\n');
+  const std::size_t second = feed == std::string_view::npos ? local.size() : feed + 1;
+  part.level.leadingLine = LineRange{local, 0, second};
+  part.level.range = {local, second, local.size()};
+  part.level.start = GuessedMiddleState();
+}
+
+// The line a Local text's final CR LF ends, as a line reader going on into
+// the next part's text sees it before that text's first line.
+std::string_view LastLineOf(std::string_view local) {
+  std::size_t end = local.size();
+  if (end > 0 && local[end - 1] == '\n') --end;
+  if (end > 0 && local[end - 1] == '\r') --end;
+  std::size_t start = end;
+  while (start > 0 && local[start - 1] != '\n' && local[start - 1] != '\r') --start;
+  return local.substr(start, end - start);
 }
 
 std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing) {
@@ -103,10 +145,10 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
     // A cut is looked for from the aimed-at place up to the next one.
     const std::size_t aim = std::max(step * k, cuts.back() + 1);
     const std::string_view window = text.substr(0, std::min(text.size(), aim + step));
-    const std::string_view blocksWindow = text.substr(0, std::min(text.size(), aim + 2 * step));
+    const std::string_view blocksWindow = text.substr(0, std::min(text.size(), aim + 2 * step + kBlockReach));
     for (std::size_t cr = window.find('\r', aim); cr != std::string_view::npos && cr + 2 < text.size();
          cr = window.find('\r', cr + 1)) {
-      if (cr == 0 || text[cr + 1] != '\n' || !EndsLineAlone(text[cr - 1]) || !StartsLineAlone(text[cr + 2])) continue;
+      if (cr == 0 || text[cr + 1] != '\n' || !EndsLineAlone(text[cr - 1]) || !StartsLineAlone(text, cr + 2)) continue;
       if (const std::size_t end = EndOfCommentOrScriptAround(blocksWindow, cr + 2); end != std::string_view::npos) {
         cr = end - 1;  // look again after the block
         continue;
@@ -144,21 +186,23 @@ std::optional<std::string> SharedIndentedText(std::string_view text, const Input
     Part& part = parts[k];
     PassToLocal(part, passes);
     if (part.mayHoldDeclaration) return;
-    part.level.range = {part.local, 0, part.local.size()};
-    part.level.first = part.first;
-    part.level.start = GuessedMiddleState();
+    AimLevelPart(part);
     PassLevelPart(part.level, indentType);
   });
   if (AnyMayHoldDeclaration(parts)) return std::nullopt;
   const std::vector<bool> redone = SettleAdjustment(parts, passes);
 
   std::size_t localSize = 0;
+  std::string_view lastLine;  // of the Local text so far
   std::vector<LevelPart> levels(parts.size());
   for (std::size_t k = 0; k < parts.size(); ++k) {
-    localSize += parts[k].local.size();
-    levels[k] = std::move(parts[k].level);
-    levels[k].range = {parts[k].local, 0, parts[k].local.size()};  // the Local text may be new
+    Part& part = parts[k];
+    localSize += part.local.size();
+    if (redone[k]) AimLevelPart(part);  // its Local text is new
+    levels[k] = std::move(part.level);
     levels[k].guessSpoilt = redone[k];
+    if (levels[k].leadingLine) levels[k].leadingLine->previousLine = lastLine;
+    if (!part.local.empty()) lastLine = LastLineOf(part.local);
   }
   SettleLevelParts(levels, localSize, indentType);
   for (Part& part : parts) std::string().swap(part.local);

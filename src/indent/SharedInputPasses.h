@@ -15,10 +15,13 @@
 namespace zelm {
 
 // Starts of parts of about equal size (the first at 0): each right after a
-// CR LF that follows a byte other than a blank or ">" and precedes a
-// printable ASCII byte other than "<" and ">". No rule of tag-case
-// normalisation or line breaking matches across such a line break, and line
-// adjustment never joins the two lines, so the parts can be passed alone.
+// CR LF that ends a line that is not blank and starts one whose first byte
+// after blanks is printable ASCII other than ">", and not the "<" of a
+// closing tag. No rule of tag-case normalisation or line breaking matches
+// across such a line break and line adjustment never joins the two lines.
+// The level pass looks across it for the part's first line, which it
+// passes once the part before is done, and for the marker of a table,
+// which the Result does not hold.
 std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing& sharing);
 
 // The passes from tag case to line adjustment, as the input stage runs them.

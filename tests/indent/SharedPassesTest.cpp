@@ -44,7 +44,7 @@ std::vector<std::string> RandomTexts(unsigned seed, int count) {
   std::mt19937 rng(seed);
   std::vector<std::string> pieces{
       "<div>", "</div>", "<DIV class=a>", "<p>", "</p>", "<td></td>", "<TD>", "</tr>", "<table>", "</TABLE>",
-      "<ul>", "<li>", "</li>", "<a href=x>", "</a>", "<script>", "</script>", "<!--", "-->", "<head>",
+      "<ul>", "<li>", "</li>", "<a href=x>", "</a>", "<script>", "</script>", "<!--", "-->", "<head>", "<tr>", "<TR>",
       "</head>", "<body>", "</body>", "<br>", "text", "x", "a;b", "(c)", " ", "  ", "\t", ">", "<", "</",
       "> <", "\x83", "\x83\x41", "\x81\x40", Sjis("日本語"), Sjis("テキスト"), "word", "more words", "z9"};
   const std::vector<std::string> breaks{"\r\n", "\r\n", "\r\n", "\r\n", "\r\n\r\n", "\n", "\r",
@@ -76,21 +76,41 @@ std::vector<Sample> Pages() {
   return pages;
 }
 
-TEST(InputPassCuts, FallAfterCrLfBetweenPlainBytesOnly) {
-  const std::string text = "<p>\r\n<b>\r\nab\r\ncd\r\n>x\r\nef\r\n";
-  const std::vector<std::size_t> cuts = InputPassCuts(text, Sharing(8));
-  ASSERT_FALSE(cuts.empty());
-  EXPECT_EQ(cuts.front(), 0u);
-  for (std::size_t k = 1; k < cuts.size(); ++k) {
-    const std::size_t at = cuts[k];
-    EXPECT_EQ(text.substr(at - 2, 2), "\r\n") << at;
-    EXPECT_NE(text[at - 3], '>') << at;
-    EXPECT_NE(text[at], '<') << at;
-    EXPECT_NE(text[at], '>') << at;
+struct CutCase {
+  const char* second;  // the line after "x" CR LF
+  bool cut;
+};
+
+TEST(InputPassCuts, FallOnlyBeforeLinesNoPassJoinsToTheLineBefore) {
+  const CutCase cases[] = {
+      {"text", true},   {"  <div>", true}, {"<li>a</li>", true}, {"\t<!-- c -->", true}, {"(", true},
+      {"<tr>", true},
+      {"</div>", false}, {"  </a>", false}, {">", false},        {"  >x", false},
+      {"", false},       {"   ", false},    {"\x83\x41", false},
+  };
+  for (const CutCase& c : cases) {
+    const std::string first(40, 'x');  // long enough for the aimed-at places to reach its end
+    const std::string text = first + "\r\n" + c.second + "\r\n</p>";
+    const std::vector<std::size_t> expected = c.cut ? std::vector<std::size_t>{0, 42} : std::vector<std::size_t>{0};
+    EXPECT_EQ(InputPassCuts(text, Sharing(2)), expected) << c.second;
   }
-  EXPECT_EQ(cuts, (std::vector<std::size_t>{0, 14, 22}));  // "ab" | "cd" and ">x" | "ef"
-  EXPECT_EQ(InputPassCuts(text, Sharing(1)).size(), 1u);
-  EXPECT_EQ(InputPassCuts(text, Sharing(8, text.size())).size(), 1u);
+  // Nor after a blank line, nor at a lone line feed.
+  EXPECT_EQ(InputPassCuts("x\r\n\r\ntext\r\n", Sharing(2)), std::vector<std::size_t>{0});
+  EXPECT_EQ(InputPassCuts("x\ntext\nmore\n", Sharing(2)), std::vector<std::size_t>{0});
+  // One thread, or a text below the smallest part, stays whole.
+  EXPECT_EQ(InputPassCuts("x\r\ntext\r\n", Sharing(1)), std::vector<std::size_t>{0});
+  EXPECT_EQ(InputPassCuts("x\r\ntext\r\n", Sharing(2, 100)), std::vector<std::size_t>{0});
+}
+
+TEST(InputPassCuts, KeepOutOfCommentsAndScripts) {
+  const std::string text =
+      "first line\r\n<!--\r\nin a comment\r\n-->\r\n<script>\r\nvar x;\r\n</script>\r\nafter\r\n";
+  const std::vector<std::size_t> cuts = InputPassCuts(text, Sharing(2));
+  ASSERT_GT(cuts.size(), 1u);
+  for (std::size_t k = 1; k < cuts.size(); ++k) {
+    const std::string_view line = std::string_view(text).substr(cuts[k], text.find('\r', cuts[k]) - cuts[k]);
+    EXPECT_TRUE(line == "<!--" || line == "<script>" || line == "after") << line;
+  }
 }
 
 TEST(SharedLocalText, PagesGiveTheBytesOfTheWholeText) {
@@ -141,6 +161,29 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
     }
   }
   EXPECT_GT(shared, 2000) << "of " << 2 * samples.size();
+}
+
+// Parts that start with a tag: the level pass needs the line before a part's
+// first line (an upper-case div repeated opens a level, a new one does not).
+TEST(SharedIndentedText, PartsStartingWithTagsGiveTheBytesOfTheWholeText) {
+  std::string page = "<html><head><title>t</title></head><body>\r\n";
+  for (int block = 0; block < 40; ++block)
+    page += "text\r\n<DIV class=a>\r\n<DIV class=b>\r\n<table>\r\n<tr>\r\n<td>x</td>\r\n</tr>\r\n"
+            "</table>\r\n<ul>\r\n  <li>a\r\n  <li>b\r\n</ul>\r\n</DIV>\r\n</DIV>\r\n";
+  page += "</body></html>\r\n";
+  int shared = 0;
+  for (bool normaliseCase : {false, true}) {
+    for (int indentType = 0; indentType < 4; ++indentType) {
+      const std::string expected = IndentWithoutMarkers(WholeLocalText(page, normaliseCase, true), indentType);
+      for (unsigned threads : {2u, 3u, 16u}) {
+        const auto result = SharedIndentedText(page, Passes(normaliseCase, true), indentType, Sharing(threads));
+        ASSERT_TRUE(result.has_value());
+        ++shared;
+        ASSERT_EQ(*result, expected) << "threads " << threads << ", case " << normaliseCase << ", indent " << indentType;
+      }
+    }
+  }
+  EXPECT_EQ(shared, 24);
 }
 
 TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
