@@ -58,18 +58,12 @@ struct Part {
   std::string local;
   AdjustState start;
   AdjustState end;
-  bool mayHoldDeclaration = false;
   LevelPart level;
 };
 
 void PassToLocal(Part& part, const InputPasses& passes) {
   std::string text = passes.normaliseCase ? NormalizeTagCase(part.source) : std::string(part.source);
-  if (part.first) {
-    text = RewriteCharsetDecl(text, 0);
-  } else if (MayHoldCharsetDecl(text)) {
-    part.mayHoldDeclaration = true;
-    return;
-  }
+  if (part.first) text = RewriteCharsetDecl(text, 0);
   const std::string broken = passes.breakLines(text);
   std::string().swap(text);
   part.end = part.start;
@@ -116,8 +110,12 @@ std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing
   return parts;
 }
 
-bool AnyMayHoldDeclaration(const std::vector<Part>& parts) {
-  return std::any_of(parts.begin(), parts.end(), [](const Part& part) { return part.mayHoldDeclaration; });
+// The rewriting of charset declarations looks at the whole text; when only
+// the first part may hold one, it can be left to that part. Tag-case
+// normalisation never makes "charset=" or "encoding=", so the parts are
+// looked at as they are.
+bool LaterPartsMayHoldDeclaration(const std::vector<Part>& parts) {
+  return std::any_of(parts.begin() + 1, parts.end(), [](const Part& part) { return MayHoldCharsetDecl(part.source); });
 }
 
 // Checks the guessed start of every part after the first, in order, and
@@ -163,9 +161,8 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
 std::optional<std::string> SharedLocalText(std::string_view text, const InputPasses& passes,
                                            const PassSharing& sharing) {
   std::vector<Part> parts = CutIntoParts(text, sharing);
-  if (parts.empty()) return std::nullopt;
+  if (parts.empty() || LaterPartsMayHoldDeclaration(parts)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassToLocal(parts[k], passes); });
-  if (AnyMayHoldDeclaration(parts)) return std::nullopt;
   SettleAdjustment(parts, passes);
   std::size_t size = 0;
   for (const Part& part : parts) size += part.local.size();
@@ -181,15 +178,13 @@ std::optional<std::string> SharedLocalText(std::string_view text, const InputPas
 std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
                                               const PassSharing& sharing) {
   std::vector<Part> parts = CutIntoParts(text, sharing);
-  if (parts.empty()) return std::nullopt;
+  if (parts.empty() || LaterPartsMayHoldDeclaration(parts)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     Part& part = parts[k];
     PassToLocal(part, passes);
-    if (part.mayHoldDeclaration) return;
     AimLevelPart(part);
     PassLevelPart(part.level, indentType);
   });
-  if (AnyMayHoldDeclaration(parts)) return std::nullopt;
   const std::vector<bool> redone = SettleAdjustment(parts, passes);
 
   std::size_t localSize = 0;
