@@ -106,7 +106,20 @@ SaveResult SaveTextFile(std::string_view text, const std::string& path) {
     return result;
   };
 
-  std::filesystem::path target(path);
+  // A link is followed: the file it names is replaced, the link stays.
+  std::error_code unresolved;
+  std::filesystem::path target = std::filesystem::weakly_canonical(path, unresolved);
+  if (unresolved) target = path;
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return fail({});
+  // A device or a pipe (/dev/null, /dev/stdout, a FIFO) is written to, never
+  // replaced by a file.
+  if (exists && !S_ISREG(existing.st_mode)) {
+    FileDescriptor out(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+    if (out.get() < 0 || !WriteAllToDescriptor(out.get(), text) || !out.CloseChecked()) return fail({});
+    return result;
+  }
   std::filesystem::path folder = target.parent_path();
   std::string tempName = ".";
   tempName += target.filename().string();
@@ -116,9 +129,7 @@ SaveResult SaveTextFile(std::string_view text, const std::string& path) {
   if (fd.get() < 0) return fail({});
 
   // A replaced file keeps its permissions; a new one gets the usual ones.
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) {
-    if (S_ISDIR(existing.st_mode)) return fail(tempPath);
+  if (exists) {
     ::fchmod(fd.get(), existing.st_mode & 07777);
   } else {
     const mode_t mask = ::umask(0);
@@ -128,7 +139,7 @@ SaveResult SaveTextFile(std::string_view text, const std::string& path) {
   if (!WriteAllToDescriptor(fd.get(), text) || ::fsync(fd.get()) != 0 || !fd.CloseChecked()) return fail(tempPath);
   // POSIX rename replaces the target atomically; on Windows this would be
   // ReplaceFileW / MoveFileExW with MOVEFILE_REPLACE_EXISTING.
-  if (::rename(tempPath.c_str(), path.c_str()) != 0) return fail(tempPath);
+  if (::rename(tempPath.c_str(), target.c_str()) != 0) return fail(tempPath);
   return result;
 }
 

@@ -1,8 +1,13 @@
 #include "text/FileIO.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <future>
+#include <thread>
 
 #include "support/TestSupport.h"
 
@@ -101,6 +106,46 @@ TEST(SaveTextFile, APathThroughAFileFailsAndTouchesNothing) {
   const SaveResult result = SaveTextFile("new", (dir / "page.html" / "x").string());
   EXPECT_EQ(result.status, SaveResult::Status::Failed);
   EXPECT_EQ(ReadFile(dir / "page.html"), "old contents");
+}
+
+TEST(SaveTextFile, ALinkIsFollowedAndStaysALink) {
+  TempDir dir;
+  WriteFile(dir / "page.html", "old contents");
+  std::filesystem::create_symlink("page.html", dir / "link.html");
+  ASSERT_TRUE(SaveTextFile("new", (dir / "link.html").string()).ok());
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.html"));
+  EXPECT_EQ(ReadFile(dir / "page.html"), "new");
+}
+
+// A pipe (as /dev/null or /dev/stdout would be) is written to, not replaced
+// by a file of the same name.
+TEST(SaveTextFile, APipeIsWrittenToNotReplaced) {
+  TempDir dir;
+  const std::string fifo = (dir / "pipe").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Held open for writing, so the reader ends even when the save misses the pipe.
+  const int holder = ::open(fifo.c_str(), O_RDWR);
+  ASSERT_GE(holder, 0);
+  std::promise<void> opened;
+  std::string received;
+  std::thread reader([&] {
+    const int in = ::open(fifo.c_str(), O_RDONLY);
+    opened.set_value();
+    char buffer[256];
+    for (ssize_t n; in >= 0 && (n = ::read(in, buffer, sizeof buffer)) > 0;) received.append(buffer, n);
+    if (in >= 0) ::close(in);
+  });
+  opened.get_future().wait();
+  const SaveResult result = SaveTextFile("through the pipe", fifo);
+  ::close(holder);
+  reader.join();
+  EXPECT_TRUE(result.ok());
+  EXPECT_EQ(received, "through the pipe");
+  struct stat info {};
+  ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  const auto entries = std::distance(std::filesystem::directory_iterator(dir.path()), {});
+  EXPECT_EQ(entries, 1);  // the pipe, no temporary
 }
 
 }  // namespace
