@@ -125,38 +125,59 @@ class ClosingTagRuns {
 
   // As JunctionBreaker::ApplyTo.
   bool ApplyTo(std::string_view text, std::string& out) const {
-    const std::size_t size = tag_.size();
     std::size_t copied = 0;  // text before this is in out, and no run starts before it
-    // A run of two or more holds the junction "></" between its first two tags.
+    std::size_t start = 0, count = 0;
     for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != std::string_view::npos;
          gt = FindPair(text, gt + 1, '>', '<')) {
-      if (gt + 2 >= text.size() || text[gt + 2] != '/') continue;
-      if (gt + 1 < copied + size || !IsTagAt(text, gt + 1) || !IsTagAt(text, gt + 1 - size)) continue;
-      const std::size_t start = gt + 1 - size;
-      if (!IsCharBoundary(text, start)) continue;
-      std::size_t count = 2;
-      while (IsTagAt(text, start + count * size)) ++count;
-
+      if (!RunAt(text, gt, copied, start, count)) continue;
       if (copied == 0) {
         out.clear();
         out.reserve(text.size() + text.size() / 8);
       }
       out.append(text, copied, start - copied);
-      for (std::size_t k = 0; k < count; ++k) {
-        if (k + 1 == count && count % 4 == 1) {
-          out.append(text, start + k * size, size);  // left over: no rule takes it
-        } else {
-          out += tag_;
-          out += "\r\n";
-        }
-      }
-      copied = start + count * size;
+      AppendRun(text, start, count, 0, out);
+      copied = start + count * TagSize();
       gt = copied - 1;
     }
     if (copied == 0) return false;
     out.append(text, copied);
     return true;
   }
+
+  // Is the ">" at index gt the first junction of a run of two or more tags,
+  // starting at a character boundary no earlier than `resume`? A run holds
+  // the junction "></" between its first two tags.
+  bool RunAt(std::string_view text, std::size_t gt, std::size_t resume, std::size_t& start, std::size_t& count) const {
+    const std::size_t size = tag_.size();
+    if (gt + 2 >= text.size() || text[gt + 2] != '/') return false;
+    if (gt + 1 < resume + size || !IsTagAt(text, gt + 1) || !IsTagAt(text, gt + 1 - size)) return false;
+    start = gt + 1 - size;
+    if (!IsCharBoundary(text, start)) return false;
+    count = 2;
+    while (IsTagAt(text, start + count * size)) ++count;
+    return true;
+  }
+
+  // Writes the run found by RunAt, but for its first `done` bytes (which a
+  // rule before has written, in lower case, already).
+  void AppendRun(std::string_view text, std::size_t start, std::size_t count, std::size_t done,
+                 std::string& out) const {
+    const std::size_t size = tag_.size();
+    for (std::size_t k = 0; k < count; ++k) {
+      if (k + 1 == count && KeepsLast(count)) {
+        out.append(text, start + k * size, size);  // left over: no rule takes it
+      } else {
+        out.append(tag_, k == 0 ? done : 0);
+        out += "\r\n";
+      }
+    }
+  }
+
+  // Does the last tag of a run of `count` stay without a line break?
+  static bool KeepsLast(std::size_t count) { return count % 4 == 1; }
+
+  const std::string& Tag() const { return tag_; }
+  std::size_t TagSize() const { return tag_.size(); }
 
  private:
   // The tag, letters compared without case, at byte index at.
@@ -170,24 +191,153 @@ class ClosingTagRuns {
   std::string tag_;  // in lower case
 };
 
+// A breaker, the runs of a closing tag and a second breaker, in one scan
+// with the result of running them one after another. The first breaker
+// never takes a junction inside a run (checked when built), and no rule
+// matches across a line break that one of them puts in, so each junction is
+// decided on the text as it was: by the first breaker; failing that, by the
+// runs when a run starts there; failing that, by the second breaker unless
+// a run has put a line break there.
+class BreakersAroundRuns {
+ public:
+  BreakersAroundRuns(JunctionBreaker first, ClosingTagRuns runs, JunctionBreaker second)
+      : first_(std::move(first)), runs_(std::move(runs)), second_(std::move(second)) {
+    // A rule that could meet the tag on both sides of a junction could take
+    // one inside a run.
+    const std::string& tag = runs_.Tag();
+    auto meets = [](std::string_view part, std::string_view tagSide, bool atEnd) {
+      const std::string lower = SjisLowerCase(part);
+      const std::size_t n = std::min(lower.size(), tagSide.size());
+      return atEnd ? lower.substr(lower.size() - n) == tagSide.substr(tagSide.size() - n)
+                   : lower.substr(0, n) == tagSide.substr(0, n);
+    };
+    for (std::size_t id = 0; id < first_.RuleCount(); ++id) {
+      const JunctionRule& rule = first_.Rule(id);
+      if (meets(rule.left, tag, true) && meets(rule.right, tag, false))
+        throw std::logic_error("a first breaker rule could break inside a run: " + rule.left + rule.right);
+    }
+  }
+
+  bool ApplyTo(std::string_view text, std::string& out) const {
+    constexpr std::size_t npos = std::string_view::npos;
+    constexpr std::size_t kNoRule = JunctionBreaker::kNoRule;
+    std::vector<std::size_t> firstEnds(first_.RuleCount(), 0), secondEnds(second_.RuleCount(), 0);
+    Writer writer{text, out};
+    std::size_t runEnd = 0;            // where the last run ends
+    std::size_t brokenJunction = npos;  // the junction after it, when the run put a line break there
+    std::size_t known = 0;             // a character starts here
+    std::size_t start = 0, count = 0;
+    for (std::size_t gt = FindPair(text, 0, '>', '<'); gt != npos; gt = FindPair(text, gt + 1, '>', '<')) {
+      if (!StartsCharacterAfter(text, known, gt)) {
+        known = gt + 1;  // the ">" is the second byte of a character; so is no run's
+        continue;
+      }
+      known = gt;
+      const std::size_t junction = gt + 1;
+      if (const std::size_t id = first_.RuleAt(text, junction, firstEnds); id != kNoRule) {
+        firstEnds[id] = writer.Match(first_.Rule(id), junction);
+        continue;
+      }
+      if (runs_.RunAt(text, gt, runEnd, start, count)) {
+        writer.Run(runs_, start, count);
+        runEnd = start + count * runs_.TagSize();
+        brokenJunction = ClosingTagRuns::KeepsLast(count) ? npos : runEnd;
+        gt = runEnd - 2;  // the junction after the run comes next
+        known = runEnd - 1;
+        continue;
+      }
+      if (junction == brokenJunction) continue;
+      if (const std::size_t id = second_.RuleAt(text, junction, secondEnds); id != kNoRule)
+        secondEnds[id] = writer.Match(second_.Rule(id), junction);
+    }
+    return writer.Finish();
+  }
+
+ private:
+  // Writes the result as the rules decide, copying the text between.
+  struct Writer {
+    std::string_view text;
+    std::string& out;
+    std::size_t copied = 0;    // text before this is in out
+    std::size_t inserted = 0;  // out before this holds inserted text
+    bool started = false;
+
+    void Start() {
+      if (started) return;
+      started = true;
+      out.clear();
+      out.reserve(text.size() + text.size() / 8);
+    }
+
+    // Puts the rule's insert at the junction and writes its matched parts in
+    // lower case (the part of the left one after the last insert: a run's
+    // tags are written so already). Returns where the match ends.
+    std::size_t Match(const JunctionRule& rule, std::size_t junction) {
+      Start();
+      out.append(text, copied, junction - copied);
+      const std::size_t leftAt = out.size() >= rule.left.size() ? out.size() - rule.left.size() : 0;
+      LowerAsciiRange(out, std::max(leftAt, inserted), out.size());
+      out += rule.insert;
+      inserted = out.size();
+      out.append(text, junction, rule.right.size());
+      LowerAsciiRange(out, inserted, out.size());
+      copied = junction + rule.right.size();
+      return copied;
+    }
+
+    // A rule may have written the start of the run's first tag already.
+    void Run(const ClosingTagRuns& runs, std::size_t start, std::size_t count) {
+      Start();
+      const std::size_t done = copied > start ? copied - start : 0;
+      if (copied < start) out.append(text, copied, start - copied);
+      runs.AppendRun(text, start, count, done, out);
+      copied = start + count * runs.TagSize();
+      // A kept last tag is text again; otherwise the run ends in an insert.
+      inserted = ClosingTagRuns::KeepsLast(count) ? out.size() - runs.TagSize() : out.size();
+    }
+
+    bool Finish() {
+      if (!started) return false;
+      out.append(text, copied);
+      return true;
+    }
+  };
+
+  JunctionBreaker first_;
+  ClosingTagRuns runs_;
+  JunctionBreaker second_;
+};
+
 // The rule list as stages: a JunctionBreaker for every run of junction
-// rules, a scan of its own for every other rule.
+// rules, a scan of its own for every other rule; breakers on both sides of
+// the closing tag runs share one scan with them.
 class BreakStages {
  public:
   template <std::size_t N>
   explicit BreakStages(const BreakRule (&rules)[N]) {
     std::vector<JunctionRule> pending;
     auto flush = [&] {
-      if (!pending.empty()) stages_.push_back({JunctionBreaker(std::move(pending)), std::nullopt, std::nullopt});
+      if (pending.empty()) return;
+      JunctionBreaker breaker(std::move(pending));
       pending.clear();
+      const std::size_t n = stages_.size();
+      if (n >= 2 && stages_[n - 2].breaker && stages_[n - 1].runs) {
+        BreakersAroundRuns fused(std::move(*stages_[n - 2].breaker), std::move(*stages_[n - 1].runs),
+                                 std::move(breaker));
+        stages_.resize(n - 2);
+        stages_.push_back({std::nullopt, std::nullopt, std::nullopt, std::move(fused)});
+        return;
+      }
+      stages_.push_back({std::move(breaker), std::nullopt, std::nullopt, std::nullopt});
     };
     for (const BreakRule& rule : rules) {
       if (rule.kind == kReplace) {
         flush();
-        stages_.push_back({std::nullopt, AnchoredReplace(std::string(rule.a), std::string(rule.b)), std::nullopt});
+        stages_.push_back(
+            {std::nullopt, AnchoredReplace(std::string(rule.a), std::string(rule.b)), std::nullopt, std::nullopt});
       } else if (rule.kind == kRuns) {
         flush();
-        stages_.push_back({std::nullopt, std::nullopt, ClosingTagRuns(rule.a)});
+        stages_.push_back({std::nullopt, std::nullopt, ClosingTagRuns(rule.a), std::nullopt});
       } else {
         pending.push_back(ToJunctionRule(rule));
       }
@@ -206,7 +356,8 @@ class BreakStages {
       bool changed = false;
       if (stage.breaker) changed = stage.breaker->ApplyTo(text, spare);
       else if (stage.replace) changed = stage.replace->ApplyTo(text, spare);
-      else changed = stage.runs->ApplyTo(text, spare);
+      else if (stage.runs) changed = stage.runs->ApplyTo(text, spare);
+      else changed = stage.fused->ApplyTo(text, spare);
       if (changed) text.swap(spare);
     }
     return text;
@@ -217,6 +368,7 @@ class BreakStages {
     std::optional<JunctionBreaker> breaker;
     std::optional<AnchoredReplace> replace;
     std::optional<ClosingTagRuns> runs;
+    std::optional<BreakersAroundRuns> fused;
   };
   std::vector<Stage> stages_;
 };

@@ -144,8 +144,7 @@ bool JunctionBreaker::ApplyTo(std::string_view text, std::string& out) const {
     }
     known = gt;
     const std::size_t junction = gt + 1;
-    if (!MayMatch(text, junction)) continue;
-    const std::size_t id = RuleTaking(text, junction, lastEnd);
+    const std::size_t id = RuleAt(text, junction, lastEnd);
     if (id == kNoRule) continue;
 
     const JunctionRule& rule = rules_[id];

@@ -50,6 +50,17 @@ class JunctionBreaker {
   bool ApplyTo(std::string_view text, std::string& out) const;
 
   static constexpr std::size_t kMaxRules = 256;
+  static constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
+
+  // For scans that combine a breaker with other rules, one junction at a
+  // time: the rule that takes the junction (the index of its "<"), given the
+  // end of each rule's last match so far (RuleCount() entries, 0 at first,
+  // kept up to date by the caller), or kNoRule.
+  std::size_t RuleAt(std::string_view text, std::size_t junction, const std::vector<std::size_t>& lastEnd) const {
+    return MayMatch(text, junction) ? RuleTaking(text, junction, lastEnd) : kNoRule;
+  }
+  const JunctionRule& Rule(std::size_t id) const { return rules_[id]; }
+  std::size_t RuleCount() const { return rules_.size(); }
 
  private:
   struct RuleSet {
@@ -60,8 +71,6 @@ class JunctionBreaker {
   // Per trie node, the rules whose part ends there or at a node above it:
   // all the rules whose part a walk that gets that deep has found.
   static std::vector<RuleSet> RulesPerNode(const PatternTrie& trie);
-
-  static constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
 
   // The first rule in list order whose whole pattern matches at the
   // junction and whose previous match lies before it; every later rule then

@@ -107,11 +107,18 @@ std::vector<std::string> DenseAlphabet() {
           "<th>", "</th>", "<table>", "</table>", "<noscript>", "</script>", "<script>", "x"};
 }
 
+// Runs of closing divs of every length, with the rules that meet them at
+// their ends.
+std::vector<std::string> DivRunAlphabet() {
+  return {"</div>", "</div>", "</DIV>", "</Div>", "<div>", "<DIV id=x>", "</li>", "<li>", "<p>", ">", "<",
+          "\x83", "\x83<", "x", "\r\n", "</dt>", "<dt>", "<!--", "-->", "</a>", "</di", "v>"};
+}
+
 TEST(PreBreakLines, EqualsTheRuleByRuleApplicationOnRandomTexts) {
   std::mt19937 rng(31337);
-  const std::vector<std::vector<std::string>> alphabets{BreakAlphabet(), DenseAlphabet()};
-  for (int round = 0; round < 6000; ++round) {
-    const std::string text = test::RandomText(rng, alphabets[round % 2], 1 + round % 60);
+  const std::vector<std::vector<std::string>> alphabets{BreakAlphabet(), DenseAlphabet(), DivRunAlphabet()};
+  for (int round = 0; round < 9000; ++round) {
+    const std::string text = test::RandomText(rng, alphabets[round % 3], 1 + round % 60);
     ASSERT_EQ(PreBreakLines(text), test::ReferencePreBreakLines(text)) << "text: " << text;
   }
 }
