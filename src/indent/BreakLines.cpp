@@ -191,17 +191,17 @@ class ClosingTagRuns {
   std::string tag_;  // in lower case
 };
 
-// A breaker, the runs of a closing tag and a second breaker, in one scan
-// with the result of running them one after another. The first breaker
-// never takes a junction inside a run (checked when built), and no rule
-// matches across a line break that one of them puts in, so each junction is
-// decided on the text as it was: by the first breaker; failing that, by the
-// runs when a run starts there; failing that, by the second breaker unless
-// a run has put a line break there.
+// Breakers, the runs of a closing tag and a last breaker, in one scan with
+// the result of running them one after another. No breaker before the runs
+// takes a junction inside a run (checked when built), and no rule matches
+// across a line break that one of them puts in, so each junction is decided
+// on the text as it was: by the breakers before the runs, in order; failing
+// that, by the runs when a run starts there; failing that, by the last
+// breaker unless a run has put a line break there.
 class BreakersAroundRuns {
  public:
-  BreakersAroundRuns(JunctionBreaker first, ClosingTagRuns runs, JunctionBreaker second)
-      : first_(std::move(first)), runs_(std::move(runs)), second_(std::move(second)) {
+  BreakersAroundRuns(std::vector<JunctionBreaker> before, ClosingTagRuns runs, JunctionBreaker after)
+      : before_(std::move(before)), runs_(std::move(runs)), after_(std::move(after)) {
     // A rule that could meet the tag on both sides of a junction could take
     // one inside a run.
     const std::string& tag = runs_.Tag();
@@ -211,17 +211,46 @@ class BreakersAroundRuns {
       return atEnd ? lower.substr(lower.size() - n) == tagSide.substr(tagSide.size() - n)
                    : lower.substr(0, n) == tagSide.substr(0, n);
     };
-    for (std::size_t id = 0; id < first_.RuleCount(); ++id) {
-      const JunctionRule& rule = first_.Rule(id);
-      if (meets(rule.left, tag, true) && meets(rule.right, tag, false))
-        throw std::logic_error("a first breaker rule could break inside a run: " + rule.left + rule.right);
+    for (const JunctionBreaker& breaker : before_) {
+      for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
+        const JunctionRule& rule = breaker.Rule(id);
+        if (meets(rule.left, tag, true) && meets(rule.right, tag, false))
+          throw std::logic_error("a rule before the runs could break inside one: " + rule.left + rule.right);
+      }
     }
+    // No pattern may take up what a breaker or the runs put in: a line
+    // break, or text that starts and ends with bytes no pattern holds.
+    std::string patternBytes = SjisLowerCase(tag) + SjisUpperCase(tag);
+    std::vector<std::string> inserts{"\r\n"};
+    auto note = [&](const JunctionBreaker& breaker) {
+      for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
+        const JunctionRule& rule = breaker.Rule(id);
+        const std::string pattern = rule.left + rule.right;
+        patternBytes += SjisLowerCase(pattern) + SjisUpperCase(pattern);
+        inserts.push_back(rule.insert);
+      }
+    };
+    for (const JunctionBreaker& breaker : before_) note(breaker);
+    note(after_);
+    for (const std::string& insert : inserts)
+      if (insert.empty() || patternBytes.find(insert.front()) != std::string::npos ||
+          patternBytes.find(insert.back()) != std::string::npos)
+        throw std::logic_error("a rule could take up inserted text: " + insert);
+  }
+
+  // The same scan with `first` deciding each junction before the others.
+  BreakersAroundRuns WithFirst(const JunctionBreaker& first) const {
+    std::vector<JunctionBreaker> before{first};
+    before.insert(before.end(), before_.begin(), before_.end());
+    return BreakersAroundRuns(std::move(before), runs_, after_);
   }
 
   bool ApplyTo(std::string_view text, std::string& out) const {
     constexpr std::size_t npos = std::string_view::npos;
     constexpr std::size_t kNoRule = JunctionBreaker::kNoRule;
-    std::vector<std::size_t> firstEnds(first_.RuleCount(), 0), secondEnds(second_.RuleCount(), 0);
+    std::vector<std::vector<std::size_t>> beforeEnds;
+    for (const JunctionBreaker& breaker : before_) beforeEnds.emplace_back(breaker.RuleCount(), 0);
+    std::vector<std::size_t> afterEnds(after_.RuleCount(), 0);
     Writer writer{text, out};
     std::size_t runEnd = 0;            // where the last run ends
     std::size_t brokenJunction = npos;  // the junction after it, when the run put a line break there
@@ -234,10 +263,7 @@ class BreakersAroundRuns {
       }
       known = gt;
       const std::size_t junction = gt + 1;
-      if (const std::size_t id = first_.RuleAt(text, junction, firstEnds); id != kNoRule) {
-        firstEnds[id] = writer.Match(first_.Rule(id), junction);
-        continue;
-      }
+      if (TakenBefore(text, junction, beforeEnds, writer)) continue;
       if (runs_.RunAt(text, gt, runEnd, start, count)) {
         writer.Run(runs_, start, count);
         runEnd = start + count * runs_.TagSize();
@@ -247,13 +273,26 @@ class BreakersAroundRuns {
         continue;
       }
       if (junction == brokenJunction) continue;
-      if (const std::size_t id = second_.RuleAt(text, junction, secondEnds); id != kNoRule)
-        secondEnds[id] = writer.Match(second_.Rule(id), junction);
+      if (const std::size_t id = after_.RuleAt(text, junction, afterEnds); id != kNoRule)
+        afterEnds[id] = writer.Match(after_.Rule(id), junction);
     }
     return writer.Finish();
   }
 
  private:
+  struct Writer;
+
+  bool TakenBefore(std::string_view text, std::size_t junction, std::vector<std::vector<std::size_t>>& ends,
+                   Writer& writer) const {
+    for (std::size_t k = 0; k < before_.size(); ++k) {
+      const std::size_t id = before_[k].RuleAt(text, junction, ends[k]);
+      if (id == JunctionBreaker::kNoRule) continue;
+      ends[k][id] = writer.Match(before_[k].Rule(id), junction);
+      return true;
+    }
+    return false;
+  }
+
   // Writes the result as the rules decide, copying the text between.
   struct Writer {
     std::string_view text;
@@ -303,9 +342,9 @@ class BreakersAroundRuns {
     }
   };
 
-  JunctionBreaker first_;
+  std::vector<JunctionBreaker> before_;
   ClosingTagRuns runs_;
-  JunctionBreaker second_;
+  JunctionBreaker after_;
 };
 
 // The rule list as stages: a JunctionBreaker for every run of junction
@@ -315,6 +354,37 @@ class BreakStages {
  public:
   template <std::size_t N>
   explicit BreakStages(const BreakRule (&rules)[N]) {
+    BuildStages(rules);
+    PlanShortcut();
+  }
+
+  // Each stage writes into the buffer the stage before it read from, so a
+  // page takes two buffers however many stages change it. With several
+  // stages, both get room for the line breaks to come (see CopyWithRoom), so
+  // that neither has to grow.
+  std::string Apply(std::string text) const {
+    std::string spare;
+    if (stages_.size() > 1) spare.reserve(WithRoom(text.size()));
+    std::size_t next = 0;
+    if (shortcut_ && NoneOccurs(text, shortcutBlockers_)) {
+      if (shortcut_->ApplyTo(text, spare)) text.swap(spare);
+      next = 3;
+    }
+    for (; next < stages_.size(); ++next) {
+      const Stage& stage = stages_[next];
+      bool changed = false;
+      if (stage.breaker) changed = stage.breaker->ApplyTo(text, spare);
+      else if (stage.replace) changed = stage.replace->ApplyTo(text, spare);
+      else if (stage.runs) changed = stage.runs->ApplyTo(text, spare);
+      else changed = stage.fused->ApplyTo(text, spare);
+      if (changed) text.swap(spare);
+    }
+    return text;
+  }
+
+ private:
+  template <std::size_t N>
+  void BuildStages(const BreakRule (&rules)[N]) {
     std::vector<JunctionRule> pending;
     auto flush = [&] {
       if (pending.empty()) return;
@@ -322,8 +392,9 @@ class BreakStages {
       pending.clear();
       const std::size_t n = stages_.size();
       if (n >= 2 && stages_[n - 2].breaker && stages_[n - 1].runs) {
-        BreakersAroundRuns fused(std::move(*stages_[n - 2].breaker), std::move(*stages_[n - 1].runs),
-                                 std::move(breaker));
+        std::vector<JunctionBreaker> before;
+        before.push_back(std::move(*stages_[n - 2].breaker));
+        BreakersAroundRuns fused(std::move(before), std::move(*stages_[n - 1].runs), std::move(breaker));
         stages_.resize(n - 2);
         stages_.push_back({std::nullopt, std::nullopt, std::nullopt, std::move(fused)});
         return;
@@ -345,25 +416,44 @@ class BreakStages {
     flush();
   }
 
-  // Each stage writes into the buffer the stage before it read from, so a
-  // page takes two buffers however many stages change it. With several
-  // stages, both get room for the line breaks to come (see CopyWithRoom), so
-  // that neither has to grow.
-  std::string Apply(std::string text) const {
-    std::string spare;
-    if (stages_.size() > 1) spare.reserve(WithRoom(text.size()));
-    for (const Stage& stage : stages_) {
-      bool changed = false;
-      if (stage.breaker) changed = stage.breaker->ApplyTo(text, spare);
-      else if (stage.replace) changed = stage.replace->ApplyTo(text, spare);
-      else if (stage.runs) changed = stage.runs->ApplyTo(text, spare);
-      else changed = stage.fused->ApplyTo(text, spare);
-      if (changed) text.swap(spare);
+  // A breaker, a replace that joins two tags across a line break, and a
+  // fused scan: when the replace finds nothing, the breaker can join the
+  // scan. It finds nothing unless the text holds its pattern, or a place
+  // where a breaker rule would put in the line break it looks for: the
+  // rule's left part followed by the pattern's part after the line break.
+  void PlanShortcut() {
+    if (stages_.size() < 3 || !stages_[0].breaker || !stages_[1].replace || !stages_[2].fused) return;
+    const std::string old = SjisLowerCase(stages_[1].replace->Old());
+    const std::size_t lineBreak = old.find("\r\n");
+    if (lineBreak == std::string::npos || lineBreak == 0 || old[lineBreak - 1] != '>') return;
+    const std::string after = old.substr(lineBreak + 2);
+    std::vector<std::string> blockers{old};
+    const JunctionBreaker& breaker = *stages_[0].breaker;
+    for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
+      const JunctionRule& rule = breaker.Rule(id);
+      if (rule.insert.find_first_of("\r\n") != std::string::npos && rule.insert != "\r\n") return;
+      const std::string right = SjisLowerCase(rule.right);
+      const std::size_t n = std::min(right.size(), after.size());
+      if (rule.insert == "\r\n" && right.compare(0, n, after, 0, n) == 0)
+        blockers.push_back(SjisLowerCase(rule.left) + after);
     }
-    return text;
+    shortcut_ = stages_[2].fused->WithFirst(breaker);
+    shortcutBlockers_ = std::move(blockers);
   }
 
- private:
+  // Does none of the (lower-case) texts occur, letters compared without case?
+  static bool NoneOccurs(std::string_view text, const std::vector<std::string>& lowerTexts) {
+    for (const std::string& lower : lowerTexts) {
+      const PatternProbe probe(lower, /*anyCase=*/true);
+      for (std::size_t at = probe.Next(text, 0); at != std::string_view::npos; at = probe.Next(text, at + 1)) {
+        std::size_t k = 0;
+        while (k < lower.size() && AsciiLower(text[at + k]) == lower[k]) ++k;
+        if (k == lower.size()) return false;
+      }
+    }
+    return true;
+  }
+
   struct Stage {
     std::optional<JunctionBreaker> breaker;
     std::optional<AnchoredReplace> replace;
@@ -371,6 +461,8 @@ class BreakStages {
     std::optional<BreakersAroundRuns> fused;
   };
   std::vector<Stage> stages_;
+  std::optional<BreakersAroundRuns> shortcut_;  // the first three stages in one scan
+  std::vector<std::string> shortcutBlockers_;    // texts that rule the shortcut out
 };
 
 // A copy to work on, with room for the line breaks to come: the stages then
