@@ -88,6 +88,8 @@ class JunctionBreaker {
   PatternTrie lefts_;   // backward over the left parts
   std::vector<RuleSet> rightRules_, leftRules_;  // indexed by node
   std::size_t words_ = 0;                // the words of a RuleSet that hold rules
+  PatternTrie::Walk afterLt_;            // the right parts' walk past the junction's "<"
+  PatternTrie::Walk beforeGt_;           // the left parts' walk back past its ">"
   bool afterRight_[256] = {};            // bytes that follow "<" in a right part longer than "<"
   bool beforeLeft_[256] = {};            // bytes that precede ">" in a left part longer than ">"
 };
