@@ -34,6 +34,7 @@ TEST(PreBreakLines, EdgesOfTheRules) {
       {"> eats breaks with shrinking indents", "<img\r\n \r\n  >", "<img>"},
       {"> eats only the last of growing indents", "<img\r\n  \r\n >", "<img\r\n  >"},
       {"equal indents: only one break goes", "<img\r\n \r\n >", "<img\r\n >"},
+      {"a CR that ends a double-byte character breaks no line", "\x83\r\n\r\n >", "\x83\r\n>"},
       {"empty cell filled and lowered", "<TD></TD>", "<td>&nbsp;</td>"},
       {"empty header cell filled", "<th></th>", "<th>&nbsp;</th>"},
       {"area and its closing tag on two lines", "<area href=x></area>", "<area href=x>\r\n</area>"},
