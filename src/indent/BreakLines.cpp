@@ -367,6 +367,7 @@ class BreakStages {
     if (stages_.size() > 1) spare.reserve(WithRoom(text.size()));
     std::size_t next = 0;
     if (shortcut_ && NoneOccurs(text, shortcutBlockers_)) {
+      if (stages_[1].replace->ApplyTo(text, spare)) text.swap(spare);
       if (shortcut_->ApplyTo(text, spare)) text.swap(spare);
       next = 3;
     }
@@ -417,25 +418,31 @@ class BreakStages {
   }
 
   // A breaker, a replace that joins two tags across a line break, and a
-  // fused scan: when the replace finds nothing, the breaker can join the
-  // scan. It finds nothing unless the text holds its pattern, or a place
-  // where a breaker rule would put in the line break it looks for: the
-  // rule's left part followed by the pattern's part after the line break.
+  // fused scan. The replace can run first, and the breaker join the scan,
+  // when the breaker neither makes a line break the replace then takes out
+  // nor finds a junction the replace makes. A breaker rule that could meet
+  // the part of the replace's pattern after the line break does either only
+  // where the text holds its left part followed by that part (with the line
+  // break between, for a junction the replace makes; without, for a line
+  // break the rule puts in).
   void PlanShortcut() {
     if (stages_.size() < 3 || !stages_[0].breaker || !stages_[1].replace || !stages_[2].fused) return;
     const std::string old = SjisLowerCase(stages_[1].replace->Old());
     const std::size_t lineBreak = old.find("\r\n");
     if (lineBreak == std::string::npos || lineBreak == 0 || old[lineBreak - 1] != '>') return;
     const std::string after = old.substr(lineBreak + 2);
-    std::vector<std::string> blockers{old};
+    if (after.empty() || after[0] != '<') return;
+    std::vector<std::string> blockers;
     const JunctionBreaker& breaker = *stages_[0].breaker;
     for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
       const JunctionRule& rule = breaker.Rule(id);
       if (rule.insert.find_first_of("\r\n") != std::string::npos && rule.insert != "\r\n") return;
       const std::string right = SjisLowerCase(rule.right);
       const std::size_t n = std::min(right.size(), after.size());
-      if (rule.insert == "\r\n" && right.compare(0, n, after, 0, n) == 0)
-        blockers.push_back(SjisLowerCase(rule.left) + after);
+      if (right.compare(0, n, after, 0, n) != 0) continue;
+      const std::string left = SjisLowerCase(rule.left);
+      blockers.push_back(left + "\r\n" + after);
+      if (rule.insert == "\r\n") blockers.push_back(left + after);
     }
     shortcut_ = stages_[2].fused->WithFirst(breaker);
     shortcutBlockers_ = std::move(blockers);
