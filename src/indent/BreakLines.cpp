@@ -4,7 +4,9 @@
 // The break rules are an ordered list of whole-text replacements. Runs of
 // rules that only act at a ">" "<" junction are applied together in one scan
 // (see JunctionBreaker); the few rules of another shape run as replace-alls
-// of their own between those runs, so the order of the list is kept.
+// of their own between those runs, so the order of the list is kept. Where
+// the rules between allow it, several such stages share one scan
+// (BreakersAroundRuns, BreakStages::PlanShortcut).
 #include <optional>
 #include <stdexcept>
 #include <string_view>
