@@ -193,16 +193,16 @@ class ClosingTagRuns {
   std::string tag_;  // in lower case
 };
 
-// Breakers, the runs of a closing tag and a last breaker, in one scan with
-// the result of running them one after another. No breaker before the runs
-// takes a junction inside a run (checked when built), and no rule matches
-// across a line break that one of them puts in, so each junction is decided
-// on the text as it was: by the breakers before the runs, in order; failing
-// that, by the runs when a run starts there; failing that, by the last
-// breaker unless a run has put a line break there.
+// A breaker, the runs of a closing tag and a second breaker, in one scan
+// with the result of running them one after another. The breaker before the
+// runs takes no junction inside a run (checked when built), and no rule
+// matches across a line break that one of them puts in, so each junction is
+// decided on the text as it was: by the breaker before the runs; failing
+// that, by the runs when a run starts there; failing that, by the breaker
+// after them unless a run has put a line break there.
 class BreakersAroundRuns {
  public:
-  BreakersAroundRuns(std::vector<JunctionBreaker> before, ClosingTagRuns runs, JunctionBreaker after)
+  BreakersAroundRuns(JunctionBreaker before, ClosingTagRuns runs, JunctionBreaker after)
       : before_(std::move(before)), runs_(std::move(runs)), after_(std::move(after)) {
     // A rule that could meet the tag on both sides of a junction could take
     // one inside a run.
@@ -213,46 +213,40 @@ class BreakersAroundRuns {
       return atEnd ? lower.substr(lower.size() - n) == tagSide.substr(tagSide.size() - n)
                    : lower.substr(0, n) == tagSide.substr(0, n);
     };
-    for (const JunctionBreaker& breaker : before_) {
-      for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
-        const JunctionRule& rule = breaker.Rule(id);
-        if (meets(rule.left, tag, true) && meets(rule.right, tag, false))
-          throw std::logic_error("a rule before the runs could break inside one: " + rule.left + rule.right);
-      }
+    for (const JunctionRule& rule : before_.Rules()) {
+      if (meets(rule.left, tag, true) && meets(rule.right, tag, false))
+        throw std::logic_error("a rule before the runs could break inside one: " + rule.left + rule.right);
     }
     // No pattern may take up what a breaker or the runs put in: a line
     // break, or text that starts and ends with bytes no pattern holds.
     std::string patternBytes = SjisLowerCase(tag) + SjisUpperCase(tag);
     std::vector<std::string> inserts{"\r\n"};
-    auto note = [&](const JunctionBreaker& breaker) {
-      for (std::size_t id = 0; id < breaker.RuleCount(); ++id) {
-        const JunctionRule& rule = breaker.Rule(id);
+    for (const JunctionBreaker* breaker : {&before_, &after_}) {
+      for (const JunctionRule& rule : breaker->Rules()) {
         const std::string pattern = rule.left + rule.right;
         patternBytes += SjisLowerCase(pattern) + SjisUpperCase(pattern);
         inserts.push_back(rule.insert);
       }
-    };
-    for (const JunctionBreaker& breaker : before_) note(breaker);
-    note(after_);
+    }
     for (const std::string& insert : inserts)
       if (insert.empty() || patternBytes.find(insert.front()) != std::string::npos ||
           patternBytes.find(insert.back()) != std::string::npos)
         throw std::logic_error("a rule could take up inserted text: " + insert);
   }
 
-  // The same scan with `first` deciding each junction before the others.
+  // The same scan with the rules of `first` before those of the breaker
+  // before the runs: a breaker with both lists decides a junction as the two
+  // one after the other do, since each rule keeps its own last match.
   BreakersAroundRuns WithFirst(const JunctionBreaker& first) const {
-    std::vector<JunctionBreaker> before{first};
-    before.insert(before.end(), before_.begin(), before_.end());
-    return BreakersAroundRuns(std::move(before), runs_, after_);
+    std::vector<JunctionRule> rules = first.Rules();
+    rules.insert(rules.end(), before_.Rules().begin(), before_.Rules().end());
+    return BreakersAroundRuns(JunctionBreaker(std::move(rules)), runs_, after_);
   }
 
   bool ApplyTo(std::string_view text, std::string& out) const {
     constexpr std::size_t npos = std::string_view::npos;
     constexpr std::size_t kNoRule = JunctionBreaker::kNoRule;
-    std::vector<std::vector<std::size_t>> beforeEnds;
-    for (const JunctionBreaker& breaker : before_) beforeEnds.emplace_back(breaker.RuleCount(), 0);
-    std::vector<std::size_t> afterEnds(after_.RuleCount(), 0);
+    std::vector<std::size_t> beforeEnds(before_.RuleCount(), 0), afterEnds(after_.RuleCount(), 0);
     Writer writer{text, out};
     std::size_t runEnd = 0;            // where the last run ends
     std::size_t brokenJunction = npos;  // the junction after it, when the run put a line break there
@@ -265,7 +259,10 @@ class BreakersAroundRuns {
       }
       known = gt;
       const std::size_t junction = gt + 1;
-      if (TakenBefore(text, junction, beforeEnds, writer)) continue;
+      if (const std::size_t id = before_.RuleAt(text, junction, beforeEnds); id != kNoRule) {
+        beforeEnds[id] = writer.Match(before_.Rule(id), junction);
+        continue;
+      }
       if (runs_.RunAt(text, gt, runEnd, start, count)) {
         writer.Run(runs_, start, count);
         runEnd = start + count * runs_.TagSize();
@@ -282,19 +279,6 @@ class BreakersAroundRuns {
   }
 
  private:
-  struct Writer;
-
-  bool TakenBefore(std::string_view text, std::size_t junction, std::vector<std::vector<std::size_t>>& ends,
-                   Writer& writer) const {
-    for (std::size_t k = 0; k < before_.size(); ++k) {
-      const std::size_t id = before_[k].RuleAt(text, junction, ends[k]);
-      if (id == JunctionBreaker::kNoRule) continue;
-      ends[k][id] = writer.Match(before_[k].Rule(id), junction);
-      return true;
-    }
-    return false;
-  }
-
   // Writes the result as the rules decide, copying the text between.
   struct Writer {
     std::string_view text;
@@ -344,7 +328,7 @@ class BreakersAroundRuns {
     }
   };
 
-  std::vector<JunctionBreaker> before_;
+  JunctionBreaker before_;
   ClosingTagRuns runs_;
   JunctionBreaker after_;
 };
@@ -395,9 +379,8 @@ class BreakStages {
       pending.clear();
       const std::size_t n = stages_.size();
       if (n >= 2 && stages_[n - 2].breaker && stages_[n - 1].runs) {
-        std::vector<JunctionBreaker> before;
-        before.push_back(std::move(*stages_[n - 2].breaker));
-        BreakersAroundRuns fused(std::move(before), std::move(*stages_[n - 1].runs), std::move(breaker));
+        BreakersAroundRuns fused(std::move(*stages_[n - 2].breaker), std::move(*stages_[n - 1].runs),
+                                 std::move(breaker));
         stages_.resize(n - 2);
         stages_.push_back({std::nullopt, std::nullopt, std::nullopt, std::move(fused)});
         return;

@@ -60,6 +60,7 @@ class JunctionBreaker {
     return MayMatch(text, junction) ? RuleTaking(text, junction, lastEnd) : kNoRule;
   }
   const JunctionRule& Rule(std::size_t id) const { return rules_[id]; }
+  const std::vector<JunctionRule>& Rules() const { return rules_; }
   std::size_t RuleCount() const { return rules_.size(); }
 
  private:
