@@ -23,6 +23,8 @@ class AnchoredReplace {
   // not occur.
   bool ApplyTo(std::string_view text, std::string& out) const;
 
+  const std::string& Old() const { return old_; }
+
  private:
   std::string old_, replacement_;
   PatternProbe probe_;

@@ -28,6 +28,7 @@ FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& p
     }
   }
   if (firstBytes != 1 || IsSjisLeadByte(static_cast<unsigned char>(onlyFirstByte_))) onlyFirstByte_ = -1;
+  if (onlyFirstByte_ >= 0) afterFirstByte_ = trie_.After(std::string(1, static_cast<char>(onlyFirstByte_)));
 }
 
 void FirstOccurrenceScanner::Scan(std::string_view line, FirstOccurrences& found) const {
@@ -42,7 +43,7 @@ void FirstOccurrenceScanner::Scan(std::string_view line, FirstOccurrences& found
         continue;
       }
       known = at;
-      MatchAt(line, at, found);
+      MatchAfterFirstByte(line, at, found);
     }
     return;
   }

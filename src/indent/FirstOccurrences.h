@@ -63,6 +63,12 @@ class FirstOccurrenceScanner {
     if (node != 0) found.NoteAll(startingHere_[node].words, at);
   }
 
+  // The same where the byte at `at` is known to be onlyFirstByte_.
+  void MatchAfterFirstByte(std::string_view line, std::size_t at, FirstOccurrences& found) const {
+    const std::uint32_t node = trie_.LongestEndNodeStartingAt(line, at + 1, afterFirstByte_);
+    if (node != 0) found.NoteAll(startingHere_[node].words, at);
+  }
+
   struct PatternSet {
     std::uint64_t words[2] = {0, 0};
   };
@@ -74,6 +80,7 @@ class FirstOccurrenceScanner {
   // start a double-byte character, the library search jumps from one to
   // the next and only those are tested for a character boundary.
   int onlyFirstByte_ = -1;
+  PatternTrie::Walk afterFirstByte_;  // the walk past it
 };
 
 }  // namespace zelm

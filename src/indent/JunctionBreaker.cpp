@@ -75,7 +75,9 @@ JunctionBreaker::JunctionBreaker(std::vector<JunctionRule> rules)
       lefts_(Lefts(rules_), PatternTrie::Direction::kBackward),
       rightRules_(RulesPerNode(rights_)),
       leftRules_(RulesPerNode(lefts_)),
-      words_((rules_.size() + 63) / 64) {
+      words_((rules_.size() + 63) / 64),
+      afterLt_(rights_.After("<")),
+      beforeGt_(lefts_.After(">")) {
   // Both cases of a letter, as the tries compare.
   auto mark = [](bool* table, char c) {
     table[static_cast<unsigned char>(AsciiLower(c))] = true;
@@ -105,9 +107,10 @@ std::vector<JunctionBreaker::RuleSet> JunctionBreaker::RulesPerNode(const Patter
 
 std::size_t JunctionBreaker::RuleTaking(std::string_view text, std::size_t junction,
                                         const std::vector<std::size_t>& lastEnd) const {
-  const std::uint32_t right = rights_.LongestEndNodeStartingAt(text, junction);
+  // The junction is a ">" followed by "<": both walks start past them.
+  const std::uint32_t right = rights_.LongestEndNodeStartingAt(text, junction + 1, afterLt_);
   if (right == 0) return kNoRule;
-  const std::uint32_t left = lefts_.LongestEndNodeEndingAt(text, junction);
+  const std::uint32_t left = lefts_.LongestEndNodeEndingAt(text, junction - 1, beforeGt_);
   if (left == 0) return kNoRule;
   const RuleSet& rightMatches = rightRules_[right];
   const RuleSet& leftMatches = leftRules_[left];
@@ -144,8 +147,7 @@ bool JunctionBreaker::ApplyTo(std::string_view text, std::string& out) const {
     }
     known = gt;
     const std::size_t junction = gt + 1;
-    if (!MayMatch(text, junction)) continue;
-    const std::size_t id = RuleTaking(text, junction, lastEnd);
+    const std::size_t id = RuleAt(text, junction, lastEnd);
     if (id == kNoRule) continue;
 
     const JunctionRule& rule = rules_[id];

@@ -50,6 +50,18 @@ class JunctionBreaker {
   bool ApplyTo(std::string_view text, std::string& out) const;
 
   static constexpr std::size_t kMaxRules = 256;
+  static constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
+
+  // For scans that combine a breaker with other rules, one junction at a
+  // time: the rule that takes the junction (the index of its "<"), given the
+  // end of each rule's last match so far (RuleCount() entries, 0 at first,
+  // kept up to date by the caller), or kNoRule.
+  std::size_t RuleAt(std::string_view text, std::size_t junction, const std::vector<std::size_t>& lastEnd) const {
+    return MayMatch(text, junction) ? RuleTaking(text, junction, lastEnd) : kNoRule;
+  }
+  const JunctionRule& Rule(std::size_t id) const { return rules_[id]; }
+  const std::vector<JunctionRule>& Rules() const { return rules_; }
+  std::size_t RuleCount() const { return rules_.size(); }
 
  private:
   struct RuleSet {
@@ -60,8 +72,6 @@ class JunctionBreaker {
   // Per trie node, the rules whose part ends there or at a node above it:
   // all the rules whose part a walk that gets that deep has found.
   static std::vector<RuleSet> RulesPerNode(const PatternTrie& trie);
-
-  static constexpr std::size_t kNoRule = static_cast<std::size_t>(-1);
 
   // The first rule in list order whose whole pattern matches at the
   // junction and whose previous match lies before it; every later rule then
@@ -79,6 +89,8 @@ class JunctionBreaker {
   PatternTrie lefts_;   // backward over the left parts
   std::vector<RuleSet> rightRules_, leftRules_;  // indexed by node
   std::size_t words_ = 0;                // the words of a RuleSet that hold rules
+  PatternTrie::Walk afterLt_;            // the right parts' walk past the junction's "<"
+  PatternTrie::Walk beforeGt_;           // the left parts' walk back past its ">"
   bool afterRight_[256] = {};            // bytes that follow "<" in a right part longer than "<"
   bool beforeLeft_[256] = {};            // bytes that precede ">" in a left part longer than ">"
 };

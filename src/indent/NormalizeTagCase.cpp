@@ -8,7 +8,6 @@
 // skipping overlaps with its previous one) and lowers their letters.
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -79,16 +78,18 @@ class TagCaseLowerer {
     std::size_t count = 0;
     for (int c = 0; c < 256; ++c) {
       if (!trie_.IsFirstByte(static_cast<char>(c))) continue;
-      if (count == firstBytes_.size() || IsSjisLeadByte(static_cast<unsigned char>(c)))
+      const bool letter = AsciiLower(static_cast<char>(c)) != AsciiUpper(static_cast<char>(c));
+      if (count == firstBytes_.size() || IsSjisLeadByte(static_cast<unsigned char>(c)) || letter)
         throw std::logic_error("tag case patterns start with unexpected bytes");
       firstBytes_[count++] = static_cast<char>(c);
+      firstClass_[static_cast<unsigned char>(c)] = static_cast<std::uint8_t>(count);
     }
     for (std::size_t k = count; k < firstBytes_.size(); ++k) firstBytes_[k] = firstBytes_[0];
     for (const std::string& pattern : patterns_) {
       longest_ = std::max(longest_, pattern.size());
       if (pattern.size() < 2) throw std::logic_error("tag case pattern too short: " + pattern);
-      for (char first : {AsciiLower(pattern[0]), AsciiUpper(pattern[0])})
-        for (char second : {AsciiLower(pattern[1]), AsciiUpper(pattern[1])}) startPairs_.set(PairIndex(first, second));
+      std::uint8_t& reach = Reach(pattern[0], pattern[1]);
+      reach = static_cast<std::uint8_t>(std::max<std::size_t>(reach, pattern.size()));
       // Only the quoted values can overlap their own previous match.
       if (pattern.front() != '"' && pattern.find(pattern.front(), 1) != std::string::npos)
         throw std::logic_error("tag case pattern overlaps itself: " + pattern);
@@ -116,7 +117,9 @@ class TagCaseLowerer {
         candidates.SkipTo(upper + 1 - longest_);
         continue;
       }
-      if (i + 1 >= text.size() || !startPairs_.test(PairIndex(text[i], text[i + 1]))) continue;  // no pattern starts so
+      // The longest pattern that starts with these two bytes: 0 for none.
+      const std::size_t reach = i + 1 < text.size() ? Reach(text[i], text[i + 1]) : 0;
+      if (upper - i >= reach) continue;
       if (!IsCharBoundary(view, i)) continue;
       trie_.ForEachStartingAt(view, i, [&](std::uint32_t id) {
         const std::size_t end = i + patterns_[id].size();
@@ -162,13 +165,19 @@ class TagCaseLowerer {
     return true;
   }
 
-  static std::size_t PairIndex(char first, char second) {
-    return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 + static_cast<unsigned char>(second);
+  // Patterns start with one of four bytes that are no letters; their second
+  // byte is compared without case.
+  std::uint8_t Reach(char first, char second) const {
+    return reach_[firstClass_[static_cast<unsigned char>(first)]][static_cast<unsigned char>(AsciiLower(second))];
+  }
+  std::uint8_t& Reach(char first, char second) {
+    return reach_[firstClass_[static_cast<unsigned char>(first)]][static_cast<unsigned char>(AsciiLower(second))];
   }
 
   std::vector<std::string> patterns_;
   PatternTrie trie_;
-  std::bitset<256 * 256> startPairs_;  // the first two bytes of the patterns, in both cases
+  std::array<std::uint8_t, 256> firstClass_{};                  // 1 + index in firstBytes_, 0 for others
+  std::array<std::array<std::uint8_t, 256>, 5> reach_{};         // by first class and lowered second byte
   std::array<char, 4> firstBytes_{};  // the bytes the patterns start with, the first one repeated
   std::size_t longest_ = 0;           // the longest pattern
 };

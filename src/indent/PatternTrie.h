@@ -61,12 +61,40 @@ class PatternTrie {
     }
   }
 
+  // A walk part of the way: the node reached and the deepest node on the
+  // way where a pattern ends (both by the start of their rows, 0 for none),
+  // or dead when no pattern goes on. Callers that know the first bytes of
+  // every place they look at start there.
+  struct Walk {
+    std::uint32_t row = 0, lastEndRow = 0;
+    bool dead = false;
+  };
+
+  // The walk after `bytes`, in the order the trie reads them.
+  Walk After(std::string_view bytes) const {
+    Walk walk;
+    for (char c : bytes) {
+      const std::uint32_t entry = Entry(walk.row, c);
+      if (entry == 0) {
+        walk.dead = true;
+        return walk;
+      }
+      walk.row = entry >> 1;
+      if (entry & kEndsHere) walk.lastEndRow = walk.row;
+    }
+    return walk;
+  }
+
   // The deepest node that ends a pattern starting at index `pos`, or 0 when
   // none does: the patterns found there are those of that node and of its
-  // EndAncestor chain.
+  // EndAncestor chain. With `from`, the walk goes on from there, reading
+  // from index `pos` on.
   std::uint32_t LongestEndNodeStartingAt(std::string_view text, std::size_t pos) const {
-    std::uint32_t row = 0, last = 0;
-    for (std::size_t i = pos; i < text.size(); ++i) {
+    return LongestEndNodeStartingAt(text, pos, Walk{});
+  }
+  std::uint32_t LongestEndNodeStartingAt(std::string_view text, std::size_t pos, Walk from) const {
+    std::uint32_t row = from.row, last = from.lastEndRow;
+    for (std::size_t i = pos; !from.dead && i < text.size(); ++i) {
       const std::uint32_t entry = Entry(row, text[i]);
       if (entry == 0) break;
       row = entry >> 1;
@@ -77,8 +105,11 @@ class PatternTrie {
 
   // Backward tries: the same for patterns ending just before index `end`.
   std::uint32_t LongestEndNodeEndingAt(std::string_view text, std::size_t end) const {
-    std::uint32_t row = 0, last = 0;
-    for (std::size_t i = end; i > 0; --i) {
+    return LongestEndNodeEndingAt(text, end, Walk{});
+  }
+  std::uint32_t LongestEndNodeEndingAt(std::string_view text, std::size_t end, Walk from) const {
+    std::uint32_t row = from.row, last = from.lastEndRow;
+    for (std::size_t i = end; !from.dead && i > 0; --i) {
       const std::uint32_t entry = Entry(row, text[i - 1]);
       if (entry == 0) break;
       row = entry >> 1;

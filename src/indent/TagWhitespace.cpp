@@ -69,7 +69,7 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
   std::size_t from = 0;
   for (std::size_t cr = FindByte(view, 0, '\r'); cr != npos; cr = FindByte(view, from, '\r')) {
     from = cr + 1;
-    if (cr + 1 >= n || view[cr + 1] != '\n' || !IsCharBoundary(view, cr)) continue;
+    if (cr + 1 >= n || view[cr + 1] != '\n') continue;
     run.clear();
     std::size_t p = cr;
     while (p + 1 < n && view[p] == '\r' && view[p + 1] == '\n') {
@@ -79,6 +79,13 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
     }
     from = p;
     if (p >= n || view[p] != '>' || run.back().spaces > maxSpaces) continue;
+    // Only now is the first CR's place judged (a walk back over the text
+    // before it). A CR that is the second byte of a character starts no
+    // line break: the run starts at the next one, which follows a line feed.
+    if (!IsCharBoundary(view, cr)) {
+      if (run.size() == 1) continue;
+      run.erase(run.begin());
+    }
     // The last break goes when the rule for its indent runs; the one before
     // it is then directly in front of the ">" and goes too if its rule runs
     // later, that is, if its indent is smaller.

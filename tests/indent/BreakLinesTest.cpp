@@ -34,6 +34,7 @@ TEST(PreBreakLines, EdgesOfTheRules) {
       {"> eats breaks with shrinking indents", "<img\r\n \r\n  >", "<img>"},
       {"> eats only the last of growing indents", "<img\r\n  \r\n >", "<img\r\n  >"},
       {"equal indents: only one break goes", "<img\r\n \r\n >", "<img\r\n >"},
+      {"a CR that ends a double-byte character breaks no line", "\x83\r\n\r\n >", "\x83\r\n>"},
       {"empty cell filled and lowered", "<TD></TD>", "<td>&nbsp;</td>"},
       {"empty header cell filled", "<th></th>", "<th>&nbsp;</th>"},
       {"area and its closing tag on two lines", "<area href=x></area>", "<area href=x>\r\n</area>"},
@@ -107,11 +108,18 @@ std::vector<std::string> DenseAlphabet() {
           "<th>", "</th>", "<table>", "</table>", "<noscript>", "</script>", "<script>", "x"};
 }
 
+// Runs of closing divs of every length, with the rules that meet them at
+// their ends.
+std::vector<std::string> DivRunAlphabet() {
+  return {"</div>", "</div>", "</DIV>", "</Div>", "<div>", "<DIV id=x>", "</li>", "<li>", "<p>", ">", "<",
+          "\x83", "\x83<", "x", "\r\n", "</dt>", "<dt>", "<!--", "-->", "</a>", "</di", "v>"};
+}
+
 TEST(PreBreakLines, EqualsTheRuleByRuleApplicationOnRandomTexts) {
   std::mt19937 rng(31337);
-  const std::vector<std::vector<std::string>> alphabets{BreakAlphabet(), DenseAlphabet()};
-  for (int round = 0; round < 6000; ++round) {
-    const std::string text = test::RandomText(rng, alphabets[round % 2], 1 + round % 60);
+  const std::vector<std::vector<std::string>> alphabets{BreakAlphabet(), DenseAlphabet(), DivRunAlphabet()};
+  for (int round = 0; round < 9000; ++round) {
+    const std::string text = test::RandomText(rng, alphabets[round % 3], 1 + round % 60);
     ASSERT_EQ(PreBreakLines(text), test::ReferencePreBreakLines(text)) << "text: " << text;
   }
 }
