@@ -186,6 +186,19 @@ TEST(SharedIndentedText, PartsStartingWithTagsGiveTheBytesOfTheWholeText) {
   EXPECT_EQ(shared, 24);
 }
 
+// Nesting too deep to indent is refused the same way, whatever part the
+// indentation grows too large in.
+TEST(SharedIndentedText, RefusesNestingTooDeepAsTheWholeTextDoes) {
+  std::string page = "<html><body>\r\n";
+  for (int depth = 0; depth < 12000; ++depth) page += "<div>\r\nx\r\n";
+  page += "</body></html>\r\n";
+  EXPECT_THROW(IndentWithoutMarkers(WholeLocalText(page, false, true), kIndentTwoSpaces), IndentationTooLarge);
+  EXPECT_THROW(SharedIndentedText(page, Passes(false, true), kIndentTwoSpaces, Sharing(3)), IndentationTooLarge);
+  const auto flush = SharedIndentedText(page, Passes(false, true), kIndentFlushLeft, Sharing(3));
+  ASSERT_TRUE(flush.has_value());
+  EXPECT_EQ(*flush, IndentWithoutMarkers(WholeLocalText(page, false, true), kIndentFlushLeft));
+}
+
 TEST(SharedLocalText, RefusesWhenALaterPartMayHoldACharsetDeclaration) {
   const std::string text = "<html>\r\n<body>\r\nab\r\ncd <meta charset=\"utf-8\">\r\n</body>\r\n";
   EXPECT_FALSE(SharedLocalText(text, Passes(false, true), Sharing(2)).has_value());
