@@ -198,23 +198,17 @@ class LineCleaner {
     out_.reserve(text_.size() + text_.size() / 16 + 2);
     nextTab_ = FindByte(text_, 0, '\t');
     nextCell_ = NextCell(0);
-    auto lineEndLength = [&](std::size_t end) -> std::size_t {
-      if (end >= text_.size()) return 0;
-      return (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1;
-    };
-    LineReader reader(text_);
-    for (std::string_view line; reader.Next(line);) {
-      const std::size_t begin = static_cast<std::size_t>(line.data() - text_.data());
-      const std::size_t end = begin + line.size();
-      if (PlainTrimView(line).empty()) {
-        CopyUpTo(begin);
-        SkipTo(end + lineEndLength(end));
-      } else if (lineEndLength(end) != 2) {  // not CR LF
-        CopyUpTo(end);
-        out_ += "\r\n";
-        SkipTo(end + lineEndLength(end));  // past the lone CR or LF, if any
-      }
-    }
+    ForEachLineToFix(
+        text_,
+        [&](std::size_t begin, std::size_t next) {
+          CopyUpTo(begin);
+          SkipTo(next);
+        },
+        [&](std::size_t end, std::size_t next) {
+          CopyUpTo(end);
+          out_ += "\r\n";
+          SkipTo(next);  // past the lone CR or LF, if any
+        });
     CopyUpTo(text_.size());
     return std::move(out_);
   }

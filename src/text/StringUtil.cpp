@@ -439,29 +439,55 @@ std::string TrimEachLineZSP(std::string_view text) {
   return JoinLines(lines);
 }
 
+std::size_t NextLineBreakToCheck(std::string_view text, std::size_t from) {
+  const std::size_t n = text.size();
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  auto toCheck = [&](std::size_t p) {
+    if (data[p] == '\r') return p + 1 >= n || data[p + 1] != '\n';
+    if (data[p] != '\n') return false;
+    return p == 0 || data[p - 1] != '\r' || (p + 1 < n && data[p + 1] <= 0x20);
+  };
+  std::size_t i = from;
+  if (i == 0 && n > 0) {
+    if (toCheck(0)) return 0;
+    i = 1;
+  }
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), blank = _mm_set1_epi8(0x20);
+  for (; i + 17 <= n; i += 16) {
+    auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at)); };
+    const __m128i here = load(i), before = load(i - 1), after = load(i + 1);
+    const __m128i isCr = _mm_cmpeq_epi8(here, cr), isLf = _mm_cmpeq_epi8(here, lf);
+    const __m128i loneCr = _mm_andnot_si128(_mm_cmpeq_epi8(after, lf), isCr);
+    const __m128i loneLf = _mm_andnot_si128(_mm_cmpeq_epi8(before, cr), isLf);
+    const __m128i afterLow = _mm_cmpeq_epi8(_mm_min_epu8(after, blank), after);  // after <= 0x20
+    const __m128i check = _mm_or_si128(_mm_or_si128(loneCr, loneLf), _mm_and_si128(isLf, afterLow));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(check));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < n; ++i)
+    if (toCheck(i)) return i;
+  return std::string_view::npos;
+}
+
 // Kept lines are copied in stretches: only a dropped line or a line end
 // other than CR LF interrupts a stretch.
 std::string DropBlankLines(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
   std::size_t copied = 0;  // text before this is in out, or dropped
-  auto lineEndLength = [&](std::size_t end) -> std::size_t {
-    if (end >= text.size()) return 0;
-    return (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
-  };
-  LineReader reader(text);
-  for (std::string_view line; reader.Next(line);) {
-    const std::size_t begin = static_cast<std::size_t>(line.data() - text.data());
-    const std::size_t end = begin + line.size();
-    if (PlainTrimView(line).empty()) {
-      out.append(text, copied, begin - copied);
-      copied = end + lineEndLength(end);
-    } else if (lineEndLength(end) != 2) {  // not CR LF
-      out.append(text, copied, end - copied);
-      out += "\r\n";
-      copied = end + lineEndLength(end);  // past the lone CR or LF, if any
-    }
-  }
+  ForEachLineToFix(
+      text,
+      [&](std::size_t begin, std::size_t next) {
+        out.append(text, copied, begin - copied);
+        copied = next;
+      },
+      [&](std::size_t end, std::size_t next) {
+        out.append(text, copied, end - copied);
+        out += "\r\n";
+        copied = next;  // past the lone CR or LF, if any
+      });
   out.append(text, copied, text.size() - copied);
   return out;
 }

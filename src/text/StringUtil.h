@@ -130,6 +130,12 @@ std::string DropBlankLines(std::string_view text);
 // DropBlankLines with every tab written as a space.
 std::string RemoveBlankLines(std::string_view text);
 
+// Index of the first line break at or after `from` (a line start whose line
+// is not blank) that DropBlankLines would look at: a lone CR or LF, or a
+// line feed after which a line starts with a byte up to 0x20 (a line that may
+// be blank). npos when there is none. 16 bytes at a time.
+std::size_t NextLineBreakToCheck(std::string_view text, std::size_t from);
+
 // --- Numbers --------------------------------------------------------------
 
 std::string ZeroPadInt(long long number, int width);
@@ -146,6 +152,52 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 inline std::size_t NextLineBreak(std::string_view text, std::size_t from) {
   const std::size_t at = FindAnyOf<2>(text, from, {'\r', '\n'});
   return at == std::string_view::npos ? text.size() : at;
+}
+
+// The lines DropBlankLines changes, from left to right: onBlank(begin, next)
+// for a line that is blank after trimming (it goes with its line end; the
+// next line starts at `next`), onOddEnd(end, next) for a kept line that ends
+// otherwise than with CR LF (at a lone CR or LF, or at the end of the text).
+// Every other line is kept as it is, and most are passed over in blocks.
+template <typename OnBlank, typename OnOddEnd>
+void ForEachLineToFix(std::string_view text, OnBlank onBlank, OnOddEnd onOddEnd) {
+  const std::size_t n = text.size();
+  auto endLength = [&](std::size_t end) -> std::size_t {
+    if (end >= n) return 0;
+    return (text[end] == '\r' && end + 1 < n && text[end + 1] == '\n') ? 2 : 1;
+  };
+  std::size_t start = 0;  // a line starts here
+  while (start < n) {
+    if (static_cast<unsigned char>(text[start]) <= 0x20) {  // may be blank
+      const std::size_t end = NextLineBreak(text, start);
+      const std::size_t next = end + endLength(end);
+      if (PlainTrimView(text.substr(start, end - start)).empty()) {
+        onBlank(start, next);
+        start = next;
+        continue;
+      }
+      if (next - end != 2) {
+        onOddEnd(end, next);
+        start = next;
+        continue;
+      }
+    }
+    // The line at `start` is kept; so is every line up to the next break
+    // to look at.
+    const std::size_t at = NextLineBreakToCheck(text, start);
+    if (at == std::string_view::npos) {
+      // The last line is kept: it needs a line end when it has none.
+      const char last = text[n - 1];
+      if (last != '\n' && last != '\r') onOddEnd(n, n);
+      return;
+    }
+    if (text[at] == '\r' || at == 0 || text[at - 1] != '\r') {  // a lone CR or LF ends a kept line
+      onOddEnd(at, at + 1);
+      start = at + 1;
+    } else {
+      start = at + 1;  // after a CR LF, a line that may be blank
+    }
+  }
 }
 
 // The lines of SplitLines one at a time, without building the list.

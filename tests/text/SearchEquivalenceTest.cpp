@@ -144,6 +144,25 @@ TEST(SearchEquivalence, PatternProbesMissNoOccurrence) {
   }
 }
 
+// Every line that is not blank after trimming, followed by CR LF: texts long
+// enough for the block scan, with blank lines, indents and every kind of line
+// end at their edges.
+TEST(SearchEquivalence, DropBlankLinesKeepsWhatThePlainLoopKeeps) {
+  std::mt19937 rng(16);
+  const std::vector<std::string> pieces{"\r\n", "\r", "\n", "\r\r\n", " ", "\t", "\x81\x40", "a", "<p>",
+                                        "abcdefghijklmnopqrstu", "\x83", "\r\n  ", "\r\n\t<", std::string(1, '\0')};
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = test::RandomText(rng, pieces, rng() % 40);
+    std::string expected;
+    for (std::string_view line : NaiveSplitLines(text)) {
+      if (PlainTrimView(line).empty()) continue;
+      expected += line;
+      expected += "\r\n";
+    }
+    ASSERT_EQ(DropBlankLines(text), expected) << text;
+  }
+}
+
 TEST(SearchEquivalence, LineReaderCutsLikeThePlainLoop) {
   std::mt19937 rng(12);
   for (int round = 0; round < 5000; ++round) {
