@@ -7,7 +7,6 @@
 
 #include "BenchSupport.h"
 #include "app/cli/IndentJob.h"
-#include "app/cli/MemoryPolicy.h"
 #include "indent/Pipeline.h"
 #include "text/Parallel.h"
 #include "text/FileIO.h"
@@ -90,9 +89,6 @@ void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
   SetBytes(state, local.size());
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
-
-// The whole suite runs with the memory policy of zelm-cli, as the jobs below do.
-const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), true);
 
 // zelm-cli indent PAGE: read, both stages, encode for output.
 void BM_IndentFileJob(benchmark::State& state) {

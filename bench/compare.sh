@@ -105,6 +105,9 @@ python3 bench/make_pages.py --pages tests/data/pages --out "$scratch/folder" --c
 run_tool() {
   local tool=$1 page=$2 out=$3 mem=$run/mem rc start end
   local -a codes
+  # Every tool writes a new file: truncating the last one could wait for its
+  # pages still being written back to disk.
+  rm -f "$out"
   set +e
   start=$EPOCHREALTIME
   case $tool in
@@ -198,6 +201,7 @@ for size in $sizes; do
   page=$scratch/pages/page-${size}mb.html
   bytes=$(stat -c %s "$page")
   for rep in $(seq 1 "$reps"); do
+    sync  # what earlier runs wrote goes to disk now, not while a tool is timed
     rep_load=$(load1)
     say "$size MB, repetition $rep of $reps (load $rep_load)"
     for i in "${!tools[@]}"; do
