@@ -7,6 +7,7 @@
 
 #include "BenchSupport.h"
 #include "app/cli/IndentJob.h"
+#include "app/cli/MemoryPolicy.h"
 #include "indent/Pipeline.h"
 #include "text/Parallel.h"
 #include "text/FileIO.h"
@@ -89,6 +90,12 @@ void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
   SetBytes(state, local.size());
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
+
+// The whole suite runs with the memory policy of zelm-cli: every text comes
+// from the heap, freed ones are reused, and the heap is in large pages, so
+// that a large page is not charged for faults and page-table walks that a
+// small one escapes.
+const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), cli::PrepareHeapFor(std::size_t{1} << 30), true);
 
 // zelm-cli indent PAGE: read, both stages, encode for output.
 void BM_IndentFileJob(benchmark::State& state) {

@@ -15,16 +15,18 @@
 namespace zelm::cli {
 namespace {
 
-// The largest mmap threshold the C library accepts; blocks below it come
-// from the heap, whose freed memory is reused without new faults.
-constexpr std::size_t kLargestHeapBlock = std::size_t{32} << 20;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// The heap is prepared in blocks of this size.
+constexpr std::size_t kPreparedBlock = std::size_t{16} << 20;
 
 }  // namespace
 
 void KeepFreedMemoryForReuse() {
 #if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargestHeapBlock));
+  // Texts of any size come from the heap: a block mapped on its own would be
+  // given back when freed and faulted in afresh for the next pass, which
+  // would make a large page cost more per byte than a small one.
+  mallopt(M_MMAP_MAX, 0);
   mallopt(M_TRIM_THRESHOLD, INT_MAX);
   mallopt(M_ARENA_MAX, 1);
 #endif
@@ -36,7 +38,7 @@ void PrepareHeapFor(std::size_t bytes) {
   // heap; advised and freed again they merge into the free space the passes
   // take their texts from. Only the advice is kept: nothing is touched here.
   std::vector<void*> blocks;
-  constexpr std::size_t kBlock = kLargestHeapBlock / 2;
+  constexpr std::size_t kBlock = kPreparedBlock;
   for (std::size_t reserved = 0; reserved < bytes; reserved += kBlock) {
     void* block = std::malloc(kBlock);
     if (!block) break;
