@@ -106,8 +106,10 @@ run_tool() {
   local tool=$1 page=$2 out=$3 mem=$run/mem rc start end
   local -a codes
   # Every tool writes a new file: truncating the last one could wait for its
-  # pages still being written back to disk.
+  # pages still being written back to disk. What the tool before wrote goes
+  # to disk now, so that writing it back does not take a core from this one.
   rm -f "$out"
+  sync
   set +e
   start=$EPOCHREALTIME
   case $tool in
@@ -201,7 +203,6 @@ for size in $sizes; do
   page=$scratch/pages/page-${size}mb.html
   bytes=$(stat -c %s "$page")
   for rep in $(seq 1 "$reps"); do
-    sync  # what earlier runs wrote goes to disk now, not while a tool is timed
     rep_load=$(load1)
     say "$size MB, repetition $rep of $reps (load $rep_load)"
     for i in "${!tools[@]}"; do
