@@ -97,10 +97,12 @@ ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
 // small one escapes.
 const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), cli::PrepareHeapFor(std::size_t{1} << 30), true);
 
-// zelm-cli indent PAGE: read, both stages, encode for output.
-void BM_IndentFileJob(benchmark::State& state) {
+// zelm-cli indent PAGE: read, both stages, encode for output, the page
+// shared over `threads` threads.
+void RunIndentFileJob(benchmark::State& state, unsigned threads) {
   const std::string& path = PageFile(Megabytes(state));
-  const cli::IndentJobOptions options;
+  cli::IndentJobOptions options;
+  options.pipeline.Threads = threads;
   for (auto _ : state) {
     const cli::JobOutcome outcome = cli::IndentFile(path, options);
     if (!outcome.ok) state.SkipWithError(outcome.message.c_str());
@@ -108,20 +110,12 @@ void BM_IndentFileJob(benchmark::State& state) {
   }
   SetBytes(state, PageOfMegabytes(Megabytes(state)).size());
 }
+
+void BM_IndentFileJob(benchmark::State& state) { RunIndentFileJob(state, 1); }
 ZELM_PAGE_BENCHMARK(BM_IndentFileJob);
 
 // The same with the page shared out over every core, as zelm-cli does.
-void BM_IndentFileJobAllCores(benchmark::State& state) {
-  const std::string& path = PageFile(Megabytes(state));
-  cli::IndentJobOptions options;
-  options.pipeline.Threads = DefaultPassThreads();
-  for (auto _ : state) {
-    const cli::JobOutcome outcome = cli::IndentFile(path, options);
-    if (!outcome.ok) state.SkipWithError(outcome.message.c_str());
-    benchmark::DoNotOptimize(outcome.bytes.data());
-  }
-  SetBytes(state, PageOfMegabytes(Megabytes(state)).size());
-}
+void BM_IndentFileJobAllCores(benchmark::State& state) { RunIndentFileJob(state, DefaultPassThreads()); }
 ZELM_PAGE_BENCHMARK(BM_IndentFileJobAllCores);
 
 }  // namespace
