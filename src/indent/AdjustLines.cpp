@@ -9,6 +9,7 @@
 #include "indent/FirstOccurrences.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/TagWhitespace.h"
+#include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -89,7 +90,7 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 // the line itself or of `scratch`.
 std::string_view WorkCopy(std::string_view raw, std::string& scratch) {
   std::string_view work = raw;
-  if (work.find('\t') != std::string_view::npos) {
+  if (FindByte(work, 0, '\t') != std::string_view::npos) {
     scratch = TabsToSpaces(std::string(raw));
     work = scratch;
   }
@@ -99,7 +100,7 @@ std::string_view WorkCopy(std::string_view raw, std::string& scratch) {
     scratch = PlainTrim(TrimZSP(work));
     work = scratch;
   }
-  if (work.find("> ") != std::string_view::npos) {
+  if (FindRun<2>(work, 0, {'>', ' '}) != std::string_view::npos) {
     scratch = FoldGapsBetweenTags(std::string(work), 16);
     work = scratch;
   }

@@ -17,34 +17,36 @@ FirstOccurrenceScanner::FirstOccurrenceScanner(const std::vector<std::string>& p
     set = startingHere_[trie_.EndAncestor(node)];
     trie_.ReportEnds(node, [&](std::uint32_t id) { set.words[id / 64] |= std::uint64_t{1} << (id % 64); });
   }
-  int firstBytes = 0;
+  bool searchable = true;
   for (int c = 0; c < 256; ++c) {
     const auto byte = static_cast<unsigned char>(c);
     if (IsSjisLeadByte(byte)) byteClass_[byte] |= kLead;
     if (trie_.IsFirstByte(static_cast<char>(byte))) {
       byteClass_[byte] |= kFirst;
-      ++firstBytes;
-      onlyFirstByte_ = c;
+      searchable = searchable && !IsSjisLeadByte(byte);
+      searchedFirstBytes_.push_back({static_cast<char>(byte), trie_.After(std::string(1, static_cast<char>(byte)))});
     }
   }
-  if (firstBytes != 1 || IsSjisLeadByte(static_cast<unsigned char>(onlyFirstByte_))) onlyFirstByte_ = -1;
-  if (onlyFirstByte_ >= 0) afterFirstByte_ = trie_.After(std::string(1, static_cast<char>(onlyFirstByte_)));
+  if (!searchable || searchedFirstBytes_.size() > kMaxSearchedFirstBytes) searchedFirstBytes_.clear();
+}
+
+void FirstOccurrenceScanner::ScanForFirstByte(std::string_view line, char first, const PatternTrie::Walk& afterFirst,
+                                              FirstOccurrences& found) const {
+  std::size_t known = 0;  // a character starts here
+  for (std::size_t at = FindByte(line, 0, first); at != std::string_view::npos; at = FindByte(line, at + 1, first)) {
+    if (!StartsCharacterAfter(line, known, at)) {
+      known = at + 1;  // the second byte of a character
+      continue;
+    }
+    known = at;
+    MatchAfterFirstByte(line, at, afterFirst, found);
+  }
 }
 
 void FirstOccurrenceScanner::Scan(std::string_view line, FirstOccurrences& found) const {
   found.Clear();
-  if (onlyFirstByte_ >= 0) {
-    std::size_t known = 0;  // a character starts here
-    const char wanted = static_cast<char>(onlyFirstByte_);
-    for (std::size_t at = FindByte(line, 0, wanted); at != std::string_view::npos;
-         at = FindByte(line, at + 1, wanted)) {
-      if (!StartsCharacterAfter(line, known, at)) {
-        known = at + 1;  // the second byte of a character
-        continue;
-      }
-      known = at;
-      MatchAfterFirstByte(line, at, found);
-    }
+  if (!searchedFirstBytes_.empty()) {
+    for (const FirstByte& first : searchedFirstBytes_) ScanForFirstByte(line, first.byte, first.after, found);
     return;
   }
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());

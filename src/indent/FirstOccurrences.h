@@ -23,6 +23,13 @@ class FirstOccurrences {
   bool Has(std::size_t id) const { return (found_[id / 64] >> (id % 64)) & 1; }
   // The 0-based index of the first occurrence, or kAbsent.
   std::size_t At(std::size_t id) const { return Has(id) ? at_[id] : kAbsent; }
+  // Whether some pattern first occurs at `from` or later.
+  bool AnyFirstAtOrAfter(std::size_t from) const {
+    for (std::size_t w = 0; w < 2; ++w)
+      for (std::uint64_t left = found_[w]; left != 0; left &= left - 1)
+        if (at_[w * 64 + static_cast<std::size_t>(__builtin_ctzll(left))] >= from) return true;
+    return false;
+  }
 
  private:
   friend class FirstOccurrenceScanner;
@@ -63,11 +70,17 @@ class FirstOccurrenceScanner {
     if (node != 0) found.NoteAll(startingHere_[node].words, at);
   }
 
-  // The same where the byte at `at` is known to be onlyFirstByte_.
-  void MatchAfterFirstByte(std::string_view line, std::size_t at, FirstOccurrences& found) const {
-    const std::uint32_t node = trie_.LongestEndNodeStartingAt(line, at + 1, afterFirstByte_);
+  // The same where the byte at `at` is known to be `first`, whose walk is given.
+  void MatchAfterFirstByte(std::string_view line, std::size_t at, const PatternTrie::Walk& afterFirst,
+                           FirstOccurrences& found) const {
+    const std::uint32_t node = trie_.LongestEndNodeStartingAt(line, at + 1, afterFirst);
     if (node != 0) found.NoteAll(startingHere_[node].words, at);
   }
+
+  // Patterns with different first bytes never meet, so each first byte can
+  // be searched for on its own.
+  void ScanForFirstByte(std::string_view line, char first, const PatternTrie::Walk& afterFirst,
+                        FirstOccurrences& found) const;
 
   struct PatternSet {
     std::uint64_t words[2] = {0, 0};
@@ -76,11 +89,15 @@ class FirstOccurrenceScanner {
   PatternTrie trie_;
   std::vector<PatternSet> startingHere_;  // per trie node: the patterns that end there or above it
   std::array<unsigned char, 256> byteClass_{};
-  // When every pattern starts with the same byte, and that byte cannot
-  // start a double-byte character, the library search jumps from one to
-  // the next and only those are tested for a character boundary.
-  int onlyFirstByte_ = -1;
-  PatternTrie::Walk afterFirstByte_;  // the walk past it
+  // When the patterns start with a few bytes only, none of which can start
+  // a double-byte character, the library search jumps from one of them to
+  // the next, and only those are tested for a character boundary.
+  static constexpr std::size_t kMaxSearchedFirstBytes = 3;
+  struct FirstByte {
+    char byte;
+    PatternTrie::Walk after;  // the walk past it
+  };
+  std::vector<FirstByte> searchedFirstBytes_;  // empty: every byte is looked at
 };
 
 }  // namespace zelm

@@ -102,9 +102,7 @@ bool HasInnerBlockTag(std::string_view line) {
   static const FirstOccurrenceScanner scanner(AsStrings(kInnerTags));
   FirstOccurrences found;
   scanner.Scan(line, found);
-  for (std::size_t k = 0; k < kInnerTagCount; ++k)
-    if (found.Has(k) && found.At(k) >= kFirstInnerIndex) return true;
-  return false;
+  return found.AnyFirstAtOrAfter(kFirstInnerIndex);
 }
 
 std::string ReplaceInDivCloseLines(std::string_view text, std::string_view oldPattern,

@@ -62,20 +62,38 @@ constexpr std::string_view kCodeSignBytes = "(){}+;";
 // Closing tags that end a cell, term or definition inside a text line.
 constexpr std::array<std::string_view, 4> kCellCloses{"</td>", "</dd>", "</dt>", "</th>"};
 
-// Whether a code sign starts at a character boundary of the line, found in
-// one walk over its characters.
+constexpr std::array<bool, 256> kMayStartCodeSign = [] {
+  std::array<bool, 256> may{};
+  for (char c : kCodeSignBytes) may[static_cast<unsigned char>(c)] = true;
+  may[' '] = true;
+  return may;
+}();
+
+// Whether a code sign starts at a character boundary of the line. Only the
+// bytes that may start one are tested for a boundary.
 bool HasCodeSign(std::string_view line) {
-  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
-    const char c = line[i];
-    if (c == ' ' ? line.compare(i, 5, " var ") == 0 : kCodeSignBytes.find(c) != std::string_view::npos) return true;
+  std::size_t known = 0;  // a character starts here
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (!kMayStartCodeSign[static_cast<unsigned char>(line[i])]) continue;
+    if (!StartsCharacterAfter(line, known, i)) {
+      known = i + 1;
+      continue;
+    }
+    known = i;
+    if (line[i] != ' ' || line.compare(i, 5, " var ") == 0) return true;
   }
   return false;
 }
 
 // Whether one of kCellCloses starts at a character boundary of the line.
 bool HasCellClose(std::string_view line) {
-  for (std::size_t i = 0; i < line.size(); i += SjisCharLength(line, i)) {
-    if (line[i] != '<') continue;
+  std::size_t known = 0;
+  for (std::size_t i = FindByte(line, 0, '<'); i != std::string_view::npos; i = FindByte(line, i + 1, '<')) {
+    if (!StartsCharacterAfter(line, known, i)) {
+      known = i + 1;
+      continue;
+    }
+    known = i;
     const std::string_view rest = line.substr(i);
     for (std::string_view close : kCellCloses)
       if (rest.starts_with(close)) return true;
@@ -169,27 +187,27 @@ void DescribeHead(LineFacts& f) {
   constexpr std::size_t kTextHeadBytes = 8;
   const std::string_view t = f.trimmed;
   const std::size_t limit = t.starts_with('<') ? t.size() : std::min(t.size(), kTextHeadBytes);
+  // A lead byte right before the limit takes the byte after it.
+  f.head.resize(std::min(t.size(), limit + 1));
+  char* head = f.head.data();
   std::size_t end = 0;
   std::size_t open = std::string_view::npos;  // the first "<" of the head
   while (end < limit) {
     const char c = t[end];
     if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
-      end += end + 1 < t.size() ? 2 : 1;  // a lead byte takes the next byte, even past the limit
+      head[end] = c;
+      if (end + 1 < t.size()) {
+        head[end + 1] = t[end + 1];  // the second byte keeps its value
+        ++end;
+      }
+      ++end;
       continue;
     }
     if (c == '>' || c == ' ') break;
     if (c == '<' && open == std::string_view::npos) open = end;
-    ++end;
+    head[end++] = AsciiLower(c);
   }
-  f.head.assign(t.data(), end);
-  for (std::size_t i = 0; i < end;) {
-    if (IsSjisLeadByte(static_cast<unsigned char>(f.head[i]))) {
-      i += 2;
-      continue;
-    }
-    f.head[i] = AsciiLower(f.head[i]);
-    ++i;
-  }
+  f.head.resize(end);
   f.headOpen = open;
   // The abbreviation needs the close form's first four bytes only: a
   // character that starts at the fourth byte is left out either way.
