@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -33,6 +34,19 @@ struct PassSharing {
   }
 };
 
+// Runs `worker` on `helpers` threads kept from one call to the next, and
+// on the calling thread, and returns once every run has returned. Starting
+// a thread can take milliseconds where idle cores sleep deeply, and a page
+// goes through several shared passes. When the kept threads are busy (a
+// call from inside one of them, or from another thread at the same time),
+// new threads are started for the call instead.
+void RunOnKeptThreads(std::size_t helpers, const std::function<void()>& worker);
+
+// Starts up to `helpers` kept threads ahead of the first shared pass, so
+// that they are awake by then; a caller does this before reading a large
+// page.
+void StartKeptThreads(std::size_t helpers);
+
 // Calls work(i) for every i below count, in order of i, on up to `threads`
 // threads (the calling one among them), and waits for all of them. The
 // first exception any call threw is thrown again once every call has ended.
@@ -50,12 +64,9 @@ void RunSideBySide(std::size_t count, unsigned threads, Work work) {
       }
     }
   };
-  std::vector<std::thread> helpers;
-  const std::size_t helperCount = std::min<std::size_t>(count, std::max(threads, 1u)) - 1;
-  helpers.reserve(helperCount);
-  for (std::size_t t = 0; t < helperCount; ++t) helpers.emplace_back(worker);
-  worker();
-  for (std::thread& helper : helpers) helper.join();
+  const std::size_t helpers = std::min<std::size_t>(count, std::max(threads, 1u)) - 1;
+  if (helpers == 0) worker();
+  else RunOnKeptThreads(helpers, worker);
   for (const std::exception_ptr& error : errors)
     if (error) std::rethrow_exception(error);
 }

@@ -1,16 +1,15 @@
 #include "app/cli/IndentJob.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/cli/MemoryPolicy.h"
-
-#include <algorithm>
-
 #include "encoding/CharCode.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "text/FileIO.h"
+#include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm::cli {
@@ -153,7 +152,11 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
-  if (!sizeUnknown && size >= kLargePage) PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
+  if (!sizeUnknown && size >= kLargePage) {
+    // The threads that share the passes wake while the page is read.
+    if (options.pipeline.Threads > 1) StartKeptThreads(options.pipeline.Threads - 1);
+    PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
+  }
   FileReadResult read = ReadFileBytes(path);
   switch (read.status) {
     case FileReadResult::Status::Ok: break;
