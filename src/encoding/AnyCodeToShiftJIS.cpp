@@ -185,6 +185,21 @@ std::string RewriteShiftJisLabels(std::string_view text) {
   return out;
 }
 
+std::optional<bool> AutomaticModeReadsShiftJis(std::string_view start) {
+  const std::size_t end = FindLowerCaseBytes(start, kHeadAreaEnds[0]);
+  if (end == std::string_view::npos) return std::nullopt;
+  const std::string area = AsciiLowerBytes(start.substr(0, end));
+  for (std::string_view label : kShiftJisLabels)
+    if (area.find(label) != std::string::npos) return true;
+  return false;
+}
+
+std::string ConvertShiftJisPage(std::string_view text) {
+  // Most pages spell their label as it should be: nothing to copy then.
+  std::string rewritten;
+  return FoldLineEnds(RewriteShiftJisLabelsInto(text, rewritten) ? std::string_view(rewritten) : text);
+}
+
 AutoConversion ConvertAutomatically(std::string_view text) {
   AutoConversion out;
   if (text.empty()) return out;
@@ -196,9 +211,7 @@ AutoConversion ConvertAutomatically(std::string_view text) {
     if (!has(label)) continue;
     out.label = label;
     out.readAs = kCharCodeShiftJis;
-    // Most pages spell their label as it should be: nothing to copy then.
-    std::string rewritten;
-    out.result.text = FoldLineEnds(RewriteShiftJisLabelsInto(text, rewritten) ? std::string_view(rewritten) : text);
+    out.result.text = ConvertShiftJisPage(text);
     return out;
   }
   if (has(kEucJpLabel)) {

@@ -3,6 +3,7 @@
 // in the document's head.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,17 @@ struct AutoConversion {
 // utf-8" and iso-2022-jp", in that order of preference. Without a label the
 // text is tried as UTF-8. Line ends are folded except for ISO-2022-JP.
 AutoConversion ConvertAutomatically(std::string_view text);
+
+// For a text whose head area ends inside `start`, a first part of it:
+// whether the automatic mode reads the text as Shift_JIS. nullopt when
+// "</head" is not in `start`, which then cannot tell.
+std::optional<bool> AutomaticModeReadsShiftJis(std::string_view start);
+
+// What the automatic mode makes of a text it reads as Shift_JIS: its other
+// spellings of the label rewritten, line ends folded. Parts of the text cut
+// right after a CR LF or LF, in front of a printable ASCII byte, give the
+// parts of the whole text's result.
+std::string ConvertShiftJisPage(std::string_view text);
 
 // Converts raw document bytes to Shift_JIS. `code`: 0 automatic, 1 EUC-JP,
 // 2 UTF-8 (a byte-order mark becomes a leading "?"), 3 Shift_JIS (returned

@@ -64,10 +64,15 @@ std::bitset<kLabelPatterns.size()> FullTextLabels(std::string_view text) {
 
 }  // namespace
 
-CharCodeIndex GetCharCodeFromMeta(std::string_view text) {
-  // Only the head (the text before "<body") is lowered into a copy.
-  const std::string_view beforeBody = text.substr(0, FindLowerCaseBytes(text, "<body"));
-  // A script tag may carry a charset of its own (<script charset="utf-8">).
+namespace {
+
+// The code of the most preferred label present: in the head, the text
+// before "<body" (opening script tags removed, since a script tag may carry
+// a charset of its own), or in the whole text, whose labels
+// `wholeTextLabels()` gives when they are needed.
+template <typename WholeTextLabels>
+CharCodeIndex MostPreferredLabel(std::string_view beforeBody, WholeTextLabels wholeTextLabels) {
+  // Only the head is lowered into a copy.
   const std::string head = DeleteBlocksBytewise(AsciiLowerBytes(beforeBody), "<script", ">");
   std::optional<std::bitset<kLabelPatterns.size()>> full;  // looked for once, when needed
   // The last pattern present wins, so look from the end of the list.
@@ -77,10 +82,28 @@ CharCodeIndex GetCharCodeFromMeta(std::string_view text) {
       if (head.find(label.pattern) != std::string::npos) return label.code;
       continue;
     }
-    if (!full) full = FullTextLabels(text);
+    if (!full) full = wholeTextLabels();
     if ((*full)[k]) return label.code;
   }
   return kCharCodeAuto;
+}
+
+}  // namespace
+
+CharCodeIndex GetCharCodeFromMeta(std::string_view text) {
+  return MostPreferredLabel(text.substr(0, FindLowerCaseBytes(text, "<body")), [&] { return FullTextLabels(text); });
+}
+
+std::optional<CharCodeIndex> GetCharCodeFromMeta(std::span<const std::string_view> parts) {
+  if (parts.empty()) return kCharCodeAuto;
+  const std::size_t body = FindLowerCaseBytes(parts[0], "<body");
+  if (body == std::string_view::npos) return std::nullopt;
+  // A label holds no line break, so none spans two parts.
+  return MostPreferredLabel(parts[0].substr(0, body), [&] {
+    std::bitset<kLabelPatterns.size()> found;
+    for (std::string_view part : parts) found |= FullTextLabels(part);
+    return found;
+  });
 }
 
 }  // namespace zelm

@@ -8,6 +8,7 @@
 #include "encoding/CharsetLabel.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/SharedConversion.h"
 #include "indent/SharedInputPasses.h"
 #include "text/StringUtil.h"
 
@@ -80,6 +81,15 @@ struct ConvertedFile {
 // Takes the loaded bytes over; they are kept in `keepNative` when given.
 ConvertedFile ConvertFile(std::string native, const PipelineOptions& options, std::string* keepNative) {
   ConvertedFile file;
+  if (options.OpenCharset == kCharCodeAuto) {
+    if (auto shared = ConvertShiftJisPageSideBySide(native, PassSharing{.threads = options.Threads})) {
+      if (keepNative) *keepNative = std::move(native);
+      file.text = std::move(shared->text);
+      file.detectedCode = shared->declared;
+      file.readAs = kCharCodeShiftJis;
+      return file;
+    }
+  }
   std::string text = RemoveBlankLines(native);
   if (keepNative) *keepNative = std::move(native);
   Free(native);

@@ -1,0 +1,40 @@
+// The first passes of the file input over a large Shift_JIS page, shared
+// out on several threads: blank lines dropped, the charset label read, the
+// label's other spellings rewritten and line ends folded, each part of the
+// page on its own.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "encoding/CharCode.h"
+#include "text/Parallel.h"
+
+namespace zelm {
+
+// Starts of parts of `native` (the first at 0), each right after a line
+// feed that ends a line whose last byte is printable ASCII, and in front of
+// printable ASCII other than a blank. No blank line, run of line ends,
+// double-byte character or label spans such a cut. The first part reaches
+// past the first "<body"; the others are of about equal size.
+std::vector<std::size_t> ConversionCuts(std::string_view native, const PassSharing& sharing);
+
+// The loaded page as the automatic mode converts it, and the code its label
+// declares.
+struct ConvertedShiftJisPage {
+  std::string text;
+  CharCodeIndex declared = kCharCodeAuto;
+};
+
+// RemoveBlankLines, GetCharCodeFromMeta and the automatic mode on the parts
+// of `native` side by side: the same bytes as on the whole page. nullopt
+// when the page is not cut into parts, when the automatic mode does not
+// read it as Shift_JIS, or when its first part does not show that (it holds
+// no "</head").
+std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_view native,
+                                                                   const PassSharing& sharing);
+
+}  // namespace zelm
