@@ -94,16 +94,13 @@ CharCodeIndex GetCharCodeFromMeta(std::string_view text) {
   return MostPreferredLabel(text.substr(0, FindLowerCaseBytes(text, "<body")), [&] { return FullTextLabels(text); });
 }
 
-std::optional<CharCodeIndex> GetCharCodeFromMeta(std::span<const std::string_view> parts) {
-  if (parts.empty()) return kCharCodeAuto;
-  const std::size_t body = FindLowerCaseBytes(parts[0], "<body");
-  if (body == std::string_view::npos) return std::nullopt;
-  // A label holds no line break, so none spans two parts.
-  return MostPreferredLabel(parts[0].substr(0, body), [&] {
-    std::bitset<kLabelPatterns.size()> found;
-    for (std::string_view part : parts) found |= FullTextLabels(part);
-    return found;
-  });
+void WholeTextLabels::Add(std::string_view part) {
+  static_assert(kLabelPatterns.size() <= 32);
+  found_ |= static_cast<std::uint32_t>(FullTextLabels(part).to_ulong());
+}
+
+CharCodeIndex GetCharCodeFromMeta(std::string_view beforeBody, const WholeTextLabels& labels) {
+  return MostPreferredLabel(beforeBody, [&] { return std::bitset<kLabelPatterns.size()>(labels.found_); });
 }
 
 }  // namespace zelm

@@ -1,8 +1,7 @@
 // Reads which encoding a document declares in its charset label.
 #pragma once
 
-#include <optional>
-#include <span>
+#include <cstdint>
 #include <string_view>
 
 #include "encoding/CharCode.h"
@@ -16,9 +15,21 @@ namespace zelm {
 // preference decides. The bytes may be in any encoding and may hold NULs.
 CharCodeIndex GetCharCodeFromMeta(std::string_view text);
 
-// The same for a text given in parts cut at line starts, whose head ends in
-// the first part. nullopt when the first part holds no "<body", which then
-// cannot tell.
-std::optional<CharCodeIndex> GetCharCodeFromMeta(std::span<const std::string_view> parts);
+// The <meta charset=...> labels that count anywhere in a text, gathered
+// from its parts, which are cut at line starts (no label holds a line
+// break, so none spans two parts).
+class WholeTextLabels {
+ public:
+  void Add(std::string_view part);
+  void Add(const WholeTextLabels& other) { found_ |= other.found_; }
+
+ private:
+  friend CharCodeIndex GetCharCodeFromMeta(std::string_view, const WholeTextLabels&);
+  std::uint32_t found_ = 0;  // a bit per label pattern
+};
+
+// GetCharCodeFromMeta of a text of which `beforeBody` is the part before the
+// first "<body" (all of it when there is none) and `labels` its labels.
+CharCodeIndex GetCharCodeFromMeta(std::string_view beforeBody, const WholeTextLabels& labels);
 
 }  // namespace zelm

@@ -78,15 +78,18 @@ std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_v
   std::vector<std::string> parts(cuts.size());
   parts[0] = RemoveBlankLines(PartOf(native, cuts, 0));
   if (AutomaticModeReadsShiftJis(parts[0]) != true) return std::nullopt;
+  // The first part holds the first "<body": the head lies in it.
+  const std::string beforeBody = parts[0].substr(0, FindLowerCaseBytes(parts[0], "<body"));
 
-  RunSideBySide(parts.size() - 1, sharing.threads,
-                [&](std::size_t k) { parts[k + 1] = RemoveBlankLines(PartOf(native, cuts, k + 1)); });
-  const std::vector<std::string_view> views(parts.begin(), parts.end());
-  const std::optional<CharCodeIndex> declared = GetCharCodeFromMeta(views);
-  if (!declared) return std::nullopt;  // not reached: the first part holds "<body"
-
-  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { parts[k] = ConvertShiftJisPage(parts[k]); });
-  return ConvertedShiftJisPage{JoinParts(parts, sharing.threads), *declared};
+  // Each part's labels are read before its own are rewritten.
+  std::vector<WholeTextLabels> labels(parts.size());
+  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
+    std::string dropped = k == 0 ? std::move(parts[0]) : RemoveBlankLines(PartOf(native, cuts, k));
+    labels[k].Add(dropped);
+    parts[k] = ConvertShiftJisPage(dropped);
+  });
+  for (std::size_t k = 1; k < labels.size(); ++k) labels[0].Add(labels[k]);
+  return ConvertedShiftJisPage{JoinParts(parts, sharing.threads), GetCharCodeFromMeta(beforeBody, labels[0])};
 }
 
 }  // namespace zelm
