@@ -78,12 +78,14 @@ struct ConvertedFile {
   ConversionLoss loss;
 };
 
-// Takes the loaded bytes over; they are kept in `keepNative` when given.
-ConvertedFile ConvertFile(std::string native, const PipelineOptions& options, std::string* keepNative) {
+// Converts the loaded bytes; `release(owner)` is called once they are no
+// longer read, so that their memory can go (or be kept) right then.
+template <typename Release>
+ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& options, Release release) {
   ConvertedFile file;
   if (options.OpenCharset == kCharCodeAuto) {
     if (auto shared = ConvertShiftJisPageSideBySide(native, PassSharing{.threads = options.Threads})) {
-      if (keepNative) *keepNative = std::move(native);
+      release();
       file.text = std::move(shared->text);
       file.detectedCode = shared->declared;
       file.readAs = kCharCodeShiftJis;
@@ -91,8 +93,7 @@ ConvertedFile ConvertFile(std::string native, const PipelineOptions& options, st
     }
   }
   std::string text = RemoveBlankLines(native);
-  if (keepNative) *keepNative = std::move(native);
-  Free(native);
+  release();
   file.detectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
@@ -144,7 +145,10 @@ void PassConverted(std::string text, const PipelineOptions& options, WantedInput
 
 FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
   FileInputTexts texts;
-  ConvertedFile file = ConvertFile(std::move(native), options, wanted.Native ? &texts.Native : nullptr);
+  ConvertedFile file = ConvertFile(native, options, [&] {
+    if (wanted.Native) texts.Native = std::move(native);
+    Free(native);
+  });
   texts.DetectedCode = file.detectedCode;
   texts.ReadAs = file.readAs;
   texts.loss = file.loss;
@@ -152,9 +156,12 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
   return texts;
 }
 
-IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options) {
+namespace {
+
+template <typename Release>
+IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& options, Release release) {
   FileInputTexts input;
-  ConvertedFile file = ConvertFile(std::move(native), options, nullptr);
+  ConvertedFile file = ConvertFile(native, options, release);
   input.DetectedCode = file.detectedCode;
   input.ReadAs = file.readAs;
   input.loss = file.loss;
@@ -176,6 +183,16 @@ IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& o
   texts.loss = input.loss;
   texts.lossLine = input.lossLine;
   return texts;
+}
+
+}  // namespace
+
+IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options) {
+  return FileToResult(native, options, [&] { Free(native); });
+}
+
+IndentedFileTexts FileToResultStage(std::string_view native, const PipelineOptions& options) {
+  return FileToResult(native, options, [] {});
 }
 
 std::optional<std::string> ResolveHtmlFileName(const std::string& name) {

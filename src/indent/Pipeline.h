@@ -71,6 +71,8 @@ struct IndentedFileTexts {
   std::size_t lossLine = 0;
 };
 IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options);
+// The same for bytes the caller keeps, such as a mapped file.
+IndentedFileTexts FileToResultStage(std::string_view native, const PipelineOptions& options);
 
 // The file a name refers to: the name itself when it contains ".htm",
 // otherwise the name with ".html" appended if that file exists; nullopt

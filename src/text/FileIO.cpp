@@ -1,12 +1,14 @@
 #include "text/FileIO.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "text/StringUtil.h"
 
@@ -81,6 +83,36 @@ FileReadResult ReadFileBytes(const std::string& path) {
     result.bytes.append(buffer, static_cast<std::size_t>(n));
   }
   return result;
+}
+
+std::optional<MappedFile> MappedFile::Map(const std::string& path) {
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return std::nullopt;
+  const auto size = static_cast<std::size_t>(info.st_size);
+  int flags = MAP_PRIVATE;
+#if defined(MAP_POPULATE)
+  flags |= MAP_POPULATE;  // every page at once rather than a fault for each
+#endif
+  void* data = ::mmap(nullptr, size, PROT_READ, flags, fd.get(), 0);
+  if (data == MAP_FAILED) return std::nullopt;
+  return MappedFile(data, size);
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+  if (this != &other) {
+    if (data_) ::munmap(data_, size_);
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+MappedFile::~MappedFile() {
+  if (data_) ::munmap(data_, size_);
 }
 
 std::string LoadTextFile(const std::string& path) {

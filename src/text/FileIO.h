@@ -1,6 +1,8 @@
 // Whole-file load and save as raw bytes.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,30 @@ struct FileReadResult {
 
 // The file's bytes exactly as stored, with a reason when they cannot be had.
 FileReadResult ReadFileBytes(const std::string& path);
+
+// A regular file's bytes mapped into memory, read without a copy. Should
+// another program shorten the file while it is mapped, reading the part it
+// lost ends the process (SIGBUS), as with any mapped file: zelm-cli maps a
+// large page for one job only.
+class MappedFile {
+ public:
+  // nullopt when the path is not a non-empty regular file the system maps;
+  // ReadFileBytes then reads it, or says why it cannot.
+  static std::optional<MappedFile> Map(const std::string& path);
+
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile();
+
+  std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  MappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 // The file's bytes with line ends normalised to CR LF; empty for an empty
 // path or a missing file. No character conversion is done.

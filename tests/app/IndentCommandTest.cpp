@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "PageGenerator.h"
 #include "indent/Pipeline.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -50,6 +51,26 @@ TEST(IndentCommand, EmitsTheTextAskedFor) {
   const auto utf8 = RunCli(dir, {"indent", "--output-charset", "utf-8", (dir / "page.html").string()});
   EXPECT_EQ(Contains(utf8.out, "charset=UTF-8\""), "");
   EXPECT_EQ(Contains(utf8.out, "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"), "");  // 日本語
+}
+
+// A page large enough to be read through a mapping and shared over
+// threads gives what the stages give for its bytes; a large binary file is
+// refused as a small one is.
+TEST(IndentCommand, LargePagesGiveWhatTheStagesGive) {
+  TempDir dir;
+  const std::string page = bench::GeneratePage(2'500'000, 3);
+  WriteFile(dir / "large.html", page);
+  const auto run = RunCli(dir, {"indent", (dir / "large.html").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(run.out == FileToResultStage(page, PipelineOptions{}).Result);
+
+  std::string binary = page;
+  binary[2'000'000] = '\0';
+  WriteFile(dir / "binary.html", binary);
+  const auto refused = RunCli(dir, {"indent", (dir / "binary.html").string()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(Contains(refused.err, "binary file"), "");
+  EXPECT_EQ(refused.out, "");
 }
 
 // The README's example: an EUC-JP page re-indented in place comes back as

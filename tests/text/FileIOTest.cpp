@@ -54,6 +54,23 @@ TEST(ReadFileBytes, SaysWhyAFileCannotBeRead) {
   }
 }
 
+TEST(MappedFile, GivesTheStoredBytesOrNothingForWhatIsNoFile) {
+  TempDir dir;
+  const std::string bytes = std::string("\x83\x41\r\n<p>\0x\n", 10) + std::string(100'000, 'y');
+  WriteFile(dir / "page.html", bytes);
+  std::optional<MappedFile> mapped = MappedFile::Map((dir / "page.html").string());
+  ASSERT_TRUE(mapped.has_value());
+  EXPECT_EQ(mapped->bytes(), bytes);
+  MappedFile moved = std::move(*mapped);
+  EXPECT_EQ(moved.bytes(), bytes);
+  EXPECT_TRUE(mapped->bytes().empty());
+
+  WriteFile(dir / "empty.html", "");
+  EXPECT_FALSE(MappedFile::Map((dir / "empty.html").string()).has_value());
+  EXPECT_FALSE(MappedFile::Map((dir / "missing.html").string()).has_value());
+  EXPECT_FALSE(MappedFile::Map(dir.path().string()).has_value());
+}
+
 TEST(SaveTextFile, WritesBytesUnchanged) {
   TempDir dir;
   const std::string bytes = "\x83\x41\r\n<p>\r\n";

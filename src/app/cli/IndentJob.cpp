@@ -116,8 +116,17 @@ std::size_t LineOfPosition(std::string_view text, std::size_t position) {
 
 namespace {
 
+// Why bytes read from a file are no page to indent, if they are not.
+std::optional<std::string> WhyNotAPage(std::string_view bytes) {
+  if (bytes.empty()) return "the file is empty: nothing to indent";
+  if (bytes.find('\0') != std::string_view::npos) return "binary file (it holds NUL bytes): skipped";
+  return std::nullopt;
+}
+
 // The usual job: both stages at once, only the Result kept.
-JobOutcome IndentToResult(JobOutcome outcome, std::string bytes, const IndentJobOptions& options) {
+// `bytes` is the page's own text (std::string) or a view of a mapped file.
+template <typename Bytes>
+JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOptions& options) {
   IndentedFileTexts indented;
   try {
     indented = FileToResultStage(std::move(bytes), options.pipeline);
@@ -157,6 +166,14 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     if (options.pipeline.Threads > 1) StartKeptThreads(options.pipeline.Threads - 1);
     PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
   }
+  const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
+  if (resultOnly && !sizeUnknown && size >= kLargePage) {
+    // A large page is read through a mapping, without a copy.
+    if (const std::optional<MappedFile> mapped = MappedFile::Map(path)) {
+      if (auto reason = WhyNotAPage(mapped->bytes())) return fail(*reason);
+      return IndentToResult(std::move(outcome), mapped->bytes(), options);
+    }
+  }
   FileReadResult read = ReadFileBytes(path);
   switch (read.status) {
     case FileReadResult::Status::Ok: break;
@@ -164,8 +181,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     case FileReadResult::Status::NotAFile: return fail(read.error + ", not a page");
     case FileReadResult::Status::Unreadable: return fail("cannot read the file: " + read.error);
   }
-  if (read.bytes.empty()) return fail("the file is empty: nothing to indent");
-  if (read.bytes.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
+  if (auto reason = WhyNotAPage(read.bytes)) return fail(*reason);
 
   if (options.emit == EmitText::Native) {
     outcome.bytes = NormalizeLineEnds(read.bytes);
