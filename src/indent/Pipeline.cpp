@@ -73,9 +73,16 @@ namespace {
 // A loaded file converted to Shift_JIS, blank lines dropped.
 struct ConvertedFile {
   std::string text;
+  // A large page converted in parts side by side stays in them (the text
+  // is then empty) until Joined() is asked for.
+  std::vector<std::string> parts;
   CharCodeIndex detectedCode = 0;
   CharCodeIndex readAs = 0;
   ConversionLoss loss;
+
+  std::string Joined(unsigned threads) {
+    return parts.empty() ? std::move(text) : JoinParts(parts, threads);
+  }
 };
 
 // Converts the loaded bytes; `release(owner)` is called once they are no
@@ -86,7 +93,7 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
   if (options.OpenCharset == kCharCodeAuto) {
     if (auto shared = ConvertShiftJisPageSideBySide(native, PassSharing{.threads = options.Threads})) {
       release();
-      file.text = std::move(shared->text);
+      file.parts = std::move(shared->parts);
       file.detectedCode = shared->declared;
       file.readAs = kCharCodeShiftJis;
       return file;
@@ -110,12 +117,20 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
   return file;
 }
 
-// The passes from tag case to line adjustment, as the file input stage runs them.
-InputPasses FilePasses(std::string_view converted, const PipelineOptions& options) {
-  return {WantsTagCaseNormalisation(converted, /*pasted=*/false, options), [&options](std::string_view text) {
+// The passes from tag case to line adjustment, as the file input stage runs
+// them on a converted text whose parts are given.
+InputPasses FilePasses(std::span<const std::string_view> converted, const PipelineOptions& options) {
+  const bool normaliseCase = std::any_of(converted.begin(), converted.end(), [&](std::string_view part) {
+    return WantsTagCaseNormalisation(part, /*pasted=*/false, options);
+  });
+  return {normaliseCase, [&options](std::string_view text) {
             // With DontPreprocessing the file keeps its own lines: no breaking pass.
             return Break(text, /*lightWhenNotPreprocessing=*/false, options);
           }};
+}
+
+InputPasses FilePasses(std::string_view converted, const PipelineOptions& options) {
+  return FilePasses(std::span<const std::string_view>(&converted, 1), options);
 }
 
 // The passes after the conversion, filling the wanted texts. Only the Local
@@ -152,7 +167,7 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
   texts.DetectedCode = file.detectedCode;
   texts.ReadAs = file.readAs;
   texts.loss = file.loss;
-  PassConverted(std::move(file.text), options, wanted, texts);
+  PassConverted(file.Joined(options.Threads), options, wanted, texts);
   return texts;
 }
 
@@ -166,14 +181,17 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
   input.ReadAs = file.readAs;
   input.loss = file.loss;
   std::optional<std::string> result;
-  if (!input.loss.any()) {
-    result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType,
-                                PassSharing{.threads = options.Threads});
+  const PassSharing sharing{.threads = options.Threads};
+  if (!file.parts.empty()) {
+    const std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
+    result = SharedIndentedText(file.parts, FilePasses(parts, options), options.IndentType, sharing);
+  } else if (!input.loss.any()) {
+    result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType, sharing);
   }
   if (!result) {
     WantedInputTexts localOnly;
     localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
-    PassConverted(std::move(file.text), options, localOnly, input);
+    PassConverted(file.Joined(options.Threads), options, localOnly, input);
     result = IndentWithoutMarkers(input.Local, options.IndentType, PassSharing{.threads = options.Threads});
   }
   IndentedFileTexts texts;

@@ -5,6 +5,7 @@
 #include "encoding/AnyCodeToShiftJIS.h"
 #include "encoding/ByteSearch.h"
 #include "encoding/CharsetLabel.h"
+#include "indent/SharedInputPasses.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -16,19 +17,26 @@ constexpr std::size_t kCutReach = std::size_t{64} << 10;
 bool IsPrintableAscii(char c) { return c > 0x20 && c < 0x7F; }
 
 // Right after a line feed ending a line whose last byte is printable ASCII,
-// in front of printable ASCII.
+// in front of a line that starts alone with printable ASCII.
 bool IsConversionCut(std::string_view native, std::size_t at) {
   if (at < 3 || at >= native.size() || native[at - 1] != '\n' || !IsPrintableAscii(native[at])) return false;
   const std::size_t last = native[at - 2] == '\r' ? at - 3 : at - 2;
-  return IsPrintableAscii(native[last]);
+  return IsPrintableAscii(native[last]) && StartsLineAlone(native, at);
 }
 
-// The first cut at or after `aim`, within reach; npos when there is none.
+// The first cut at or after `aim`, within reach and out of comments and
+// scripts; npos when there is none.
 std::size_t ConversionCutFrom(std::string_view native, std::size_t aim) {
   const std::size_t limit = std::min(native.size(), aim + kCutReach);
+  const std::string_view blocks = native.substr(0, std::min(native.size(), limit + kBlockReach));
   for (std::size_t feed = FindByte(native, aim, '\n'); feed != std::string_view::npos && feed < limit;
        feed = FindByte(native, feed + 1, '\n')) {
-    if (IsConversionCut(native, feed + 1)) return feed + 1;
+    if (!IsConversionCut(native, feed + 1)) continue;
+    if (const std::size_t end = EndOfCommentOrScriptAround(blocks, feed + 1); end != std::string_view::npos) {
+      feed = end - 1;  // look again after the block
+      continue;
+    }
+    return feed + 1;
   }
   return std::string_view::npos;
 }
@@ -36,18 +44,6 @@ std::size_t ConversionCutFrom(std::string_view native, std::size_t aim) {
 std::string_view PartOf(std::string_view native, const std::vector<std::size_t>& cuts, std::size_t k) {
   const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : native.size();
   return native.substr(cuts[k], end - cuts[k]);
-}
-
-// Joins the parts into one text, side by side, each part freed once copied.
-std::string JoinParts(std::vector<std::string>& parts, unsigned threads) {
-  std::vector<std::size_t> at(parts.size() + 1, 0);
-  for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].size();
-  std::string joined(at.back(), '\0');
-  RunSideBySide(parts.size(), threads, [&](std::size_t k) {
-    std::copy(parts[k].begin(), parts[k].end(), joined.begin() + static_cast<std::ptrdiff_t>(at[k]));
-    std::string().swap(parts[k]);
-  });
-  return joined;
 }
 
 }  // namespace
@@ -71,6 +67,17 @@ std::vector<std::size_t> ConversionCuts(std::string_view native, const PassShari
   return cuts;
 }
 
+std::string JoinParts(std::vector<std::string>& parts, unsigned threads) {
+  std::vector<std::size_t> at(parts.size() + 1, 0);
+  for (std::size_t k = 0; k < parts.size(); ++k) at[k + 1] = at[k] + parts[k].size();
+  std::string joined(at.back(), '\0');
+  RunSideBySide(parts.size(), threads, [&](std::size_t k) {
+    std::copy(parts[k].begin(), parts[k].end(), joined.begin() + static_cast<std::ptrdiff_t>(at[k]));
+    std::string().swap(parts[k]);
+  });
+  return joined;
+}
+
 std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_view native,
                                                                    const PassSharing& sharing) {
   const std::vector<std::size_t> cuts = ConversionCuts(native, sharing);
@@ -89,7 +96,7 @@ std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_v
     parts[k] = ConvertShiftJisPage(dropped);
   });
   for (std::size_t k = 1; k < labels.size(); ++k) labels[0].Add(labels[k]);
-  return ConvertedShiftJisPage{JoinParts(parts, sharing.threads), GetCharCodeFromMeta(beforeBody, labels[0])};
+  return ConvertedShiftJisPage{std::move(parts), GetCharCodeFromMeta(beforeBody, labels[0])};
 }
 
 }  // namespace zelm

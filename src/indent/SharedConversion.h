@@ -16,25 +16,31 @@
 namespace zelm {
 
 // Starts of parts of `native` (the first at 0), each right after a line
-// feed that ends a line whose last byte is printable ASCII, and in front of
-// printable ASCII other than a blank. No blank line, run of line ends,
-// double-byte character or label spans such a cut. The first part reaches
-// past the first "<body"; the others are of about equal size.
+// feed that ends a line whose last byte is printable ASCII, in front of a
+// line that starts alone (StartsLineAlone) with no blank, and steered out
+// of comments and scripts. No blank line, run of line ends, double-byte
+// character or label spans such a cut, and once converted the parts are
+// parts the shared input passes take. The first part reaches past the
+// first "<body"; the others are of about equal size.
 std::vector<std::size_t> ConversionCuts(std::string_view native, const PassSharing& sharing);
 
-// The loaded page as the automatic mode converts it, and the code its label
-// declares.
+// The loaded page as the automatic mode converts it, in parts, and the code
+// its label declares.
 struct ConvertedShiftJisPage {
-  std::string text;
+  std::vector<std::string> parts;
   CharCodeIndex declared = kCharCodeAuto;
 };
 
 // RemoveBlankLines, GetCharCodeFromMeta and the automatic mode on the parts
-// of `native` side by side: the same bytes as on the whole page. nullopt
+// of `native` side by side: joined, the parts are the bytes the whole page
+// gives. nullopt
 // when the page is not cut into parts, when the automatic mode does not
 // read it as Shift_JIS, or when its first part does not show that (it holds
 // no "</head").
 std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_view native,
                                                                    const PassSharing& sharing);
+
+// The parts joined into one text, side by side, each freed once copied.
+std::string JoinParts(std::vector<std::string>& parts, unsigned threads);
 
 }  // namespace zelm

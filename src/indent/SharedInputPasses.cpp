@@ -11,38 +11,11 @@ namespace {
 
 bool EndsLineAlone(char c) { return static_cast<unsigned char>(c) > 0x20; }
 
-// A line no input pass looks at together with the line before it: blanks,
-// then a printable ASCII byte that is not ">", and when it is "<", not a
-// closing tag (line adjustment joins those to the line before, and ">" CR LF
-// "</a>" is a rule of its own).
-bool StartsLineAlone(std::string_view text, std::size_t at) {
-  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
-  if (at >= text.size()) return false;
-  const char c = text[at];
-  if (c <= 0x20 || c >= 0x7f || c == '>') return false;
-  return c != '<' || at + 1 >= text.size() || text[at + 1] != '/';
-}
-
-// Where the block that `at` seems to stand in ends: the end of the first
-// `close` after `at` when no `open` comes before it, or npos. A part that
-// starts inside a comment or a script would start in another state than the
-// one guessed for it and be passed twice; this only steers cuts away from
-// such places, the guess is checked all the same.
 std::size_t EndOfBlockAround(std::string_view text, std::size_t at, std::string_view open, std::string_view close) {
   const std::size_t closing = text.find(close, at);
   if (closing == std::string_view::npos) return std::string_view::npos;
   const std::size_t opening = text.find(open, at);
   return opening < closing ? std::string_view::npos : closing + close.size();
-}
-
-// How far past the next aimed-at place the end of a comment or script is
-// looked for.
-constexpr std::size_t kBlockReach = std::size_t{64} << 10;
-
-std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at) {
-  const std::size_t comment = EndOfBlockAround(text, at, "<!--", "-->");
-  if (comment != std::string_view::npos) return comment;
-  return EndOfBlockAround(text, at, "<script", "</script");
 }
 
 // One part of the text. Line adjustment in every part but the first starts
@@ -132,7 +105,39 @@ std::vector<bool> SettleAdjustment(std::vector<Part>& parts, const InputPasses& 
   return redone;
 }
 
+std::vector<Part> PartsOf(const std::vector<std::string>& pieces) {
+  std::vector<Part> parts(pieces.size() < 2 ? 0 : pieces.size());
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    parts[k].source = pieces[k];
+    parts[k].first = k == 0;
+    if (k > 0) parts[k].start.inBody = true;
+  }
+  return parts;
+}
+
+std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
+                                       const PassSharing& sharing);
+
 }  // namespace
+
+// A line no input pass looks at together with the line before it: blanks,
+// then a printable ASCII byte that is not ">", and when it is "<", not a
+// closing tag (line adjustment joins those to the line before, and ">" CR LF
+// "</a>" is a rule of its own).
+bool StartsLineAlone(std::string_view text, std::size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  if (at >= text.size()) return false;
+  const char c = text[at];
+  if (c <= 0x20 || c >= 0x7f || c == '>') return false;
+  return c != '<' || at + 1 >= text.size() || text[at + 1] != '/';
+}
+
+// The end of the first `close` after `at` when no `open` comes before it.
+std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at) {
+  const std::size_t comment = EndOfBlockAround(text, at, "<!--", "-->");
+  if (comment != std::string_view::npos) return comment;
+  return EndOfBlockAround(text, at, "<script", "</script");
+}
 
 std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing& sharing) {
   std::vector<std::size_t> cuts{0};
@@ -177,7 +182,18 @@ std::optional<std::string> SharedLocalText(std::string_view text, const InputPas
 
 std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
                                               const PassSharing& sharing) {
-  std::vector<Part> parts = CutIntoParts(text, sharing);
+  return IndentParts(CutIntoParts(text, sharing), passes, indentType, sharing);
+}
+
+std::optional<std::string> SharedIndentedText(const std::vector<std::string>& parts, const InputPasses& passes,
+                                              int indentType, const PassSharing& sharing) {
+  return IndentParts(PartsOf(parts), passes, indentType, sharing);
+}
+
+namespace {
+
+std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
+                                       const PassSharing& sharing) {
   if (parts.empty() || LaterPartsMayHoldDeclaration(parts)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     Part& part = parts[k];
@@ -203,5 +219,7 @@ std::optional<std::string> SharedIndentedText(std::string_view text, const Input
   for (Part& part : parts) std::string().swap(part.local);
   return JoinLevelParts(levels, indentType, sharing.threads);
 }
+
+}  // namespace
 
 }  // namespace zelm

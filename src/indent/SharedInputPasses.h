@@ -44,4 +44,23 @@ std::optional<std::string> SharedLocalText(std::string_view text, const InputPas
 std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
                                               const PassSharing& sharing);
 
+// Whether the line at `at` starts alone, as InputPassCuts needs it: blanks,
+// then printable ASCII other than ">", and not "</".
+bool StartsLineAlone(std::string_view text, std::size_t at);
+
+// Where the comment or script that `at` seems to stand in ends (looked for
+// within `text`), or npos. A part that starts inside one is guessed wrong
+// and passed twice, so cuts are steered past them.
+std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at);
+
+// How far past the next aimed-at place the end of a comment or script is
+// looked for.
+constexpr std::size_t kBlockReach = std::size_t{64} << 10;
+
+// The same passes on a text given in parts: each but the last ends with CR
+// LF after a byte above blank, and each after the first starts alone. Gives nullopt
+// as the other form does.
+std::optional<std::string> SharedIndentedText(const std::vector<std::string>& parts, const InputPasses& passes,
+                                              int indentType, const PassSharing& sharing);
+
 }  // namespace zelm

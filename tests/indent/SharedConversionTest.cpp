@@ -9,6 +9,7 @@
 #include "encoding/CharsetLabel.h"
 #include "indent/Pipeline.h"
 #include "indent/SharedConversion.h"
+#include "indent/SharedInputPasses.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 
@@ -27,6 +28,26 @@ struct WholePage {
   CharCodeIndex declared = kCharCodeAuto;
   AutoConversion conversion;
 };
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string joined;
+  for (const std::string& part : parts) joined += part;
+  return joined;
+}
+
+// The parts the shared input passes take: each but the last ends with CR
+// LF after a byte above blank, and each after the first starts alone.
+std::string PartsTheInputPassesTake(const std::vector<std::string>& parts) {
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    const std::string& part = parts[k];
+    const bool endsAlone =
+        part.size() >= 3 && part.ends_with("\r\n") && static_cast<unsigned char>(part[part.size() - 3]) > 0x20;
+    if (k + 1 < parts.size() && !endsAlone)
+      return "part " + std::to_string(k) + " does not end a line alone";
+    if (k > 0 && !StartsLineAlone(part, 0)) return "part " + std::to_string(k) + " does not start alone";
+  }
+  return "";
+}
 
 WholePage ConvertWhole(std::string_view native) {
   const std::string text = RemoveBlankLines(native);
@@ -51,6 +72,9 @@ TEST(ConversionCuts, FallAfterAPrintableLineEndInFrontOfPrintableAscii) {
       {"lead byte at the end of the line", "x\x83\r\ny\r\n", false},
       {"double-byte character next", "x\r\n\x83\x41y\r\n", false},
       {"CR CR LF", "x\r\r\ny\r\n", false},
+      {"closing tag next", "x\r\n</p>\r\n", false},
+      {"closing bracket next", "x\r\n>y\r\n", false},
+      {"opening tag next", "x\r\n<p>\r\n", true},
   };
   for (const CutCase& c : cases) {
     const std::string page = head + c.text;
@@ -102,7 +126,8 @@ TEST(ConvertShiftJisPageSideBySide, RandomPagesGiveTheBytesOfTheWholePage) {
     const auto parts = ConvertShiftJisPageSideBySide(page, Sharing(1 + page.size() % 7));
     if (!parts) continue;
     ++shared;
-    ASSERT_EQ(parts->text, whole.conversion.result.text) << page;
+    ASSERT_EQ(Joined(parts->parts), whole.conversion.result.text) << page;
+    ASSERT_EQ(PartsTheInputPassesTake(parts->parts), "") << page;
     ASSERT_EQ(parts->declared, whole.declared) << page;
   }
   EXPECT_GT(shared, 300);
@@ -123,7 +148,8 @@ TEST(ConvertShiftJisPageSideBySide, LeavesPagesNotReadAsShiftJisToTheWholePass) 
     }
     ++labelled;
     ASSERT_TRUE(parts.has_value()) << name;
-    EXPECT_EQ(parts->text, whole.conversion.result.text) << name;
+    EXPECT_EQ(Joined(parts->parts), whole.conversion.result.text) << name;
+    EXPECT_EQ(PartsTheInputPassesTake(parts->parts), "") << name;
     EXPECT_EQ(parts->declared, whole.declared) << name;
   }
   EXPECT_EQ(labelled, 2);

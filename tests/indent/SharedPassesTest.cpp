@@ -144,6 +144,14 @@ TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
   EXPECT_GT(shared, 1500) << "of 3000";
 }
 
+std::vector<std::string> PartsAtInputPassCuts(std::string_view text, const PassSharing& sharing) {
+  const std::vector<std::size_t> cuts = InputPassCuts(text, sharing);
+  std::vector<std::string> parts;
+  for (std::size_t k = 0; k < cuts.size(); ++k)
+    parts.emplace_back(text.substr(cuts[k], (k + 1 < cuts.size() ? cuts[k + 1] : text.size()) - cuts[k]));
+  return parts;
+}
+
 TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
   int shared = 0, round = 0;
   std::vector<Sample> samples = Pages();
@@ -158,6 +166,11 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
       if (!result) continue;
       ++shared;
       ASSERT_EQ(*result, expected) << sample.name << ", threads " << threads;
+      // The same text handed over in parts, cut where the text form cuts it.
+      const auto fromParts = SharedIndentedText(PartsAtInputPassCuts(sample.text, Sharing(threads)),
+                                                Passes(normaliseCase, breakLines), indentType, Sharing(threads));
+      ASSERT_TRUE(fromParts.has_value()) << sample.name;
+      ASSERT_EQ(*fromParts, expected) << sample.name << ", threads " << threads << ", in parts";
     }
   }
   EXPECT_GT(shared, 2000) << "of " << 2 * samples.size();
