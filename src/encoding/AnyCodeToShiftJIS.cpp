@@ -66,10 +66,13 @@ void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out) {
 // Line ends are found with the library search: a line feed that starts a
 // character, with the CR before it when that starts one too. Everything
 // between runs of line ends is copied as it is.
-std::string FoldLineEnds(std::string_view text, Pos* tracked) {
+namespace {
+
+// The folded text, or nullopt when it would equal `text` and no position is
+// tracked.
+std::optional<std::string> FoldedLineEnds(std::string_view text, Pos* tracked) {
   constexpr std::size_t npos = std::string_view::npos;
-  std::string out;
-  out.reserve(text.size() + text.size() / 32 + 2);
+  std::string out;  // reserved once something changes
   std::size_t copied = 0;    // text before this is in out
   std::size_t known = 0;     // a character starts here
   std::size_t runStart = 0;  // the current run of line ends: where it starts and ends, how many
@@ -92,6 +95,7 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
       return;
     }
     mapBefore(runStart);
+    if (out.capacity() == 0) out.reserve(text.size() + text.size() / 32 + 2);
     out.append(text, copied, runStart - copied);
     if (mapped == 0 && targetInRun != npos) mapped = out.size() + 2 * ((targetInRun + 1) / 2) + 1;
     for (std::size_t k = (runCount + 1) / 2; k > 0; --k) out += "\r\n";
@@ -126,10 +130,23 @@ std::string FoldLineEnds(std::string_view text, Pos* tracked) {
     known = runEnd;
   }
   endRun();
+  if (target == 0 && copied == 0) return std::nullopt;  // every run was a lone CR LF
   mapBefore(text.size());
   out.append(text, copied);
   if (target != 0) *tracked = mapped != 0 ? mapped : out.size() + 1;
   return out;
+}
+
+}  // namespace
+
+std::string FoldLineEnds(std::string_view text, Pos* tracked) {
+  std::optional<std::string> folded = FoldedLineEnds(text, tracked);
+  return folded ? std::move(*folded) : std::string(text);
+}
+
+std::string FoldLineEndsTaking(std::string text) {
+  std::optional<std::string> folded = FoldedLineEnds(text, nullptr);
+  return folded ? std::move(*folded) : std::move(text);
 }
 
 namespace {
@@ -198,6 +215,11 @@ std::string ConvertShiftJisPage(std::string_view text) {
   // Most pages spell their label as it should be: nothing to copy then.
   std::string rewritten;
   return FoldLineEnds(RewriteShiftJisLabelsInto(text, rewritten) ? std::string_view(rewritten) : text);
+}
+
+std::string ConvertShiftJisPageTaking(std::string text) {
+  std::string rewritten;
+  return FoldLineEndsTaking(RewriteShiftJisLabelsInto(text, rewritten) ? std::move(rewritten) : std::move(text));
 }
 
 AutoConversion ConvertAutomatically(std::string_view text) {

@@ -44,6 +44,7 @@ std::optional<bool> AutomaticModeReadsShiftJis(std::string_view start);
 // right after a CR LF or LF, in front of a printable ASCII byte, give the
 // parts of the whole text's result.
 std::string ConvertShiftJisPage(std::string_view text);
+std::string ConvertShiftJisPageTaking(std::string text);
 
 // Converts raw document bytes to Shift_JIS. `code`: 0 automatic, 1 EUC-JP,
 // 2 UTF-8 (a byte-order mark becomes a leading "?"), 3 Shift_JIS (returned
@@ -58,6 +59,9 @@ Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code);
 // 1-based position it holds is moved to where the same character stands in
 // the result.
 std::string FoldLineEnds(std::string_view text, Pos* tracked = nullptr);
+// The same, giving the text itself back when folding changes nothing, as
+// on most pages once blank lines are dropped.
+std::string FoldLineEndsTaking(std::string text);
 
 // Every Shift-JIS", XJIS" and X-JIS" (letters compared without case)
 // rewritten as Shift_JIS".

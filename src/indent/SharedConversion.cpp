@@ -93,7 +93,7 @@ std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_v
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     std::string dropped = k == 0 ? std::move(parts[0]) : RemoveBlankLines(PartOf(native, cuts, k));
     labels[k].Add(dropped);
-    parts[k] = ConvertShiftJisPage(dropped);
+    parts[k] = ConvertShiftJisPageTaking(std::move(dropped));
   });
   for (std::size_t k = 1; k < labels.size(); ++k) labels[0].Add(labels[k]);
   return ConvertedShiftJisPage{std::move(parts), GetCharCodeFromMeta(beforeBody, labels[0])};

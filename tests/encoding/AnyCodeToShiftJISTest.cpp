@@ -165,6 +165,7 @@ TEST(FoldLineEnds, IsTheThreeReplacementsInOnePass) {
   for (int round = 0; round < 3000; ++round) {
     const std::string text = test::RandomText(rng, alphabet, round % 20);
     ASSERT_EQ(FoldLineEnds(text), test::FoldByReplacing(text)) << text;
+    ASSERT_EQ(FoldLineEndsTaking(text), test::FoldByReplacing(text)) << text;
   }
 }
 
