@@ -232,7 +232,6 @@ class LevelPass {
         result_(result), s_(state) {
     const std::size_t size = range.end - range.begin;
     if (work_) work_->reserve(work_->size() + 2 * size + 64);
-    if (result_) result_->reserve(result_->size() + size + size / 2 + 64);
     maxIndentBytes_ = IndentationLimitFor(range.text.size());
     facts_.number = range.firstLineNumber - 1;
     if (range.previousLine || range.begin > 0) {
@@ -267,6 +266,10 @@ class LevelPass {
   std::size_t IndentBytes() const { return indentBytes_; }
 
   void Run() {
+    // Indentation takes about half as much again as the text; a part whose
+    // levels are deferred writes none yet.
+    const std::size_t size = range_.end - range_.begin;
+    if (result_) result_->reserve(result_->size() + size + (deferred_ ? size / 16 : size / 2) + 64);
     LineFacts& f = facts_;
     for (std::string_view line; reader_.Next(line);) {
       if (static_cast<std::size_t>(line.data() - range_.text.data()) >= range_.end) break;
@@ -645,7 +648,8 @@ void WriteSettledPart(const LevelPart& part, int indentType, char* to) {
 
 }  // namespace
 
-void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType) {
+void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType,
+                      const std::function<void(std::size_t)>& restoreRange) {
   if (parts.empty()) return;
   LevelSettling settling;
   settling.limit = IndentationLimitFor(wholeTextSize);
@@ -663,7 +667,10 @@ void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, 
       settling.state = pass.State();
       settling.indentBytes = pass.IndentBytes();
     }
-    if (part.guessSpoilt || !SettleGuessedPart(part, settling)) PassPartForReal(part, settling);
+    if (part.guessSpoilt || !SettleGuessedPart(part, settling)) {
+      if (restoreRange) restoreRange(k);
+      PassPartForReal(part, settling);
+    }
     part.size += part.leadingOut.size();
   }
 }

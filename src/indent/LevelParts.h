@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,8 +95,11 @@ struct LevelSettling {
 
 // Settles the parts in order: checks each guess, passes a part whose guess
 // was wrong again for real, and works out every part's size. The first part
-// must have been passed already. Throws IndentationTooLarge.
-void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType);
+// must have been passed already. A caller that let a part's text go once it
+// was passed gets `restoreRange(k)` before part k is passed again, to give
+// its range a text. Throws IndentationTooLarge.
+void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType,
+                      const std::function<void(std::size_t)>& restoreRange = {});
 
 // The Result of settled parts, written side by side on `threads` threads.
 std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsigned threads);

@@ -32,6 +32,11 @@ struct Part {
   AdjustState start;
   AdjustState end;
   LevelPart level;
+  // Once passed, a part keeps only what settling needs of its Local text;
+  // the rest is made again in the rare case it is passed again.
+  std::size_t localSize = 0;
+  std::string leadingText;  // the line its level pass left for settling
+  std::string lastLine;     // see LastLineOf
 };
 
 void PassToLocal(Part& part, const InputPasses& passes) {
@@ -41,6 +46,18 @@ void PassToLocal(Part& part, const InputPasses& passes) {
   std::string().swap(text);
   part.end = part.start;
   part.local = AdjustLines(broken, part.end);
+}
+
+// The lines of a part's Local text after its first, which waits for the
+// part before.
+LineRange RangeAfterFirstLine(std::string_view local) {
+  const std::size_t feed = local.find('\n');
+  const std::size_t second = feed == std::string_view::npos ? local.size() : feed + 1;
+  LineRange range;
+  range.text = local;
+  range.begin = second;
+  range.end = local.size();
+  return range;
 }
 
 // The level pass of a part: the first part whole; in any other one the
@@ -53,10 +70,11 @@ void AimLevelPart(Part& part) {
     part.level.range = {local, 0, local.size()};
     return;
   }
-  const std::size_t feed = local.find('\n');
-  const std::size_t second = feed == std::string_view::npos ? local.size() : feed + 1;
-  part.level.leadingLine = LineRange{local, 0, second};
-  part.level.range = {local, second, local.size()};
+  part.level.range = RangeAfterFirstLine(local);
+  LineRange leading;
+  leading.text = local;
+  leading.end = part.level.range.begin;
+  part.level.leadingLine = leading;
   part.level.start = GuessedMiddleState();
 }
 
@@ -69,6 +87,22 @@ std::string_view LastLineOf(std::string_view local) {
   std::size_t start = end;
   while (start > 0 && local[start - 1] != '\n' && local[start - 1] != '\r') --start;
   return local.substr(start, end - start);
+}
+
+// Lets a passed part's Local text go, keeping its first and last lines.
+void LetLocalGo(Part& part) {
+  part.localSize = part.local.size();
+  part.lastLine = LastLineOf(part.local);
+  if (part.level.leadingLine) {
+    const LineRange& leading = *part.level.leadingLine;
+    part.leadingText = leading.text.substr(leading.begin, leading.end - leading.begin);
+    LineRange kept;
+    kept.text = part.leadingText;
+    kept.end = part.leadingText.size();
+    part.level.leadingLine = kept;
+  }
+  part.level.range.text = {};
+  std::string().swap(part.local);
 }
 
 std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing) {
@@ -200,6 +234,7 @@ std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasse
     PassToLocal(part, passes);
     AimLevelPart(part);
     PassLevelPart(part.level, indentType);
+    LetLocalGo(part);
   });
   const std::vector<bool> redone = SettleAdjustment(parts, passes);
 
@@ -208,14 +243,25 @@ std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasse
   std::vector<LevelPart> levels(parts.size());
   for (std::size_t k = 0; k < parts.size(); ++k) {
     Part& part = parts[k];
-    localSize += part.local.size();
-    if (redone[k]) AimLevelPart(part);  // its Local text is new
+    if (redone[k]) {  // its Local text is new
+      AimLevelPart(part);
+      part.localSize = part.local.size();
+      part.lastLine = LastLineOf(part.local);
+    }
+    localSize += part.localSize;
     levels[k] = std::move(part.level);
     levels[k].guessSpoilt = redone[k];
     if (levels[k].leadingLine) levels[k].leadingLine->previousLine = lastLine;
-    if (!part.local.empty()) lastLine = LastLineOf(part.local);
+    if (part.localSize != 0) lastLine = part.lastLine;
   }
-  SettleLevelParts(levels, localSize, indentType);
+  // A part passed from a wrong guess gets its Local text back: its start,
+  // now settled, gives the same text as before.
+  SettleLevelParts(levels, localSize, indentType, [&](std::size_t k) {
+    Part& part = parts[k];
+    if (!part.local.empty() || part.localSize == 0) return;
+    PassToLocal(part, passes);
+    levels[k].range = RangeAfterFirstLine(part.local);
+  });
   for (Part& part : parts) std::string().swap(part.local);
   return JoinLevelParts(levels, indentType, sharing.threads);
 }
