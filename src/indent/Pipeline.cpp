@@ -120,9 +120,11 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
 // The passes from tag case to line adjustment, as the file input stage runs
 // them on a converted text whose parts are given.
 InputPasses FilePasses(std::span<const std::string_view> converted, const PipelineOptions& options) {
-  const bool normaliseCase = std::any_of(converted.begin(), converted.end(), [&](std::string_view part) {
-    return WantsTagCaseNormalisation(part, /*pasted=*/false, options);
+  std::vector<char> wants(converted.size(), 0);  // not vector<bool>: parts are looked at side by side
+  RunSideBySide(converted.size(), options.Threads, [&](std::size_t k) {
+    wants[k] = WantsTagCaseNormalisation(converted[k], /*pasted=*/false, options);
   });
+  const bool normaliseCase = std::find(wants.begin(), wants.end(), 1) != wants.end();
   return {normaliseCase, [&options](std::string_view text) {
             // With DontPreprocessing the file keeps its own lines: no breaking pass.
             return Break(text, /*lightWhenNotPreprocessing=*/false, options);
@@ -211,6 +213,16 @@ IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& o
 
 IndentedFileTexts FileToResultStage(std::string_view native, const PipelineOptions& options) {
   return FileToResult(native, options, [] {});
+}
+
+void PreparePassTables() {
+  constexpr std::string_view kPage =
+      "<HTML><HEAD><meta charset=\"shift_jis\"></HEAD>\r\n<BODY><DIV><P>x</P></DIV>\r\n</BODY></HTML>\r\n";
+  PipelineOptions options;
+  options.ConvertUpper2Lower = true;
+  FileToResultStage(kPage, options);
+  options.DontPreprocessing = true;
+  PasteInputStage(kPage, options);
 }
 
 std::optional<std::string> ResolveHtmlFileName(const std::string& name) {

@@ -74,6 +74,12 @@ IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& o
 // The same for bytes the caller keeps, such as a mapped file.
 IndentedFileTexts FileToResultStage(std::string_view native, const PipelineOptions& options);
 
+// Builds the pattern tables of every pass, which the first page to use them
+// would otherwise build on its way: a caller about to share a large page
+// over several threads builds them on another thread while it reads the
+// page.
+void PreparePassTables();
+
 // The file a name refers to: the name itself when it contains ".htm",
 // otherwise the name with ".html" appended if that file exists; nullopt
 // when neither applies.

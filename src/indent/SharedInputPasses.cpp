@@ -121,8 +121,10 @@ std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing
 // the first part may hold one, it can be left to that part. Tag-case
 // normalisation never makes "charset=" or "encoding=", so the parts are
 // looked at as they are.
-bool LaterPartsMayHoldDeclaration(const std::vector<Part>& parts) {
-  return std::any_of(parts.begin() + 1, parts.end(), [](const Part& part) { return MayHoldCharsetDecl(part.source); });
+bool LaterPartsMayHoldDeclaration(const std::vector<Part>& parts, unsigned threads) {
+  std::vector<char> may(parts.size(), 0);  // not vector<bool>: parts are looked at side by side
+  RunSideBySide(parts.size() - 1, threads, [&](std::size_t k) { may[k + 1] = MayHoldCharsetDecl(parts[k + 1].source); });
+  return std::find(may.begin(), may.end(), 1) != may.end();
 }
 
 // Checks the guessed start of every part after the first, in order, and
@@ -200,7 +202,7 @@ std::vector<std::size_t> InputPassCuts(std::string_view text, const PassSharing&
 std::optional<std::string> SharedLocalText(std::string_view text, const InputPasses& passes,
                                            const PassSharing& sharing) {
   std::vector<Part> parts = CutIntoParts(text, sharing);
-  if (parts.empty() || LaterPartsMayHoldDeclaration(parts)) return std::nullopt;
+  if (parts.empty() || LaterPartsMayHoldDeclaration(parts, sharing.threads)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassToLocal(parts[k], passes); });
   SettleAdjustment(parts, passes);
   std::size_t size = 0;
@@ -228,7 +230,7 @@ namespace {
 
 std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
                                        const PassSharing& sharing) {
-  if (parts.empty() || LaterPartsMayHoldDeclaration(parts)) return std::nullopt;
+  if (parts.empty() || LaterPartsMayHoldDeclaration(parts, sharing.threads)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     Part& part = parts[k];
     PassToLocal(part, passes);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "app/cli/MemoryPolicy.h"
 #include "encoding/CharCode.h"
@@ -161,9 +162,14 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+  std::jthread preparing;
   if (!sizeUnknown && size >= kLargePage) {
-    // The threads that share the passes wake while the page is read.
-    if (options.pipeline.Threads > 1) StartKeptThreads(options.pipeline.Threads - 1);
+    // The threads that share the passes wake, and the passes' tables are
+    // built, while the page is read.
+    if (options.pipeline.Threads > 1) {
+      StartKeptThreads(options.pipeline.Threads - 1);
+      preparing = std::jthread(PreparePassTables);
+    }
     PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
   }
   const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
