@@ -34,6 +34,16 @@ inline std::size_t FindAnyOf(std::string_view text, std::size_t from, const std:
     if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
     i += 16;
   }
+  // The last bytes of a text of 16 or more: the last 16 bytes once more,
+  // without those already looked at.
+  if (i < size && size >= 16) {
+    const std::size_t start = size - 16;
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + start));
+    __m128i hit = _mm_cmpeq_epi8(chunk, wanted[0]);
+    for (std::size_t k = 1; k < N; ++k) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(chunk, wanted[k]));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)) & (~0u << (i - start));
+    return mask != 0 ? start + static_cast<std::size_t>(__builtin_ctz(mask)) : std::string_view::npos;
+  }
 #endif
   for (; i < size; ++i) {
     for (std::size_t k = 0; k < N; ++k)
