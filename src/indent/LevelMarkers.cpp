@@ -56,31 +56,23 @@ const FirstOccurrenceScanner& Scanner() {
   return scanner;
 }
 
-// Signs that make a text line in the body look like script code: one of
-// these characters, or " var ".
-constexpr std::string_view kCodeSignBytes = "(){}+;";
 // Closing tags that end a cell, term or definition inside a text line.
 constexpr std::array<std::string_view, 4> kCellCloses{"</td>", "</dd>", "</dt>", "</th>"};
 
-constexpr std::array<bool, 256> kMayStartCodeSign = [] {
-  std::array<bool, 256> may{};
-  for (char c : kCodeSignBytes) may[static_cast<unsigned char>(c)] = true;
-  may[' '] = true;
-  return may;
-}();
-
-// Whether a code sign starts at a character boundary of the line. Only the
-// bytes that may start one are tested for a boundary.
+// Whether a sign of script code starts at a character boundary of the
+// line: one of "(){}+;", or " var ". Only the bytes that may start one are
+// looked at, blanks only where " var " follows.
 bool HasCodeSign(std::string_view line) {
+  constexpr std::array<char, 7> kMayStart{'(', ')', '{', '}', '+', ';', ' '};
   std::size_t known = 0;  // a character starts here
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (!kMayStartCodeSign[static_cast<unsigned char>(line[i])]) continue;
+  for (std::size_t i = FindAnyOf(line, 0, kMayStart); i != std::string_view::npos;
+       i = FindAnyOf(line, i + 1, kMayStart)) {
+    if (line[i] == ' ' && line.compare(i, 5, " var ") != 0) continue;
     if (!StartsCharacterAfter(line, known, i)) {
-      known = i + 1;
+      known = i + 1;  // the second byte of a character
       continue;
     }
-    known = i;
-    if (line[i] != ' ' || line.compare(i, 5, " var ") == 0) return true;
+    return true;
   }
   return false;
 }

@@ -1,4 +1,4 @@
-// Finding the next byte of a small set (one to four values) in a text, 16
+// Finding the next byte of a small set (one to eight values) in a text, 16
 // bytes at a time where the processor offers it. Made for bytes that occur
 // every few dozen bytes (tag brackets, line ends), where a library call per
 // occurrence costs more than the search itself.
@@ -19,7 +19,7 @@ namespace zelm {
 // npos.
 template <std::size_t N>
 inline std::size_t FindAnyOf(std::string_view text, std::size_t from, const std::array<char, N>& bytes) {
-  static_assert(N >= 1 && N <= 4);
+  static_assert(N >= 1 && N <= 8);
   const char* data = text.data();
   const std::size_t size = text.size();
   std::size_t i = from;
