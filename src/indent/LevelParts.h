@@ -41,7 +41,7 @@ struct LineRange {
   std::size_t firstLineNumber = 1;
   // The line before the range when it is not the one in `text` before
   // `begin` (the range starts another text than the one before it).
-  std::optional<std::string_view> previousLine;
+  std::optional<std::string_view> previousLine = std::nullopt;
 };
 
 // Where a part's indentation goes while the level it starts at is unknown:
