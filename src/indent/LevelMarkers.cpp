@@ -2,6 +2,7 @@
 // the running indentation level is kept, and the line is written back behind
 // its level marker; and the reverse step that cuts the markers away.
 #include <algorithm>
+#include <cstring>
 #include <array>
 #include <span>
 #include <vector>
@@ -261,7 +262,7 @@ class LevelPass {
     // Indentation takes about half as much again as the text; a part whose
     // levels are deferred writes none yet.
     const std::size_t size = range_.end - range_.begin;
-    if (result_) result_->reserve(result_->size() + size + (deferred_ ? size / 16 : size / 2) + 64);
+    if (result_) result_->reserve(result_->size() + size + (deferred_ ? size / 4 : size / 2) + 64);
     LineFacts& f = facts_;
     for (std::string_view line; reader_.Next(line);) {
       if (static_cast<std::size_t>(line.data() - range_.text.data()) >= range_.end) break;
@@ -638,6 +639,33 @@ void WriteSettledPart(const LevelPart& part, int indentType, char* to) {
   std::copy(part.out.data() + copied, part.out.data() + part.out.size(), to);
 }
 
+// Turns a settled part's output into its Result text where it stands: the
+// text moves back from the end, the indentation going in at each deferred
+// place, and the leading line's output goes in front.
+std::string ExpandSettledPart(LevelPart& part, int indentType) {
+  const std::size_t unit = IndentUnitBytes(indentType);
+  const char fill = indentType == kIndentTab ? '\t' : ' ';
+  const std::size_t lead = part.leadingOut.size();
+  std::string& out = part.out;
+  std::size_t from = out.size();  // the text before this is still to move
+  out.resize(part.size);
+  char* const bytes = out.data();
+  std::size_t to = part.size;
+  for (auto indent = part.deferred.rbegin(); indent != part.deferred.rend(); ++indent) {
+    const std::size_t chunk = from - indent->offset;
+    to -= chunk;
+    std::memmove(bytes + to, bytes + indent->offset, chunk);
+    from = indent->offset;
+    const std::size_t indentBytes = static_cast<std::size_t>(indent->LevelFrom(part.startLevel)) * unit;
+    to -= indentBytes;
+    std::memset(bytes + to, fill, indentBytes);
+  }
+  std::memmove(bytes + lead, bytes, from);
+  std::memcpy(bytes, part.leadingOut.data(), lead);
+  std::vector<DeferredIndent>().swap(part.deferred);
+  return std::move(out);
+}
+
 }  // namespace
 
 void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, int indentType,
@@ -676,6 +704,12 @@ std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsign
     std::string().swap(parts[k].out);
   });
   return result;
+}
+
+std::vector<std::string> SettledResultPieces(std::vector<LevelPart>& parts, int indentType, unsigned threads) {
+  std::vector<std::string> pieces(parts.size());
+  RunSideBySide(parts.size(), threads, [&](std::size_t k) { pieces[k] = ExpandSettledPart(parts[k], indentType); });
+  return pieces;
 }
 
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {

@@ -104,4 +104,9 @@ void SettleLevelParts(std::vector<LevelPart>& parts, std::size_t wholeTextSize, 
 // The Result of settled parts, written side by side on `threads` threads.
 std::string JoinLevelParts(std::vector<LevelPart>& parts, int indentType, unsigned threads);
 
+// The same as pieces that, joined, are the Result: each part's text gets
+// its indentation where it stands, side by side, and no buffer for the
+// whole Result is made.
+std::vector<std::string> SettledResultPieces(std::vector<LevelPart>& parts, int indentType, unsigned threads);
+
 }  // namespace zelm

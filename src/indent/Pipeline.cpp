@@ -186,7 +186,18 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
   const PassSharing sharing{.threads = options.Threads};
   if (!file.parts.empty()) {
     const std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
-    result = SharedIndentedText(file.parts, FilePasses(parts, options), options.IndentType, sharing);
+    const InputPasses passes = FilePasses(parts, options);
+    if (options.ResultInPieces && !options.DivCommentConcat) {
+      if (auto pieces = SharedIndentedPieces(file.parts, passes, options.IndentType, sharing)) {
+        IndentedFileTexts texts;
+        texts.ResultPieces = std::move(*pieces);
+        texts.DetectedCode = input.DetectedCode;
+        texts.ReadAs = input.ReadAs;
+        return texts;  // a page converted in parts lost no character
+      }
+    } else {
+      result = SharedIndentedText(file.parts, passes, options.IndentType, sharing);
+    }
   } else if (!input.loss.any()) {
     result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType, sharing);
   }

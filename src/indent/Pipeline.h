@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
@@ -25,6 +26,10 @@ struct PipelineOptions {
   // Not a setting: the threads the passes over one large page may share.
   // The texts are the same bytes whatever the number.
   unsigned Threads = 1;
+  // Not a setting: FileToResultStage may give a large page's Result in
+  // pieces (IndentedFileTexts::ResultPieces), for a caller that writes it
+  // out and needs no copy of the whole.
+  bool ResultInPieces = false;
 };
 
 // The texts of the file input stage, named after the panes they fill.
@@ -65,6 +70,9 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
 // IndentationTooLarge as the indent stage does.
 struct IndentedFileTexts {
   std::string Result;
+  // With ResultInPieces, a large page's Result may come here instead (Result
+  // is then empty): the pieces joined are the Result.
+  std::vector<std::string> ResultPieces;
   CharCodeIndex DetectedCode = 0;
   CharCodeIndex ReadAs = 0;
   ConversionLoss loss;

@@ -151,8 +151,8 @@ std::vector<Part> PartsOf(const std::vector<std::string>& pieces) {
   return parts;
 }
 
-std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
-                                       const PassSharing& sharing);
+std::optional<std::vector<LevelPart>> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
+                                                  const PassSharing& sharing);
 
 }  // namespace
 
@@ -218,18 +218,32 @@ std::optional<std::string> SharedLocalText(std::string_view text, const InputPas
 
 std::optional<std::string> SharedIndentedText(std::string_view text, const InputPasses& passes, int indentType,
                                               const PassSharing& sharing) {
-  return IndentParts(CutIntoParts(text, sharing), passes, indentType, sharing);
+  std::optional<std::vector<LevelPart>> levels = IndentParts(CutIntoParts(text, sharing), passes, indentType, sharing);
+  if (!levels) return std::nullopt;
+  return JoinLevelParts(*levels, indentType, sharing.threads);
 }
 
 std::optional<std::string> SharedIndentedText(const std::vector<std::string>& parts, const InputPasses& passes,
                                               int indentType, const PassSharing& sharing) {
-  return IndentParts(PartsOf(parts), passes, indentType, sharing);
+  std::optional<std::vector<LevelPart>> levels = IndentParts(PartsOf(parts), passes, indentType, sharing);
+  if (!levels) return std::nullopt;
+  return JoinLevelParts(*levels, indentType, sharing.threads);
+}
+
+std::optional<std::vector<std::string>> SharedIndentedPieces(const std::vector<std::string>& parts,
+                                                             const InputPasses& passes, int indentType,
+                                                             const PassSharing& sharing) {
+  std::optional<std::vector<LevelPart>> levels = IndentParts(PartsOf(parts), passes, indentType, sharing);
+  if (!levels) return std::nullopt;
+  return SettledResultPieces(*levels, indentType, sharing.threads);
 }
 
 namespace {
 
-std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
-                                       const PassSharing& sharing) {
+// The parts through every pass, settled: their Result is ready to be
+// joined or handed out in pieces.
+std::optional<std::vector<LevelPart>> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
+                                                  const PassSharing& sharing) {
   if (parts.empty() || LaterPartsMayHoldDeclaration(parts, sharing.threads)) return std::nullopt;
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
     Part& part = parts[k];
@@ -264,8 +278,7 @@ std::optional<std::string> IndentParts(std::vector<Part> parts, const InputPasse
     PassToLocal(part, passes);
     levels[k].range = RangeAfterFirstLine(part.local);
   });
-  for (Part& part : parts) std::string().swap(part.local);
-  return JoinLevelParts(levels, indentType, sharing.threads);
+  return levels;
 }
 
 }  // namespace

@@ -63,4 +63,10 @@ constexpr std::size_t kBlockReach = std::size_t{64} << 10;
 std::optional<std::string> SharedIndentedText(const std::vector<std::string>& parts, const InputPasses& passes,
                                               int indentType, const PassSharing& sharing);
 
+// The same Result in pieces that, joined, are the Result: no buffer for the
+// whole of it is made.
+std::optional<std::vector<std::string>> SharedIndentedPieces(const std::vector<std::string>& parts,
+                                                             const InputPasses& passes, int indentType,
+                                                             const PassSharing& sharing);
+
 }  // namespace zelm

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "PageGenerator.h"
+#include "app/FileCommands.h"
 #include "indent/Pipeline.h"
 #include "support/CliRunner.h"
 #include "support/TestSupport.h"
@@ -62,7 +63,14 @@ TEST(IndentCommand, LargePagesGiveWhatTheStagesGive) {
   WriteFile(dir / "large.html", page);
   const auto run = RunCli(dir, {"indent", (dir / "large.html").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(run.out == FileToResultStage(page, PipelineOptions{}).Result);
+  const std::string result = FileToResultStage(page, PipelineOptions{}).Result;
+  EXPECT_TRUE(run.out == result);
+  const auto saved = RunCli(dir, {"indent", (dir / "large.html").string(), "-o", (dir / "out.html").string()});
+  EXPECT_EQ(saved.exitCode, 0) << saved.err;
+  EXPECT_TRUE(ReadFile(dir / "out.html") == result);
+  const auto utf8 = RunCli(dir, {"indent", "--output-charset", "utf-8", (dir / "large.html").string()});
+  EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
+  EXPECT_TRUE(utf8.out == EncodeForSaving(result, kCharCodeUtf8).text);
 
   std::string binary = page;
   binary[2'000'000] = '\0';

@@ -172,7 +172,16 @@ TEST(ConvertShiftJisPageSideBySide, FileStagesGiveTheSameTextsWithMoreThreads) {
   EXPECT_EQ(sharedInput.Local, input.Local);
   EXPECT_EQ(sharedInput.DetectedCode, input.DetectedCode);
   EXPECT_EQ(sharedInput.ReadAs, input.ReadAs);
-  EXPECT_EQ(FileToResultStage(page, many).Result, FileToResultStage(page, one).Result);
+  const std::string result = FileToResultStage(page, one).Result;
+  EXPECT_EQ(FileToResultStage(page, many).Result, result);
+  // Asked for pieces, the shared stages give them instead of one text.
+  many.ResultInPieces = true;
+  const IndentedFileTexts pieces = FileToResultStage(page, many);
+  EXPECT_TRUE(pieces.Result.empty());
+  EXPECT_GT(pieces.ResultPieces.size(), 1u);
+  EXPECT_EQ(Joined(pieces.ResultPieces), result);
+  EXPECT_EQ(pieces.ReadAs, sharedInput.ReadAs);
+  EXPECT_EQ(pieces.DetectedCode, sharedInput.DetectedCode);
 }
 
 }  // namespace

@@ -144,6 +144,12 @@ TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
   EXPECT_GT(shared, 1500) << "of 3000";
 }
 
+std::string Joined(const std::vector<std::string>& pieces) {
+  std::string joined;
+  for (const std::string& piece : pieces) joined += piece;
+  return joined;
+}
+
 std::vector<std::string> PartsAtInputPassCuts(std::string_view text, const PassSharing& sharing) {
   const std::vector<std::size_t> cuts = InputPassCuts(text, sharing);
   std::vector<std::string> parts;
@@ -171,6 +177,10 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
                                                 Passes(normaliseCase, breakLines), indentType, Sharing(threads));
       ASSERT_TRUE(fromParts.has_value()) << sample.name;
       ASSERT_EQ(*fromParts, expected) << sample.name << ", threads " << threads << ", in parts";
+      const auto pieces = SharedIndentedPieces(PartsAtInputPassCuts(sample.text, Sharing(threads)),
+                                               Passes(normaliseCase, breakLines), indentType, Sharing(threads));
+      ASSERT_TRUE(pieces.has_value()) << sample.name;
+      ASSERT_EQ(Joined(*pieces), expected) << sample.name << ", threads " << threads << ", in pieces";
     }
   }
   EXPECT_GT(shared, 2000) << "of " << 2 * samples.size();

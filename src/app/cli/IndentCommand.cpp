@@ -255,6 +255,14 @@ int RunPaste(const CommandLine& line) {
   return WriteAllStdout(outcome.bytes) ? kExitOk : kExitFailure;
 }
 
+// The outcome's bytes, or its pieces one after another.
+bool WriteToStdout(const JobOutcome& outcome) {
+  if (outcome.pieces.empty()) return WriteAllStdout(outcome.bytes);
+  for (const std::string& piece : outcome.pieces)
+    if (!WriteAllStdout(piece)) return false;
+  return true;
+}
+
 }  // namespace
 
 int RunIndentCommand(const Args& args) {
@@ -327,7 +335,7 @@ int RunIndentCommand(const Args& args) {
     failed += !outcome.ok;
     warned += !outcome.warnings.empty();
   }
-  if (toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].bytes)) {
+  if (toStdout && outcomes[0].ok && !WriteToStdout(outcomes[0])) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }

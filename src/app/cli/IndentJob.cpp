@@ -129,8 +129,10 @@ std::optional<std::string> WhyNotAPage(std::string_view bytes) {
 template <typename Bytes>
 JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOptions& options) {
   IndentedFileTexts indented;
+  PipelineOptions pipeline = options.pipeline;
+  pipeline.ResultInPieces = true;
   try {
-    indented = FileToResultStage(std::move(bytes), options.pipeline);
+    indented = FileToResultStage(std::move(bytes), pipeline);
   } catch (const IndentationTooLarge& error) {
     outcome.ok = false;
     outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
@@ -145,6 +147,11 @@ JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOption
     outcome.warnings.push_back(LossWarning(indented.loss, indented.lossLine, "have no Shift_JIS form"));
   }
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+  if (!indented.ResultPieces.empty() && encoding == kCharCodeShiftJis) {
+    outcome.pieces = std::move(indented.ResultPieces);  // written as they are
+    return outcome;
+  }
+  for (const std::string& piece : indented.ResultPieces) indented.Result += piece;
   EncodeOutput(outcome, std::move(indented.Result), encoding);
   return outcome;
 }
@@ -241,7 +248,19 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
   return outcome;
 }
 
+void JoinPieces(JobOutcome& outcome) {
+  std::size_t size = outcome.bytes.size();
+  for (const std::string& piece : outcome.pieces) size += piece.size();
+  outcome.bytes.reserve(size);
+  for (std::string& piece : outcome.pieces) {
+    outcome.bytes += piece;
+    std::string().swap(piece);
+  }
+  outcome.pieces.clear();
+}
+
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
+  JoinPieces(outcome);
   if (outcome.bytes.empty()) {
     outcome.ok = false;
     outcome.message = "the result is empty: nothing written";

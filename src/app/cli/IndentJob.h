@@ -28,6 +28,9 @@ struct JobOutcome {
   std::string message;                // why it failed
   std::vector<std::string> warnings;  // characters lost in conversion
   std::string bytes;                  // what to write
+  // A large page's Result may come in pieces instead, which joined are the
+  // bytes: standard output takes them as they are (see JoinPieces).
+  std::vector<std::string> pieces;
   std::string original;               // the file as it was, for the backup (when asked to keep it)
   bool lossy = false;                 // some character became "?"
   std::string verified;               // with verify: what was checked
@@ -39,6 +42,9 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
 
 // Pasted (Shift_JIS) text through the paste input stage and the indent stage.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
+
+// Joins the outcome's pieces into its bytes.
+void JoinPieces(JobOutcome& outcome);
 
 // Writes the outcome's bytes to `target`; in place, the old file is kept as
 // its ZZBU_ backup first, and a lossy result is refused unless forced.
