@@ -165,8 +165,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     outcome.message = std::move(message);
     return std::move(outcome);
   };
-  // The texts of all passes together take about eight times a large page.
-  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
+  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   std::jthread preparing;
@@ -177,7 +176,6 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
       StartKeptThreads(options.pipeline.Threads - 1);
       preparing = std::jthread(PreparePassTables);
     }
-    PrepareHeapFor(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 8);
   }
   const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
   if (resultOnly && !sizeUnknown && size >= kLargePage) {

@@ -1,6 +1,9 @@
 // How zelm-cli asks the C library for memory. A page goes through a dozen
 // passes, each making a text of the page's size and dropping the one
 // before; every page of memory touched for the first time costs a fault.
+// Memory a short run touches is often new to the system as well (a virtual
+// machine's host may have to provide it first), and that costs more in large
+// pages than in small ones: zelm-cli asks for none.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +13,5 @@ namespace zelm::cli {
 // Freed blocks stay with the process for the next pass, and all threads
 // draw on one heap, so a block one thread frees is the next one's.
 void KeepFreedMemoryForReuse();
-
-// Grows the heap by about `bytes` at once, in large pages where the system
-// offers them, so that the passes over a page of that size fault far less.
-void PrepareHeapFor(std::size_t bytes);
 
 }  // namespace zelm::cli
