@@ -118,17 +118,21 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
 }
 
 // The passes from tag case to line adjustment, as the file input stage runs
-// them on a converted text whose parts are given.
+// them.
+InputPasses FilePasses(bool normaliseCase, const PipelineOptions& options) {
+  return {normaliseCase, [&options](std::string_view text) {
+            // With DontPreprocessing the file keeps its own lines: no breaking pass.
+            return Break(text, /*lightWhenNotPreprocessing=*/false, options);
+          }};
+}
+
+// The same for a converted text whose parts are given.
 InputPasses FilePasses(std::span<const std::string_view> converted, const PipelineOptions& options) {
   std::vector<char> wants(converted.size(), 0);  // not vector<bool>: parts are looked at side by side
   RunSideBySide(converted.size(), options.Threads, [&](std::size_t k) {
     wants[k] = WantsTagCaseNormalisation(converted[k], /*pasted=*/false, options);
   });
-  const bool normaliseCase = std::find(wants.begin(), wants.end(), 1) != wants.end();
-  return {normaliseCase, [&options](std::string_view text) {
-            // With DontPreprocessing the file keeps its own lines: no breaking pass.
-            return Break(text, /*lightWhenNotPreprocessing=*/false, options);
-          }};
+  return FilePasses(std::find(wants.begin(), wants.end(), 1) != wants.end(), options);
 }
 
 InputPasses FilePasses(std::string_view converted, const PipelineOptions& options) {
@@ -175,8 +179,43 @@ FileInputTexts FileInputStage(std::string native, const PipelineOptions& options
 
 namespace {
 
+// A large Shift_JIS page straight to its Result in pieces, each part
+// converted only when its passes need it. nullopt when the page is not
+// such a page, or a part after the first may hold a charset declaration.
+std::optional<IndentedFileTexts> ShiftJisPageToPieces(std::string_view native, const PipelineOptions& options) {
+  const PassSharing sharing{.threads = options.Threads};
+  const std::optional<ShiftJisPageParts> page = ShiftJisPageParts::Of(native, sharing);
+  if (!page) return std::nullopt;
+  // Conversion neither makes nor breaks a tag-case marker or a charset
+  // declaration: both are looked for in the loaded parts.
+  const std::size_t count = page->Count();
+  std::vector<char> wants(count, 0), mayDeclare(count, 0);  // not vector<bool>: written side by side
+  RunSideBySide(count, sharing.threads, [&](std::size_t k) {
+    wants[k] = WantsTagCaseNormalisation(page->Loaded(k), /*pasted=*/false, options);
+    mayDeclare[k] = k > 0 && MayHoldCharsetDecl(page->Loaded(k));
+  });
+  if (std::find(mayDeclare.begin(), mayDeclare.end(), 1) != mayDeclare.end()) return std::nullopt;
+  const InputPasses passes = FilePasses(std::find(wants.begin(), wants.end(), 1) != wants.end(), options);
+  std::vector<WholeTextLabels> labels(count);
+  auto pieces = SharedIndentedPieces(
+      count, [&](std::size_t k) { return page->Converted(k, labels[k]); }, passes, options.IndentType, sharing);
+  if (!pieces) return std::nullopt;
+  for (std::size_t k = 1; k < count; ++k) labels[0].Add(labels[k]);
+  IndentedFileTexts texts;
+  texts.ResultPieces = std::move(*pieces);
+  texts.DetectedCode = page->Declared(labels[0]);
+  texts.ReadAs = kCharCodeShiftJis;  // and a page kept as Shift_JIS lost no character
+  return texts;
+}
+
 template <typename Release>
 IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& options, Release release) {
+  if (options.ResultInPieces && !options.DivCommentConcat && options.OpenCharset == kCharCodeAuto) {
+    if (std::optional<IndentedFileTexts> pieces = ShiftJisPageToPieces(native, options)) {
+      release();
+      return std::move(*pieces);
+    }
+  }
   FileInputTexts input;
   ConvertedFile file = ConvertFile(native, options, release);
   input.DetectedCode = file.detectedCode;
@@ -186,18 +225,7 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
   const PassSharing sharing{.threads = options.Threads};
   if (!file.parts.empty()) {
     const std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
-    const InputPasses passes = FilePasses(parts, options);
-    if (options.ResultInPieces && !options.DivCommentConcat) {
-      if (auto pieces = SharedIndentedPieces(file.parts, passes, options.IndentType, sharing)) {
-        IndentedFileTexts texts;
-        texts.ResultPieces = std::move(*pieces);
-        texts.DetectedCode = input.DetectedCode;
-        texts.ReadAs = input.ReadAs;
-        return texts;  // a page converted in parts lost no character
-      }
-    } else {
-      result = SharedIndentedText(file.parts, passes, options.IndentType, sharing);
-    }
+    result = SharedIndentedText(file.parts, FilePasses(parts, options), options.IndentType, sharing);
   } else if (!input.loss.any()) {
     result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType, sharing);
   }

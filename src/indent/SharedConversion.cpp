@@ -78,25 +78,37 @@ std::string JoinParts(std::vector<std::string>& parts, unsigned threads) {
   return joined;
 }
 
+std::optional<ShiftJisPageParts> ShiftJisPageParts::Of(std::string_view native, const PassSharing& sharing) {
+  std::vector<std::size_t> cuts = ConversionCuts(native, sharing);
+  if (cuts.size() < 2) return std::nullopt;
+  const std::string first = RemoveBlankLines(PartOf(native, cuts, 0));
+  if (AutomaticModeReadsShiftJis(first) != true) return std::nullopt;
+  // The first part holds the first "<body": the head lies in it.
+  std::string beforeBody = first.substr(0, FindLowerCaseBytes(first, "<body"));
+  return ShiftJisPageParts(native, std::move(cuts), std::move(beforeBody));
+}
+
+std::string_view ShiftJisPageParts::Loaded(std::size_t k) const { return PartOf(native_, cuts_, k); }
+
+std::string ShiftJisPageParts::Converted(std::size_t k, WholeTextLabels& labels) const {
+  std::string dropped = RemoveBlankLines(Loaded(k));
+  labels.Add(dropped);  // read before the part's own labels are rewritten
+  return ConvertShiftJisPageTaking(std::move(dropped));
+}
+
+CharCodeIndex ShiftJisPageParts::Declared(const WholeTextLabels& labels) const {
+  return GetCharCodeFromMeta(beforeBody_, labels);
+}
+
 std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_view native,
                                                                    const PassSharing& sharing) {
-  const std::vector<std::size_t> cuts = ConversionCuts(native, sharing);
-  if (cuts.size() < 2) return std::nullopt;
-  std::vector<std::string> parts(cuts.size());
-  parts[0] = RemoveBlankLines(PartOf(native, cuts, 0));
-  if (AutomaticModeReadsShiftJis(parts[0]) != true) return std::nullopt;
-  // The first part holds the first "<body": the head lies in it.
-  const std::string beforeBody = parts[0].substr(0, FindLowerCaseBytes(parts[0], "<body"));
-
-  // Each part's labels are read before its own are rewritten.
+  const std::optional<ShiftJisPageParts> page = ShiftJisPageParts::Of(native, sharing);
+  if (!page) return std::nullopt;
+  std::vector<std::string> parts(page->Count());
   std::vector<WholeTextLabels> labels(parts.size());
-  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) {
-    std::string dropped = k == 0 ? std::move(parts[0]) : RemoveBlankLines(PartOf(native, cuts, k));
-    labels[k].Add(dropped);
-    parts[k] = ConvertShiftJisPageTaking(std::move(dropped));
-  });
+  RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { parts[k] = page->Converted(k, labels[k]); });
   for (std::size_t k = 1; k < labels.size(); ++k) labels[0].Add(labels[k]);
-  return ConvertedShiftJisPage{std::move(parts), GetCharCodeFromMeta(beforeBody, labels[0])};
+  return ConvertedShiftJisPage{std::move(parts), page->Declared(labels[0])};
 }
 
 }  // namespace zelm

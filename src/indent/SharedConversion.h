@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "encoding/CharCode.h"
+#include "encoding/CharsetLabel.h"
 #include "text/Parallel.h"
 
 namespace zelm {
@@ -24,6 +25,37 @@ namespace zelm {
 // first "<body"; the others are of about equal size.
 std::vector<std::size_t> ConversionCuts(std::string_view native, const PassSharing& sharing);
 
+// A loaded page the automatic mode reads as Shift_JIS, cut at its
+// conversion cuts: each part can be converted on its own, when it is
+// needed, so that the page is never held converted as a whole.
+class ShiftJisPageParts {
+ public:
+  // nullopt when the page is not cut into parts, when the automatic mode
+  // does not read it as Shift_JIS, or when its first part does not show that
+  // (it holds no "</head").
+  static std::optional<ShiftJisPageParts> Of(std::string_view native, const PassSharing& sharing);
+
+  std::size_t Count() const { return cuts_.size(); }
+  std::string_view Loaded(std::size_t k) const;
+
+  // What RemoveBlankLines and the automatic mode make of part k: the parts
+  // joined are the converted page. The labels the part holds are added to
+  // `labels`, for Declared.
+  std::string Converted(std::size_t k, WholeTextLabels& labels) const;
+
+  // GetCharCodeFromMeta of the page with blank lines dropped, given the
+  // labels of all its parts.
+  CharCodeIndex Declared(const WholeTextLabels& labels) const;
+
+ private:
+  ShiftJisPageParts(std::string_view native, std::vector<std::size_t> cuts, std::string beforeBody)
+      : native_(native), cuts_(std::move(cuts)), beforeBody_(std::move(beforeBody)) {}
+
+  std::string_view native_;
+  std::vector<std::size_t> cuts_;
+  std::string beforeBody_;  // the head, blank lines dropped
+};
+
 // The loaded page as the automatic mode converts it, in parts, and the code
 // its label declares.
 struct ConvertedShiftJisPage {
@@ -31,12 +63,8 @@ struct ConvertedShiftJisPage {
   CharCodeIndex declared = kCharCodeAuto;
 };
 
-// RemoveBlankLines, GetCharCodeFromMeta and the automatic mode on the parts
-// of `native` side by side: joined, the parts are the bytes the whole page
-// gives. nullopt
-// when the page is not cut into parts, when the automatic mode does not
-// read it as Shift_JIS, or when its first part does not show that (it holds
-// no "</head").
+// Every part of ShiftJisPageParts::Of(native) converted, side by side:
+// joined, the parts are the bytes the whole page gives.
 std::optional<ConvertedShiftJisPage> ConvertShiftJisPageSideBySide(std::string_view native,
                                                                    const PassSharing& sharing);
 

@@ -27,6 +27,9 @@ std::size_t EndOfBlockAround(std::string_view text, std::size_t at, std::string_
 // the line before, and no line of the part before looks at it.
 struct Part {
   std::string_view source;
+  // A part given by its maker: the source is made when the passes need it
+  // and not kept.
+  std::function<std::string()> make;
   bool first = false;
   std::string local;
   AdjustState start;
@@ -40,7 +43,13 @@ struct Part {
 };
 
 void PassToLocal(Part& part, const InputPasses& passes) {
-  std::string text = passes.normaliseCase ? NormalizeTagCase(part.source) : std::string(part.source);
+  std::string text;
+  if (part.make) {
+    text = part.make();
+    if (passes.normaliseCase) text = NormalizeTagCase(text);
+  } else {
+    text = passes.normaliseCase ? NormalizeTagCase(part.source) : std::string(part.source);
+  }
   if (part.first) text = RewriteCharsetDecl(text, 0);
   const std::string broken = passes.breakLines(text);
   std::string().swap(text);
@@ -154,6 +163,16 @@ std::vector<Part> PartsOf(const std::vector<std::string>& pieces) {
 std::optional<std::vector<LevelPart>> IndentParts(std::vector<Part> parts, const InputPasses& passes, int indentType,
                                                   const PassSharing& sharing);
 
+std::vector<Part> PartsMadeBy(std::size_t count, const std::function<std::string(std::size_t)>& makePart) {
+  std::vector<Part> parts(count < 2 ? 0 : count);
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    parts[k].make = [&makePart, k] { return makePart(k); };
+    parts[k].first = k == 0;
+    if (k > 0) parts[k].start.inBody = true;
+  }
+  return parts;
+}
+
 }  // namespace
 
 // A line no input pass looks at together with the line before it: blanks,
@@ -230,10 +249,11 @@ std::optional<std::string> SharedIndentedText(const std::vector<std::string>& pa
   return JoinLevelParts(*levels, indentType, sharing.threads);
 }
 
-std::optional<std::vector<std::string>> SharedIndentedPieces(const std::vector<std::string>& parts,
+std::optional<std::vector<std::string>> SharedIndentedPieces(std::size_t count,
+                                                             const std::function<std::string(std::size_t)>& makePart,
                                                              const InputPasses& passes, int indentType,
                                                              const PassSharing& sharing) {
-  std::optional<std::vector<LevelPart>> levels = IndentParts(PartsOf(parts), passes, indentType, sharing);
+  std::optional<std::vector<LevelPart>> levels = IndentParts(PartsMadeBy(count, makePart), passes, indentType, sharing);
   if (!levels) return std::nullopt;
   return SettledResultPieces(*levels, indentType, sharing.threads);
 }

@@ -64,8 +64,13 @@ std::optional<std::string> SharedIndentedText(const std::vector<std::string>& pa
                                               int indentType, const PassSharing& sharing);
 
 // The same Result in pieces that, joined, are the Result: no buffer for the
-// whole of it is made.
-std::optional<std::vector<std::string>> SharedIndentedPieces(const std::vector<std::string>& parts,
+// whole of it is made. The text comes as `count` parts (as in the form
+// above) that makePart(k) makes when they are needed (again, for a part passed a
+// second time), so that the whole text is never held at once; none of them
+// after the first may hold a charset declaration (MayHoldCharsetDecl), and
+// makePart is called from several threads.
+std::optional<std::vector<std::string>> SharedIndentedPieces(std::size_t count,
+                                                             const std::function<std::string(std::size_t)>& makePart,
                                                              const InputPasses& passes, int indentType,
                                                              const PassSharing& sharing);
 

@@ -177,10 +177,18 @@ TEST(SharedIndentedText, PagesAndRandomTextsGiveTheBytesOfTheWholeText) {
                                                 Passes(normaliseCase, breakLines), indentType, Sharing(threads));
       ASSERT_TRUE(fromParts.has_value()) << sample.name;
       ASSERT_EQ(*fromParts, expected) << sample.name << ", threads " << threads << ", in parts";
-      const auto pieces = SharedIndentedPieces(PartsAtInputPassCuts(sample.text, Sharing(threads)),
-                                               Passes(normaliseCase, breakLines), indentType, Sharing(threads));
+      // And made part by part as the passes ask, the Result in pieces.
+      const std::vector<std::string> parts = PartsAtInputPassCuts(sample.text, Sharing(threads));
+      std::vector<int> made(parts.size(), 0);
+      const auto pieces = SharedIndentedPieces(
+          parts.size(), [&](std::size_t k) {
+            ++made[k];
+            return parts[k];
+          }, Passes(normaliseCase, breakLines),
+          indentType, Sharing(threads));
       ASSERT_TRUE(pieces.has_value()) << sample.name;
       ASSERT_EQ(Joined(*pieces), expected) << sample.name << ", threads " << threads << ", in pieces";
+      for (int times : made) ASSERT_GE(times, 1) << sample.name;
     }
   }
   EXPECT_GT(shared, 2000) << "of " << 2 * samples.size();
