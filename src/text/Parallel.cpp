@@ -26,7 +26,10 @@ class KeptThreads {
     for (; started_ < helpers; ++started_) std::thread(&KeptThreads::Serve, this, started_).detach();
   }
 
-  // False, with nothing run, when another call is using the threads.
+  // False, with nothing run, when another call is using the threads. A
+  // helper that wakes only after the caller's own run has ended, when no
+  // work is left to take, does not take part: the caller does not wait for
+  // it.
   bool TryRun(std::size_t helpers, const std::function<void()>& worker) {
     std::unique_lock<std::mutex> use(inUse_, std::try_to_lock);
     if (!use.owns_lock()) return false;
@@ -35,12 +38,13 @@ class KeptThreads {
       std::lock_guard<std::mutex> lock(mutex_);
       worker_ = &worker;
       taking_ = helpers;
-      running_ = helpers;
+      open_ = true;
       generation_.fetch_add(1, std::memory_order_release);
     }
     wake_.notify_all();
     worker();
     std::unique_lock<std::mutex> lock(mutex_);
+    open_ = false;
     done_.wait(lock, [&] { return running_ == 0; });
     worker_ = nullptr;
     return true;
@@ -55,9 +59,12 @@ class KeptThreads {
       {
         std::lock_guard<std::mutex> lock(mutex_);
         seen = generation_.load(std::memory_order_relaxed);
-        if (index < taking_) worker = worker_;
+        if (open_ && index < taking_) {
+          worker = worker_;
+          ++running_;
+        }
       }
-      if (!worker) continue;  // this run takes fewer helpers
+      if (!worker) continue;  // this run takes fewer helpers, or is over
       (*worker)();
       std::lock_guard<std::mutex> lock(mutex_);
       if (--running_ == 0) done_.notify_one();
@@ -85,8 +92,9 @@ class KeptThreads {
   std::condition_variable wake_, done_;
   std::atomic<std::uint64_t> generation_{0};  // one more for every run
   const std::function<void()>* worker_ = nullptr;
-  std::size_t taking_ = 0;   // helpers taking part in the current run
-  std::size_t running_ = 0;  // of those, the ones not yet finished
+  std::size_t taking_ = 0;   // helpers that may take part in the current run
+  bool open_ = false;        // helpers may still join the current run
+  std::size_t running_ = 0;  // helpers that joined it and have not finished
 };
 
 }  // namespace
