@@ -95,7 +95,7 @@ std::optional<std::string> FoldedLineEnds(std::string_view text, Pos* tracked) {
       return;
     }
     mapBefore(runStart);
-    if (out.capacity() == 0) out.reserve(text.size() + text.size() / 32 + 2);
+    if (copied == 0) out.reserve(text.size() + text.size() / 32 + 2);  // the first change
     out.append(text, copied, runStart - copied);
     if (mapped == 0 && targetInRun != npos) mapped = out.size() + 2 * ((targetInRun + 1) / 2) + 1;
     for (std::size_t k = (runCount + 1) / 2; k > 0; --k) out += "\r\n";
@@ -141,7 +141,13 @@ std::optional<std::string> FoldedLineEnds(std::string_view text, Pos* tracked) {
 
 std::string FoldLineEnds(std::string_view text, Pos* tracked) {
   std::optional<std::string> folded = FoldedLineEnds(text, tracked);
-  return folded ? std::move(*folded) : std::string(text);
+  if (folded) return std::move(*folded);
+  // With the room a folded text gets: the texts of the next passes, a
+  // little larger than this one, then fit where it is freed.
+  std::string copy;
+  copy.reserve(text.size() + text.size() / 32 + 2);
+  copy.assign(text);
+  return copy;
 }
 
 std::string FoldLineEndsTaking(std::string text) {
