@@ -1,6 +1,7 @@
 #include "app/cli/IndentJob.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -118,9 +119,16 @@ std::size_t LineOfPosition(std::string_view text, std::size_t position) {
 namespace {
 
 // Why bytes read from a file are no page to indent, if they are not.
-std::optional<std::string> WhyNotAPage(std::string_view bytes) {
+// A large page is looked through on `threads` threads.
+std::optional<std::string> WhyNotAPage(std::string_view bytes, unsigned threads = 1) {
   if (bytes.empty()) return "the file is empty: nothing to indent";
-  if (bytes.find('\0') != std::string_view::npos) return "binary file (it holds NUL bytes): skipped";
+  const std::vector<std::size_t> cuts = LineAlignedCuts(bytes, PassSharing{.threads = threads}.PiecesFor(bytes.size()));
+  std::atomic<bool> nul{false};
+  RunSideBySide(cuts.size(), threads, [&](std::size_t k) {
+    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : bytes.size();
+    if (bytes.substr(cuts[k], end - cuts[k]).find('\0') != std::string_view::npos) nul = true;
+  });
+  if (nul) return "binary file (it holds NUL bytes): skipped";
   return std::nullopt;
 }
 
@@ -181,7 +189,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   if (resultOnly && !sizeUnknown && size >= kLargePage) {
     // A large page is read through a mapping, without a copy.
     if (const std::optional<MappedFile> mapped = MappedFile::Map(path)) {
-      if (auto reason = WhyNotAPage(mapped->bytes())) return fail(*reason);
+      if (auto reason = WhyNotAPage(mapped->bytes(), options.pipeline.Threads)) return fail(*reason);
       return IndentToResult(std::move(outcome), mapped->bytes(), options);
     }
   }
