@@ -130,7 +130,9 @@ std::vector<Part> CutIntoParts(std::string_view text, const PassSharing& sharing
 // the first part may hold one, it can be left to that part. Tag-case
 // normalisation never makes "charset=" or "encoding=", so the parts are
 // looked at as they are.
+// Parts given by their maker come from a caller that made sure of it.
 bool LaterPartsMayHoldDeclaration(const std::vector<Part>& parts, unsigned threads) {
+  if (parts.empty() || parts.front().make) return false;
   std::vector<char> may(parts.size(), 0);  // not vector<bool>: parts are looked at side by side
   RunSideBySide(parts.size() - 1, threads, [&](std::size_t k) { may[k + 1] = MayHoldCharsetDecl(parts[k + 1].source); });
   return std::find(may.begin(), may.end(), 1) != may.end();
