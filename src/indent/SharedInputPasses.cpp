@@ -11,6 +11,8 @@ namespace {
 
 bool EndsLineAlone(char c) { return static_cast<unsigned char>(c) > 0x20; }
 
+// The end of the first `close` after `at` when no `open` comes before it,
+// or npos.
 std::size_t EndOfBlockAround(std::string_view text, std::size_t at, std::string_view open, std::string_view close) {
   const std::size_t closing = text.find(close, at);
   if (closing == std::string_view::npos) return std::string_view::npos;
@@ -189,7 +191,6 @@ bool StartsLineAlone(std::string_view text, std::size_t at) {
   return c != '<' || at + 1 >= text.size() || text[at + 1] != '/';
 }
 
-// The end of the first `close` after `at` when no `open` comes before it.
 std::size_t EndOfCommentOrScriptAround(std::string_view text, std::size_t at) {
   const std::size_t comment = EndOfBlockAround(text, at, "<!--", "-->");
   if (comment != std::string_view::npos) return comment;
