@@ -68,10 +68,65 @@ void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out) {
 // between runs of line ends is copied as it is.
 namespace {
 
+constexpr bool IsLeadByteValue(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Whether folding changes nothing: every line feed that starts a character
+// ends a CR LF that starts one too, and no line end follows it. A line feed
+// after a CR after a byte outside the lead-byte ranges (which ends a
+// character), and before a byte that is no CR or LF, is such a line end;
+// they are told apart 16 at a time, and only the others are looked at as the
+// folding pass looks at them. May say false where folding changes nothing.
+bool FoldingChangesNothing(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t known = 0;  // a character starts here
+  auto plainLineEnd = [&](std::size_t lf) {
+    return lf >= 2 && bytes[lf - 1] == '\r' && !IsLeadByteValue(bytes[lf - 2]) &&
+           (lf + 1 >= size || (bytes[lf + 1] != '\r' && bytes[lf + 1] != '\n'));
+  };
+  auto loneCrLf = [&](std::size_t lf) {  // for a line feed that is not plainly one
+    if (!StartsCharacterAfter(text, known, lf)) {
+      known = lf + 1;  // the second byte of a character: no line end
+      return true;
+    }
+    const bool crlf = lf > known && bytes[lf - 1] == '\r' && StartsCharacterAfter(text, known, lf - 1);
+    known = lf + 1;
+    return crlf && (lf + 1 >= size || (bytes[lf + 1] != '\r' && bytes[lf + 1] != '\n'));
+  };
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  if (size >= 18) {
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    auto inRange = [](__m128i x, unsigned char low, unsigned char high) {
+      return _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(x, _mm_set1_epi8(static_cast<char>(low))), x),
+                           _mm_cmpeq_epi8(_mm_min_epu8(x, _mm_set1_epi8(static_cast<char>(high))), x));
+    };
+    for (; i < 2; ++i)
+      if (bytes[i] == '\n' && !loneCrLf(i)) return false;
+    for (; i + 17 <= size; i += 16) {
+      auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)); };
+      const __m128i here = load(i), before = load(i - 1), twoBefore = load(i - 2), after = load(i + 1);
+      const __m128i isLf = _mm_cmpeq_epi8(here, lf);
+      if (_mm_movemask_epi8(isLf) == 0) continue;
+      const __m128i leadBefore = _mm_or_si128(inRange(twoBefore, 0x81, 0x9F), inRange(twoBefore, 0xE0, 0xFC));
+      const __m128i endAfter = _mm_or_si128(_mm_cmpeq_epi8(after, cr), _mm_cmpeq_epi8(after, lf));
+      const __m128i odd = _mm_or_si128(_mm_andnot_si128(_mm_cmpeq_epi8(before, cr), isLf),
+                                       _mm_and_si128(isLf, _mm_or_si128(leadBefore, endAfter)));
+      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(odd)); mask != 0; mask &= mask - 1)
+        if (!loneCrLf(i + static_cast<std::size_t>(__builtin_ctz(mask)))) return false;
+    }
+  }
+#endif
+  for (; i < size; ++i)
+    if (bytes[i] == '\n' && !plainLineEnd(i) && !loneCrLf(i)) return false;
+  return true;
+}
+
 // The folded text, or nullopt when it would equal `text` and no position is
 // tracked.
 std::optional<std::string> FoldedLineEnds(std::string_view text, Pos* tracked) {
   constexpr std::size_t npos = std::string_view::npos;
+  if (!tracked && FoldingChangesNothing(text)) return std::nullopt;
   std::string out;  // reserved once something changes
   std::size_t copied = 0;    // text before this is in out
   std::size_t known = 0;     // a character starts here

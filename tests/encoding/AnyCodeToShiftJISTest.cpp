@@ -169,6 +169,24 @@ TEST(FoldLineEnds, IsTheThreeReplacementsInOnePass) {
   }
 }
 
+// Long texts, mostly of lines that need no folding, with now and then a line
+// end that does or a double-byte character in front of a CR.
+TEST(FoldLineEnds, LongTextsFoldAsTheReplacementsDo) {
+  std::mt19937 rng(11);
+  const std::vector<std::string> lines = {"<p>abc</p>\r\n", "x\r\n", Sjis("日本語") + "\r\n", "\x82\xA0\r\n"};
+  const std::vector<std::string> odd = {"\n", "\r", "\r\n", "\x81", "\x81\r\n", "\x81\x81\r\n", "\r\r\n", "\n\n"};
+  int unchanged = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = test::RandomText(rng, lines, 1 + round % 120);
+    for (int k = round % 3; k > 0; --k) text.insert(rng() % (text.size() + 1), odd[rng() % odd.size()]);
+    const std::string expected = test::FoldByReplacing(text);
+    unchanged += expected == text;
+    ASSERT_EQ(FoldLineEndsTaking(text), expected) << text;
+    ASSERT_EQ(FoldLineEnds(text), expected) << text;
+  }
+  EXPECT_GT(unchanged, 500);
+}
+
 TEST(FoldLineEnds, MovesATrackedPositionWithItsCharacter) {
   std::mt19937 rng(5);
   const std::vector<std::string> alphabet = {"a", "\r", "\n", "\r\n", "\n\n", Sjis("あ")};
