@@ -16,6 +16,7 @@
 namespace zelm {
 namespace {
 
+using test::Joined;
 using test::Sjis;
 
 // Any page is shared out, in parts as small as `minimumPiece`.
@@ -28,12 +29,6 @@ struct WholePage {
   CharCodeIndex declared = kCharCodeAuto;
   AutoConversion conversion;
 };
-
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string joined;
-  for (const std::string& part : parts) joined += part;
-  return joined;
-}
 
 // The parts the shared input passes take: each but the last ends with CR
 // LF after a byte above blank, and each after the first starts alone.

@@ -16,6 +16,7 @@
 namespace zelm {
 namespace {
 
+using test::Joined;
 using test::Sjis;
 
 // The passes one after another on the whole text, as the input stage runs them.
@@ -142,12 +143,6 @@ TEST(SharedLocalText, RandomTextsGiveTheBytesOfTheWholeText) {
     ASSERT_EQ(*local, WholeLocalText(text, normaliseCase, breakLines)) << "text: " << text;
   }
   EXPECT_GT(shared, 1500) << "of 3000";
-}
-
-std::string Joined(const std::vector<std::string>& pieces) {
-  std::string joined;
-  for (const std::string& piece : pieces) joined += piece;
-  return joined;
 }
 
 std::vector<std::string> PartsAtInputPassCuts(std::string_view text, const PassSharing& sharing) {

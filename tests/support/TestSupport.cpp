@@ -75,6 +75,12 @@ std::string TestNameFrom(std::string_view fileName) {
   return name;
 }
 
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) joined += text;
+  return joined;
+}
+
 std::string RandomText(std::mt19937& rng, const std::vector<std::string>& alphabet, std::size_t pieces) {
   std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
   std::string text;

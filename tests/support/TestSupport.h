@@ -42,4 +42,7 @@ std::string TestNameFrom(std::string_view fileName);
 // A random byte string drawn mostly from `alphabet` pieces, for property tests.
 std::string RandomText(std::mt19937& rng, const std::vector<std::string>& alphabet, std::size_t pieces);
 
+// The texts one after another.
+std::string Joined(const std::vector<std::string>& texts);
+
 }  // namespace zelm::test

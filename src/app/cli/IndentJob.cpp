@@ -118,6 +118,20 @@ std::size_t LineOfPosition(std::string_view text, std::size_t position) {
 
 namespace {
 
+// The pieces joined into one text, each freed once copied; none are left.
+std::string JoinedPieces(std::vector<std::string>& pieces) {
+  std::size_t size = 0;
+  for (const std::string& piece : pieces) size += piece.size();
+  std::string joined;
+  joined.reserve(size);
+  for (std::string& piece : pieces) {
+    joined += piece;
+    std::string().swap(piece);
+  }
+  pieces.clear();
+  return joined;
+}
+
 // Why bytes read from a file are no page to indent, if they are not.
 // A large page is looked through on `threads` threads.
 std::optional<std::string> WhyNotAPage(std::string_view bytes, unsigned threads = 1) {
@@ -159,7 +173,7 @@ JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOption
     outcome.pieces = std::move(indented.ResultPieces);  // written as they are
     return outcome;
   }
-  for (const std::string& piece : indented.ResultPieces) indented.Result += piece;
+  if (!indented.ResultPieces.empty()) indented.Result = JoinedPieces(indented.ResultPieces);
   EncodeOutput(outcome, std::move(indented.Result), encoding);
   return outcome;
 }
@@ -255,14 +269,7 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
 }
 
 void JoinPieces(JobOutcome& outcome) {
-  std::size_t size = outcome.bytes.size();
-  for (const std::string& piece : outcome.pieces) size += piece.size();
-  outcome.bytes.reserve(size);
-  for (std::string& piece : outcome.pieces) {
-    outcome.bytes += piece;
-    std::string().swap(piece);
-  }
-  outcome.pieces.clear();
+  if (!outcome.pieces.empty()) outcome.bytes = JoinedPieces(outcome.pieces);
 }
 
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
