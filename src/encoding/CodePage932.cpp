@@ -112,18 +112,23 @@ Converted Utf16ToCp932(std::u16string_view text) {
   return result;
 }
 
-WideConverted Cp932ToUtf16(std::string_view text) {
-  WideConverted result;
-  if (text.empty()) return result;
-  Iconv converter(kUtf16, kCp932);
-  // iconv writes bytes; they are gathered here and moved into the UTF-16
-  // text once at the end.
-  std::string bytes(text.size() * sizeof(char16_t) + 16, '\0');
+namespace {
+
+// Converts code page 932 `text` into `out` in the encoding `to`, writing
+// `question` (that encoding's "?") for each byte sequence that is not a
+// code page 932 character: a lead byte with a valid second byte as one
+// character, any other byte alone. `out` starts with room for `room` bytes;
+// loss positions count units of `question`'s size.
+ConversionLoss FromCp932(std::string_view text, const char* to, std::string_view question, std::size_t room,
+                         std::string& out) {
+  ConversionLoss loss;
+  Iconv converter(to, kCp932);
+  out.resize(room);
   std::size_t written = 0;
   const char* in = text.data();
   std::size_t inLeft = text.size();
   while (inLeft > 0) {
-    const int error = converter.Run(in, inLeft, bytes, written);
+    const int error = converter.Run(in, inLeft, out, written);
     if (error == 0) break;
     ThrowUnlessSequenceError(error);
     const std::size_t at = static_cast<std::size_t>(in - text.data());
@@ -131,16 +136,39 @@ WideConverted Cp932ToUtf16(std::string_view text) {
     if (IsSjisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&
         IsSjisTrailByte(static_cast<unsigned char>(text[at + 1])))
       skip = 2;
-    if (bytes.size() - written < sizeof(char16_t)) bytes.resize(bytes.size() * 2 + 64);
-    const char16_t question = u'?';
-    std::memcpy(bytes.data() + written, &question, sizeof question);
-    result.loss.Note(written / sizeof(char16_t));
-    written += sizeof(char16_t);
+    if (out.size() - written < question.size()) out.resize(out.size() * 2 + 64);
+    std::memcpy(out.data() + written, question.data(), question.size());
+    loss.Note(written / question.size());
+    written += question.size();
     in += skip;
     inLeft -= skip;
   }
-  result.text.resize(written / sizeof(char16_t));
+  out.resize(written);
+  return loss;
+}
+
+}  // namespace
+
+WideConverted Cp932ToUtf16(std::string_view text) {
+  WideConverted result;
+  if (text.empty()) return result;
+  // iconv writes bytes; they are gathered here and moved into the UTF-16
+  // text once at the end. A character of one or two bytes is one unit.
+  const char16_t question = u'?';
+  std::string bytes;
+  result.loss = FromCp932(text, kUtf16, std::string_view(reinterpret_cast<const char*>(&question), sizeof question),
+                          text.size() * sizeof(char16_t) + 16, bytes);
+  result.text.resize(bytes.size() / sizeof(char16_t));
   std::memcpy(result.text.data(), bytes.data(), result.text.size() * sizeof(char16_t));
+  return result;
+}
+
+Converted Cp932ToUtf8(std::string_view text) {
+  Converted result;
+  if (text.empty()) return result;
+  // Japanese text takes about half as much again in UTF-8; more room is
+  // made when it takes more.
+  result.loss = FromCp932(text, "UTF-8", "?", text.size() + text.size() / 2 + 16, result.text);
   return result;
 }
 

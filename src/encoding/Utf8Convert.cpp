@@ -135,28 +135,6 @@ Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark) {
   }
 }
 
-Converted SjisToUtf8(std::string_view text) {
-  const WideConverted wide = Cp932ToUtf16(text);
-  Converted result;
-  std::string& out = result.text;
-  out.reserve(wide.text.size() * 3 / 2 + 16);
-  // Code page 932 has nothing beyond U+FFFF, so every 16-bit unit is a
-  // whole character of one to three bytes.
-  for (std::size_t k = 0; k < wide.text.size(); ++k) {
-    if (k + 1 == wide.loss.firstPos) result.loss = {wide.loss.count, out.size() + 1};
-    const char16_t c = wide.text[k];
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return result;
-}
+Converted SjisToUtf8(std::string_view text) { return Cp932ToUtf8(text); }
 
 }  // namespace zelm

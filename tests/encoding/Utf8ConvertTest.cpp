@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <random>
+#include <vector>
+
 #include "EncodingTestSupport.h"
 #include "encoding/CodePage932.h"
 #include "support/TestSupport.h"
@@ -158,6 +162,54 @@ TEST(CodePage932, ConvertsLargeTextsInOneGo) {
   const Converted back = Utf16ToCp932(wide.text);
   EXPECT_EQ(back.loss.count, 0u);
   EXPECT_EQ(back.text.size(), big.size());
+}
+
+// The two-step conversion SjisToUtf8 once made, kept as the reference: code
+// page 932 to UTF-16, then each unit written as UTF-8.
+Converted SjisToUtf8ThroughUtf16(std::string_view text) {
+  const WideConverted wide = Cp932ToUtf16(text);
+  Converted result;
+  for (std::size_t k = 0; k < wide.text.size(); ++k) {
+    if (k + 1 == wide.loss.firstPos) result.loss = {wide.loss.count, result.text.size() + 1};
+    const char16_t c = wide.text[k];
+    if (c < 0x80) {
+      result.text += static_cast<char>(c);
+    } else if (c < 0x800) {
+      result.text += static_cast<char>(0xC0 | (c >> 6));
+      result.text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      result.text += static_cast<char>(0xE0 | (c >> 12));
+      result.text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      result.text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return result;
+}
+
+// Straight to UTF-8, the conversion gives what the way through UTF-16 gives:
+// random texts of every kind of byte, long ones that outgrow the room made
+// at first (half-width katakana take three bytes for one), and real pages.
+TEST(SjisToUtf8, GivesWhatTheWayThroughUtf16Gives) {
+  std::mt19937 random(932);
+  const std::string pieces[] = {"a", "<p>", "\r\n", Sjis("漢字"), Sjis("ｱｲｳ"), "\x80", "\xA0", "\x85\x40",
+                                "\xFD", "\x81", "\x81\x7F", "\xFA\x40", "\xF0\x40", std::string(1, '\0')};
+  std::vector<std::string> texts;
+  for (int n = 0; n < 300; ++n) {
+    std::string text;
+    const int length = n < 290 ? static_cast<int>(random() % 80) : 40000;
+    for (int i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+    texts.push_back(text);
+  }
+  texts.push_back(std::string(300000, '\xB1'));  // half-width katakana only: three times the bytes
+  for (const auto& entry : std::filesystem::directory_iterator(test::TestDataDir() / "pages"))
+    texts.push_back(test::ReadFile(entry.path()));
+  for (const std::string& text : texts) {
+    const Converted direct = SjisToUtf8(text);
+    const Converted reference = SjisToUtf8ThroughUtf16(text);
+    ASSERT_TRUE(direct.text == reference.text) << text.size() << " bytes";
+    EXPECT_EQ(direct.loss.count, reference.loss.count);
+    EXPECT_EQ(direct.loss.firstPos, reference.loss.firstPos);
+  }
 }
 
 }  // namespace
