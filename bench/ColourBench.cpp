@@ -28,9 +28,7 @@ ZELM_PAGE_BENCHMARK(BM_ColourScanAndWrite);
 void BM_ColourReadBack(benchmark::State& state) {
   const int megabytes = static_cast<int>(state.range(0));
   const std::string& document = DocumentOfMegabytes(megabytes);
-  for (auto _ : state) benchmark::DoNotOptimize(ReadRTF(document));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                          static_cast<int64_t>(PageOfMegabytes(megabytes).size()));
+  RunOver(state, document, [](const std::string& rtf) { return ReadRTF(rtf); }, PageOfMegabytes(megabytes).size());
   state.counters["document_bytes"] = static_cast<double>(document.size());
 }
 ZELM_PAGE_BENCHMARK(BM_ColourReadBack);

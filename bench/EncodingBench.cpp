@@ -24,12 +24,6 @@ const std::string& PageIn(int megabytes, std::string_view label, Convert convert
   return it->second;
 }
 
-template <typename Pass>
-void RunOver(benchmark::State& state, const std::string& input, Pass pass) {
-  for (auto _ : state) benchmark::DoNotOptimize(pass(input));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(input.size()));
-}
-
 const std::string& EucPage(int mb) { return PageIn(mb, "charset=EUC-JP", SjisToEuc); }
 const std::string& Utf8Page(int mb) { return PageIn(mb, "charset=utf-8", SjisToUtf8); }
 const std::string& JisPage(int mb) { return PageIn(mb, "charset=iso-2022-jp", SjisToJis); }

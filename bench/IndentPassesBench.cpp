@@ -28,8 +28,7 @@ ZELM_PAGE_BENCHMARK(BM_LightBreakLines);
 // Line adjustment runs on text that has been broken one tag per line.
 void BM_AdjustLines(benchmark::State& state) {
   const std::string broken = PreBreakLines(PageOfMegabytes(static_cast<int>(state.range(0))));
-  for (auto _ : state) benchmark::DoNotOptimize(AdjustLines(broken));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(broken.size()));
+  RunOver(state, broken, [](const std::string& text) { return AdjustLines(text); });
 }
 ZELM_PAGE_BENCHMARK(BM_AdjustLines);
 

@@ -23,9 +23,8 @@ const std::string& TagPerLinePage(int megabytes) {
 }
 
 void BM_MarkIndentLevelsTagPerLine(benchmark::State& state) {
-  const std::string& page = TagPerLinePage(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(MarkIndentLevels(page, kIndentTwoSpaces));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(page.size()));
+  RunOver(state, TagPerLinePage(static_cast<int>(state.range(0))),
+          [](const std::string& page) { return MarkIndentLevels(page, kIndentTwoSpaces); });
 }
 ZELM_PAGE_BENCHMARK(BM_MarkIndentLevelsTagPerLine);
 
@@ -39,9 +38,8 @@ const std::string& MarkedPage(int megabytes) {
 }
 
 void BM_StripLevelMarkers(benchmark::State& state) {
-  const std::string& work = MarkedPage(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(StripLevelMarkers(work));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(work.size()));
+  RunOver(state, MarkedPage(static_cast<int>(state.range(0))),
+          [](const std::string& work) { return StripLevelMarkers(work); });
 }
 ZELM_PAGE_BENCHMARK(BM_StripLevelMarkers);
 

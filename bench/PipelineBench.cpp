@@ -72,27 +72,24 @@ ZELM_PAGE_BENCHMARK(BM_FileInputStageLocalOnly);
 
 // Both the Work and the Result text.
 void BM_IndentStage(benchmark::State& state) {
-  const std::string& local = LocalPage(Megabytes(state));
-  for (auto _ : state) benchmark::DoNotOptimize(IndentStage(local, PipelineOptions{}));
-  SetBytes(state, local.size());
+  RunOver(state, LocalPage(Megabytes(state)),
+          [](const std::string& local) { return IndentStage(local, PipelineOptions{}); });
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStage);
 
 // Only the Result text, as zelm-cli indent asks for it.
 void BM_IndentStageResultOnly(benchmark::State& state) {
-  const std::string& local = LocalPage(Megabytes(state));
-  for (auto _ : state) benchmark::DoNotOptimize(IndentStage(local, PipelineOptions{}, WantedIndentTexts::Result));
-  SetBytes(state, local.size());
+  RunOver(state, LocalPage(Megabytes(state)),
+          [](const std::string& local) { return IndentStage(local, PipelineOptions{}, WantedIndentTexts::Result); });
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnly);
 
 // The same with the page shared out over every core, as zelm-cli does.
 void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
-  const std::string& local = LocalPage(Megabytes(state));
   PipelineOptions options;
   options.Threads = DefaultPassThreads();
-  for (auto _ : state) benchmark::DoNotOptimize(IndentStage(local, options, WantedIndentTexts::Result));
-  SetBytes(state, local.size());
+  RunOver(state, LocalPage(Megabytes(state)),
+          [&](const std::string& local) { return IndentStage(local, options, WantedIndentTexts::Result); });
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
 
