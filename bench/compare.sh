@@ -246,7 +246,7 @@ fi
 if [ "$do_scaling" -eq 1 ]; then
   wait_for_quiet load_before_scaling
   say "Scaling of every engine pass (build/bench/zelm-bench)"
-  bench/scaling.sh --json "$run/scaling.json" >/dev/null
+  bench/scaling.sh --repetitions 5 --json "$run/scaling.json" >/dev/null
 fi
 
 # ---- Where the time goes -------------------------------------------------------

@@ -337,8 +337,10 @@ def report(run):
     out += targets_table(summary, scaling, parallel)
     if scaling:
         out += ["", "## Scaling of every engine pass (`bench/scaling.sh`)", "",
-                "Google Benchmark (`build/bench/zelm-bench`), median of 3 repetitions, on its own generated "
-                "pages of 1, 5 and 20 MB; a linear pass gives t(20) / t(5) = 4.", ""]
+                "Google Benchmark (`build/bench/zelm-bench`), median of 5 repetitions, on its own generated "
+                "pages of 1, 5 and 20 MB; a linear pass gives t(20) / t(5) = 4. Every run of a benchmark "
+                "takes its input from the next of several copies (about 96 MB in all), so that no page "
+                "size finds its input in the processor's cache from the run before.", ""]
         out += scaling_table(scaling)
     if parallel:
         out += ["", "## One core against two", ""]
