@@ -15,7 +15,6 @@ constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF
 // iconv's name for the wchar_t encoding: UCS-4 in the machine's byte order.
 constexpr const char* kCodePoints = "WCHAR_T";
 static_assert(sizeof(wchar_t) == 4, "wchar_t must hold a whole code point");
-constexpr std::size_t kChunkCharacters = 1 << 16;
 constexpr wchar_t kReplacementCharacter = 0xFFFD;
 
 class Iconv {
@@ -69,33 +68,20 @@ bool IsSjisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >=
 
 }  // namespace
 
-Converted Utf16ToCp932(std::u16string_view text) {
+Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint) {
   Converted result;
-  if (text.empty()) return result;
   // Whole code points go to iconv, so that the conversion is a single step
   // and an unconvertible character costs no more than any other (in a
   // chain of steps iconv converts a large piece again after every error).
+  // They come in chunks, which stay in the processor's cache on their way.
   Iconv converter(kCp932, kCodePoints);
   std::string& out = result.text;
-  out.resize(text.size() * 2 + 16);
+  out.resize(roomHint + 16);
   std::size_t written = 0;
-  std::vector<wchar_t> chunk;
-  chunk.reserve(kChunkCharacters);
-  std::size_t unit = 0;
-  while (unit < text.size()) {
-    chunk.clear();
-    while (unit < text.size() && chunk.size() < kChunkCharacters) {
-      const char16_t c = text[unit++];
-      if (IsHighSurrogate(c) && unit < text.size() && IsLowSurrogate(text[unit])) {
-        chunk.push_back(static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[unit++] - 0xDC00)));
-      } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-        chunk.push_back(kReplacementCharacter);  // a lone surrogate: no character at all
-      } else {
-        chunk.push_back(static_cast<wchar_t>(c));
-      }
-    }
+  std::vector<wchar_t> chunk(kCodePointChunk);
+  for (std::size_t count = next(chunk.data()); count != 0; count = next(chunk.data())) {
     const char* in = reinterpret_cast<const char*>(chunk.data());
-    std::size_t inLeft = chunk.size() * sizeof(wchar_t);
+    std::size_t inLeft = count * sizeof(wchar_t);
     while (inLeft > 0) {
       const int error = converter.Run(in, inLeft, out, written);
       if (error == 0) break;
@@ -110,6 +96,27 @@ Converted Utf16ToCp932(std::u16string_view text) {
   }
   out.resize(written);
   return result;
+}
+
+Converted Utf16ToCp932(std::u16string_view text) {
+  std::size_t next = 0;  // the unit to read next
+  const auto fill = [&](wchar_t* chunk) {
+    std::size_t unit = next, count = 0;
+    for (; unit < text.size() && count < kCodePointChunk; ++count) {
+      const char16_t c = text[unit++];
+      if (IsHighSurrogate(c) && unit < text.size() && IsLowSurrogate(text[unit])) {
+        chunk[count] = static_cast<wchar_t>(0x10000 + ((c - 0xD800) << 10) + (text[unit++] - 0xDC00));
+      } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        chunk[count] = kReplacementCharacter;  // a lone surrogate: no character at all
+      } else {
+        chunk[count] = static_cast<wchar_t>(c);
+      }
+    }
+    next = unit;
+    return count;
+  };
+  // A unit becomes at most two bytes.
+  return CodePointsToCp932(fill, text.size() * 2);
 }
 
 namespace {

@@ -3,11 +3,24 @@
 // page 932 only through these functions.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string_view>
 
 #include "encoding/Converted.h"
 
 namespace zelm {
+
+// Gives the next code points of a text: writes up to kCodePointChunk of them
+// to its buffer and returns how many, 0 when none are left.
+using CodePointSource = std::function<std::size_t(wchar_t* chunk)>;
+inline constexpr std::size_t kCodePointChunk = std::size_t{1} << 16;
+
+// The code points `next` gives, to code page 932 a chunk at a time: each
+// without a Shift_JIS form becomes "?". The result starts with room for
+// `roomHint` bytes and grows when it needs more.
+// Throws EncodingError when the system has no code page 932 converter.
+Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint);
 
 // Each character without a Shift_JIS form becomes "?" (a surrogate pair
 // counts as one character, a lone surrogate as one).

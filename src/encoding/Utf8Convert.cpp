@@ -128,8 +128,22 @@ Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark) {
 }
 
 Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark) {
+  // Read as DecodeUtf8 reads, a chunk at a time, straight to code points.
+  std::size_t next = dropByteOrderMark && text.starts_with("\xEF\xBB\xBF") ? 3 : 0;  // the byte to read next
+  const auto fill = [&](wchar_t* chunk) {
+    std::size_t i = next, count = 0;
+    char32_t codePoint;
+    for (; i < text.size() && count < kCodePointChunk; ++count) {
+      const std::size_t length = WellFormedSequenceAt(text, i, codePoint);
+      chunk[count] = length == 0 ? wchar_t{0xFFFD} : static_cast<wchar_t>(codePoint);
+      i += length == 0 ? 1 : length;
+    }
+    next = i;
+    return count;
+  };
   try {
-    return WideToSjis(DecodeUtf8(text), dropByteOrderMark);
+    // No character takes more bytes in Shift_JIS than in UTF-8.
+    return CodePointsToCp932(fill, text.size());
   } catch (const EncodingError&) {
     throw EncodingError(std::string(kConversionFailed));
   }

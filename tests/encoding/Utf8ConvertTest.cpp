@@ -212,5 +212,36 @@ TEST(SjisToUtf8, GivesWhatTheWayThroughUtf16Gives) {
   }
 }
 
+// Read a chunk at a time, UTF-8 becomes what reading it whole to UTF-16
+// first gives: texts with every kind of sequence (four-byte characters,
+// encoded surrogates, overlong forms, stray and cut-off bytes, characters
+// without a Shift_JIS form, byte-order marks), long ones that span many
+// chunks, and the real pages.
+TEST(Utf8ToSjis, GivesWhatReadingToUtf16FirstGives) {
+  std::mt19937 random(65001);
+  const std::string pieces[] = {"a", "<p>", "\r\n", "\xE6\x97\xA5", "\xEF\xBD\xB1", "\xC3\xA9", "\xC2\xA7",
+                                "\xF0\x9F\x98\x80", "\xED\xA0\x80", "\xC0\x80", "\x80", "\xE6\x97",
+                                "\xEF\xBB\xBF", "\xFF", std::string(1, '\0')};
+  std::vector<std::string> texts;
+  for (int n = 0; n < 300; ++n) {
+    std::string text = n % 3 == 0 ? "\xEF\xBB\xBF" : "";
+    const int length = n < 290 ? static_cast<int>(random() % 80) : 30000;
+    for (int i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+    texts.push_back(text);
+  }
+  texts.push_back("\xE6\x97");  // cut off at the end
+  for (const auto& entry : std::filesystem::directory_iterator(test::TestDataDir() / "pages"))
+    texts.push_back(SjisToUtf8(test::ReadFile(entry.path())).text);
+  for (const std::string& text : texts) {
+    for (const bool dropMark : {false, true}) {
+      const Converted chunked = Utf8ToSjis(text, dropMark);
+      const Converted whole = WideToSjis(DecodeUtf8(text), dropMark);
+      ASSERT_TRUE(chunked.text == whole.text) << text.size() << " bytes";
+      EXPECT_EQ(chunked.loss.count, whole.loss.count);
+      EXPECT_EQ(chunked.loss.firstPos, whole.loss.firstPos);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zelm
