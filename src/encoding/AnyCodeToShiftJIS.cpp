@@ -43,7 +43,7 @@ Converted Folded(Converted converted) {
 // The UTF-8 reading of the automatic mode: nothing when the text is not
 // UTF-8. A leading byte-order mark is dropped.
 std::optional<Converted> ReadAsUtf8(std::string_view text) {
-  if (const auto wide = Utf8ToWide(text)) return WideToSjis(*wide, true);
+  if (auto converted = LenientUtf8ToSjis(text, true)) return converted;
   // The lenient reader refuses characters beyond U+FFFF even in well-formed
   // UTF-8; such a text is still UTF-8 and must not be kept as raw bytes.
   if (IsValidUtf8(text)) return Utf8ToSjis(text, true);
@@ -324,7 +324,7 @@ Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code) {
     case kCharCodeUtf8: {
       // The lenient reader first; what it refuses goes to the strict one.
       // A byte-order mark stays as a leading "?".
-      if (const auto wide = Utf8ToWide(text)) return Folded(WideToSjis(*wide));
+      if (auto converted = LenientUtf8ToSjis(text)) return Folded(std::move(*converted));
       return Folded(Utf8ToSjis(text));
     }
     case kCharCodeIso2022Jp:

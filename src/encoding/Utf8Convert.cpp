@@ -48,6 +48,36 @@ std::size_t WellFormedSequenceAt(std::string_view text, std::size_t i, char32_t&
   return length;
 }
 
+// The lenient reader's sequence at i (see Utf8ToWide): its length and its
+// 16-bit unit, or 0 where the reading fails.
+std::size_t LenientSequenceAt(std::string_view text, std::size_t i, char16_t& unit) {
+  const unsigned char b = Byte(text, i);
+  if (b < 0x80) {
+    unit = b;
+    return 1;
+  }
+  const std::size_t n = text.size();
+  if (i + 1 >= n) return 0;
+  std::uint32_t value = b & 0x3F;
+  std::size_t j = i + 1;
+  if (b & 0x20) {
+    const unsigned char middle = Byte(text, j);
+    if (!IsContinuation(middle) || j + 1 >= n) return 0;
+    value = value * 64 + (middle & 0x3F);
+    ++j;
+  }
+  const unsigned char final = Byte(text, j);
+  if (!IsContinuation(final)) return 0;
+  unit = static_cast<char16_t>((value * 64 + (final & 0x3F)) & 0xFFFF);
+  // A sequence read as NUL (0x80 0x80, the overlong 0xC0 0x80) would put a
+  // NUL byte into a text that had none.
+  if (unit == 0) return 0;
+  return j + 1 - i;
+}
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 void AppendUtf16(std::u16string& out, char32_t codePoint) {
   if (codePoint < 0x10000) {
     out += static_cast<char16_t>(codePoint);
@@ -65,34 +95,51 @@ constexpr std::string_view kConversionFailed = "UTF8の文字列変換に失敗�
 std::optional<std::u16string> Utf8ToWide(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n) {
-    const unsigned char b = Byte(text, i);
-    if (b < 0x80) {
-      out += static_cast<char16_t>(b);
-      ++i;
-      continue;
-    }
-    if (i + 1 >= n) return std::nullopt;
-    std::uint32_t value = b & 0x3F;
-    std::size_t j = i + 1;
-    if (b & 0x20) {
-      const unsigned char middle = Byte(text, j);
-      if (!IsContinuation(middle) || j + 1 >= n) return std::nullopt;
-      value = value * 64 + (middle & 0x3F);
-      ++j;
-    }
-    const unsigned char final = Byte(text, j);
-    if (!IsContinuation(final)) return std::nullopt;
-    const auto character = static_cast<char16_t>((value * 64 + (final & 0x3F)) & 0xFFFF);
-    // A sequence read as NUL (0x80 0x80, the overlong 0xC0 0x80) would put a
-    // NUL byte into a text that had none.
-    if (character == 0) return std::nullopt;
-    out += character;
-    i = j + 1;
+  char16_t unit;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = LenientSequenceAt(text, i, unit);
+    if (length == 0) return std::nullopt;
+    out += unit;
+    i += length;
   }
   return out;
+}
+
+std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark) {
+  char16_t unit;
+  for (std::size_t i = 0; i < text.size();) {  // the reading must hold for the whole text
+    const std::size_t length = LenientSequenceAt(text, i, unit);
+    if (length == 0) return std::nullopt;
+    i += length;
+  }
+  std::size_t next = 0;  // the byte to read next
+  if (dropByteOrderMark && !text.empty()) {
+    const std::size_t length = LenientSequenceAt(text, 0, unit);
+    if (unit == kByteOrderMark) next = length;
+  }
+  // The units read become code points as Utf16ToCp932 makes them: a high
+  // surrogate and a low one after it are one, a surrogate alone is none.
+  const auto fill = [&](wchar_t* chunk) {
+    std::size_t i = next, count = 0;
+    char16_t low = 0;
+    for (; i < text.size() && count < kCodePointChunk; ++count) {
+      i += LenientSequenceAt(text, i, unit);  // the whole text reads: every sequence has a length
+      if (IsHighSurrogate(unit) && i < text.size()) {
+        const std::size_t length = LenientSequenceAt(text, i, low);
+        if (IsLowSurrogate(low)) {
+          chunk[count] = static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+          i += length;
+          continue;
+        }
+      }
+      chunk[count] = IsHighSurrogate(unit) || IsLowSurrogate(unit) ? wchar_t{0xFFFD} : static_cast<wchar_t>(unit);
+    }
+    next = i;
+    return count;
+  };
+  // A sequence of one byte makes at most one byte, of two or three bytes at
+  // most two.
+  return CodePointsToCp932(fill, text.size());
 }
 
 bool IsValidUtf8(std::string_view text) {

@@ -21,6 +21,11 @@ namespace zelm {
 // fourth byte, so it refuses every text holding a character beyond U+FFFF.
 std::optional<std::u16string> Utf8ToWide(std::string_view text);
 
+// The reading of Utf8ToWide, straight to Shift_JIS a chunk at a time:
+// nullopt where Utf8ToWide refuses the text, else what WideToSjis makes of
+// its reading, with the same choice for a leading byte-order mark.
+std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark = false);
+
 // Is the text well-formed UTF-8 (no overlong forms, surrogates or values
 // beyond U+10FFFF)?
 bool IsValidUtf8(std::string_view text);

@@ -243,5 +243,40 @@ TEST(Utf8ToSjis, GivesWhatReadingToUtf16FirstGives) {
   }
 }
 
+// The lenient reading straight to Shift_JIS gives what reading to UTF-16
+// first gives, and refuses the texts Utf8ToWide refuses: forms only the
+// lenient reader takes (lead bytes up to 0xFF, surrogates written one by
+// one, as a pair or alone), sequences it refuses, byte-order marks, long
+// texts and the real pages.
+TEST(LenientUtf8ToSjis, GivesWhatReadingToUtf16FirstGives) {
+  std::mt19937 random(20932);
+  const std::string pieces[] = {"a", "\r\n", "\xE6\x97\xA5", "\xEF\xBD\xB1", "\xC3\xA9", "\xEF\xBB\xBF",
+                                "\xED\xA0\xBD\xED\xB8\x80", "\xED\xA0\xBD", "\xED\xB8\x80", "\xFF\xBB\xBF",
+                                "\xF7\x80\x81", "\xC1\xBF", "\xE2\x82\xAC"};
+  const std::string refused[] = {"\x80", "\xC0\x80", "\xE6\x97", "\xE6"};
+  std::vector<std::string> texts{"", "\xEF\xBB\xBF", "\xFF\xBB\xBF" "a"};
+  for (int n = 0; n < 400; ++n) {
+    std::string text;
+    const int length = n < 390 ? static_cast<int>(random() % 60) : 30000;
+    for (int i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+    if (n % 5 == 0) text.insert(random() % (text.size() + 1), refused[random() % std::size(refused)]);
+    texts.push_back(text);
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(test::TestDataDir() / "pages"))
+    texts.push_back(SjisToUtf8(test::ReadFile(entry.path())).text);
+  for (const std::string& text : texts) {
+    const std::optional<std::u16string> wide = Utf8ToWide(text);
+    for (const bool dropMark : {false, true}) {
+      const std::optional<Converted> direct = LenientUtf8ToSjis(text, dropMark);
+      ASSERT_EQ(direct.has_value(), wide.has_value()) << text.size() << " bytes";
+      if (!wide) continue;
+      const Converted reference = WideToSjis(*wide, dropMark);
+      ASSERT_TRUE(direct->text == reference.text) << text.size() << " bytes";
+      EXPECT_EQ(direct->loss.count, reference.loss.count);
+      EXPECT_EQ(direct->loss.firstPos, reference.loss.firstPos);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zelm
