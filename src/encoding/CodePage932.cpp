@@ -61,8 +61,6 @@ void ThrowUnlessSequenceError(int error) {
     throw EncodingError(std::string("code page 932 conversion failed: ") + std::strerror(error));
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool IsSjisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 

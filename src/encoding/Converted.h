@@ -12,6 +12,10 @@
 
 namespace zelm {
 
+// The halves of a UTF-16 surrogate pair.
+inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 // Characters a conversion could not carry over. Each became "?", except the
 // broken double-byte sequences of ISO-2022-JP input, which leave nothing.
 struct ConversionLoss {

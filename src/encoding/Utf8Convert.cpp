@@ -75,8 +75,6 @@ std::size_t LenientSequenceAt(std::string_view text, std::size_t i, char16_t& un
   return j + 1 - i;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 void AppendUtf16(std::u16string& out, char32_t codePoint) {
   if (codePoint < 0x10000) {
