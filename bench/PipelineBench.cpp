@@ -1,14 +1,10 @@
 // The stages of zelm-cli indent on whole pages: the file input stage, the
 // indent stage, and the whole job from the file on disk to the bytes to
 // write.
-#include <sys/mman.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <vector>
 
 #include "BenchSupport.h"
 #include "app/cli/IndentJob.h"
@@ -93,32 +89,11 @@ void BM_IndentStageResultOnlyAllCores(benchmark::State& state) {
 }
 ZELM_PAGE_BENCHMARK(BM_IndentStageResultOnlyAllCores);
 
-// Grows the heap by `bytes` at once and asks for it in large pages: the
-// blocks taken lie next to each other at its top, and freed again they are
-// the free space the passes take their texts from.
-void PrepareHeapInLargePages(std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::size_t kBlock = std::size_t{16} << 20, kLargePage = std::size_t{2} << 20;
-  std::vector<void*> blocks;
-  for (std::size_t taken = 0; taken < bytes; taken += kBlock) {
-    void* block = std::malloc(kBlock);
-    if (!block) break;
-    blocks.push_back(block);
-    const auto start = (reinterpret_cast<std::uintptr_t>(block) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(block) + kBlock) & ~(kLargePage - 1);
-    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  }
-  for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) std::free(*it);
-#else
-  (void)bytes;
-#endif
-}
-
 // The whole suite runs with the memory policy of zelm-cli (every text comes
 // from the heap, freed ones are reused), its heap in large pages: a pass is
 // measured on memory already in use, and a large page is not charged for
 // page-table walks that a small one escapes.
-const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), PrepareHeapInLargePages(std::size_t{1} << 30), true);
+const bool kCliMemoryPolicy = (cli::KeepFreedMemoryForReuse(), cli::PrepareHeapInLargePages(std::size_t{1} << 30), true);
 
 // zelm-cli indent PAGE: read, both stages, encode for output, the page
 // shared over `threads` threads.

@@ -187,7 +187,7 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     outcome.message = std::move(message);
     return std::move(outcome);
   };
-  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20;
+  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   std::jthread preparing;
@@ -198,6 +198,8 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
       StartKeptThreads(options.pipeline.Threads - 1);
       preparing = std::jthread(PreparePassTables);
     }
+    // The texts of all passes together take up to about four times the page.
+    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
   }
   const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
   if (resultOnly && !sizeUnknown && size >= kLargePage) {

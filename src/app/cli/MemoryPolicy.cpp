@@ -1,10 +1,13 @@
 #include "app/cli/MemoryPolicy.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace zelm::cli {
@@ -25,6 +28,23 @@ void KeepFreedMemoryForReuse() {
   // every thread's page faults, and a page goes through dozens of them in
   // small steps. Address space only: untouched memory costs nothing.
   mallopt(M_TOP_PAD, kHeapStep);
+#endif
+}
+
+void PrepareHeapInLargePages(std::size_t bytes) {
+#if defined(__GLIBC__) && defined(MADV_HUGEPAGE)
+  // One block of `bytes` grows the heap by it and the top pad; freed, it is
+  // the free space at the top the passes take their texts from. Only advice
+  // is given: nothing is touched here.
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  void* block = std::malloc(bytes);
+  if (!block) return;
+  const auto start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0)) & ~(kHugePage - 1);
+  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+  std::free(block);
+#else
+  (void)bytes;  // elsewhere the heap grows as the passes ask
 #endif
 }
 

@@ -1,9 +1,6 @@
 // How zelm-cli asks the C library for memory. A page goes through a dozen
 // passes, each making a text of the page's size and dropping the one
 // before; every page of memory touched for the first time costs a fault.
-// Memory a short run touches is often new to the system as well (a virtual
-// machine's host may have to provide it first), and that costs more in large
-// pages than in small ones: zelm-cli asks for none.
 #pragma once
 
 #include <cstddef>
@@ -13,5 +10,13 @@ namespace zelm::cli {
 // Freed blocks stay with the process for the next pass, and all threads
 // draw on one heap, so a block one thread frees is the next one's.
 void KeepFreedMemoryForReuse();
+
+// Grows the heap by about `bytes` at once and asks for it in large pages
+// (2 MB), so that the passes over a large page fault once where they would
+// fault 512 times. Where a fault costs a trip to a hypervisor, that is a
+// third of the run; where memory new to a virtual machine's host is what
+// costs, large pages can cost more than they save, since each is provided
+// whole.
+void PrepareHeapInLargePages(std::size_t bytes);
 
 }  // namespace zelm::cli
