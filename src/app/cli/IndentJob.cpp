@@ -192,14 +192,15 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   std::jthread preparing;
   if (!sizeUnknown && size >= kLargePage) {
+    // The texts of all passes together take up to about four times the
+    // page. Before any other thread takes memory.
+    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
     // The threads that share the passes wake, and the passes' tables are
     // built, while the page is read.
     if (options.pipeline.Threads > 1) {
       StartKeptThreads(options.pipeline.Threads - 1);
       preparing = std::jthread(PreparePassTables);
     }
-    // The texts of all passes together take up to about four times the page.
-    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
   }
   const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
   if (resultOnly && !sizeUnknown && size >= kLargePage) {

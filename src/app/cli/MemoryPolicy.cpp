@@ -1,5 +1,6 @@
 #include "app/cli/MemoryPolicy.h"
 
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +15,9 @@ namespace zelm::cli {
 
 namespace {
 constexpr int kHeapStep = 64 << 20;
+// The stretch of the heap below its first large page, held for good (an
+// atomic, so that the compiler keeps the allocation).
+std::atomic<void*> skippedStretch{nullptr};
 }  // namespace
 
 void KeepFreedMemoryForReuse() {
@@ -39,10 +43,20 @@ void PrepareHeapInLargePages(std::size_t bytes) {
   constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
   void* block = std::malloc(bytes);
   if (!block) return;
-  const auto start = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto at = reinterpret_cast<std::uintptr_t>(block);
+  const auto start = (at + kHugePage - 1) & ~(kHugePage - 1);
   const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0)) & ~(kHugePage - 1);
   if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
   std::free(block);
+  // The heap's start is not on a large page's boundary, and no large page
+  // fits below the first one; the passes' first texts would be faulted in
+  // there in small pages, hundreds of them. The first time, that stretch is
+  // taken and kept untouched, so that the texts start on a large page.
+  void* expected = nullptr;
+  if (end > start && start > at && skippedStretch.load() == nullptr) {
+    void* stretch = std::malloc(start - at);
+    if (!skippedStretch.compare_exchange_strong(expected, stretch)) std::free(stretch);
+  }
 #else
   (void)bytes;  // elsewhere the heap grows as the passes ask
 #endif
