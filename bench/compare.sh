@@ -98,12 +98,41 @@ rm -rf "$scratch/folder"
 python3 bench/make_pages.py --pages tests/data/pages --out "$scratch/folder" --count 40 --kilobytes 200 \
   --exclude "${rejected_by_prettier[@]}"
 
+# The command of one tool on one page, writing OUT: tool_command TOOL PAGE
+# OUT [WRAP...]. WRAP (GNU time) goes in front of the tool's own process,
+# inside the pipeline for the JavaScript tools. Sets `codes` to the exit
+# statuses, in pipeline order; Tidy's 1 (warnings only) counts as 0.
+tool_command() {
+  local tool=$1 page=$2 out=$3 rc
+  shift 3
+  case $tool in
+    zelm)
+      "$@" "$zelm" indent "$page" >"$out" 2>>"$run/zelm.log"
+      codes=($?) ;;
+    zelm-saved)  # the page saved as zelm-cli saves it: synced to disk, renamed into place
+      "$@" "$zelm" indent "$page" -o "$out" 2>>"$run/zelm.log"
+      codes=($?) ;;
+    tidy)
+      "$@" tidy "${tidy_options[@]}" "$page" >"$out" 2>>"$run/tidy.log"
+      rc=$?; [ $rc -eq 1 ] && rc=0; codes=($rc) ;;
+    html-beautify)
+      nkf -x -m0 -S -w "$page" | "$@" "$peers/html-beautify" 2>>"$run/html-beautify.log" | nkf -x -m0 -W -s >"$out"
+      codes=("${PIPESTATUS[@]}") ;;
+    prettier)
+      nkf -x -m0 -S -w "$page" | "$@" "$peers/prettier" --parser html 2>>"$run/prettier.log" | nkf -x -m0 -W -s >"$out"
+      codes=("${PIPESTATUS[@]}") ;;
+  esac
+}
+
 # Runs one tool on one page: run_tool TOOL PAGE OUT. Sets `seconds` (the
-# wall time of the command or whole pipeline), `status` (ok, or what failed:
-# the exit statuses, an empty output) and `rss_kb`, the peak memory of the
-# tool's own process. Nothing but the command runs between the clock reads.
+# wall time of the command or whole pipeline) and `status` (ok, or what
+# failed: the exit statuses, an empty output). Nothing but the command runs
+# between the clock reads: the peak memory is measured in a run of its own
+# (memory_of), since GNU time in front of a tool adds its own start to the
+# wall time, a few milliseconds here: a tenth of zelm-cli's time on the
+# 5 MB page.
 run_tool() {
-  local tool=$1 page=$2 out=$3 mem=$run/mem rc start end
+  local tool=$1 page=$2 out=$3 start end
   local -a codes
   # Every tool writes a new file: truncating the last one could wait for its
   # pages still being written back to disk. What the tool before wrote goes
@@ -112,35 +141,27 @@ run_tool() {
   sync
   set +e
   start=$EPOCHREALTIME
-  case $tool in
-    zelm)
-      /usr/bin/time -o "$mem" -f '%M' "$zelm" indent "$page" >"$out" 2>>"$run/zelm.log"
-      codes=($?) ;;
-    zelm-saved)  # the page saved as zelm-cli saves it: synced to disk, renamed into place
-      /usr/bin/time -o "$mem" -f '%M' "$zelm" indent "$page" -o "$out" 2>>"$run/zelm.log"
-      codes=($?) ;;
-    tidy)  # 1: warnings only
-      /usr/bin/time -o "$mem" -f '%M' tidy "${tidy_options[@]}" "$page" >"$out" 2>>"$run/tidy.log"
-      rc=$?; [ $rc -eq 1 ] && rc=0; codes=($rc) ;;
-    html-beautify)
-      nkf -x -m0 -S -w "$page" | /usr/bin/time -o "$mem" -f '%M' "$peers/html-beautify" 2>>"$run/html-beautify.log" |
-        nkf -x -m0 -W -s >"$out"
-      codes=("${PIPESTATUS[@]}") ;;
-    prettier)
-      nkf -x -m0 -S -w "$page" | /usr/bin/time -o "$mem" -f '%M' "$peers/prettier" --parser html 2>>"$run/prettier.log" |
-        nkf -x -m0 -W -s >"$out"
-      codes=("${PIPESTATUS[@]}") ;;
-  esac
+  tool_command "$tool" "$page" "$out"
   end=$EPOCHREALTIME
   set -e
   seconds=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f", e - s }')
-  local all failures=""
+  local all failures="" rc
   printf -v all '%s/' "${codes[@]}"
   all=${all%/}
   for rc in "${codes[@]}"; do [ "$rc" -eq 0 ] || { failures="exit $all"; break; }; done
   [ -s "$out" ] || failures="${failures:+$failures, }no output"
   status=${failures:+failed: $failures}
   status=${status:-ok}
+}
+
+# The peak memory of the tool's own process on the page, in kB (GNU time's
+# %M): memory_of TOOL PAGE sets `rss_kb`.
+memory_of() {
+  local tool=$1 page=$2 mem=$run/mem
+  local -a codes
+  set +e
+  tool_command "$tool" "$page" "$run/out/memory.html" /usr/bin/time -o "$mem" -f '%M'
+  set -e
   rss_kb=$(tail -n 1 "$mem")
 }
 
@@ -202,6 +223,11 @@ printf 'megabytes\tbytes\trep\ttool\tseconds\trss_kb\tstatus\tout_bytes\tload\n'
 for size in $sizes; do
   page=$scratch/pages/page-${size}mb.html
   bytes=$(stat -c %s "$page")
+  declare -A rss_of=()
+  for tool in "${tools[@]}"; do
+    memory_of "$tool" "$page"
+    rss_of[$tool]=$rss_kb
+  done
   for rep in $(seq 1 "$reps"); do
     rep_load=$(load1)
     say "$size MB, repetition $rep of $reps (load $rep_load)"
@@ -209,6 +235,7 @@ for size in $sizes; do
       tool=${tools[$(( (i + rep - 1) % ${#tools[@]} ))]}  # each repetition starts with another tool
       out=$run/out/$tool-$size.html
       run_tool "$tool" "$page" "$out"
+      rss_kb=${rss_of[$tool]}
       printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$size" "$bytes" "$rep" "$tool" "$seconds" "$rss_kb" "$status" \
         "$(stat -c %s "$out")" "$rep_load" >>"$run/timings.tsv"
       printf '   %-14s %8.3f s %8d MB  %s\n' "$tool" "$seconds" $((rss_kb / 1024)) "$status" >&2
