@@ -68,6 +68,22 @@ bool StartsWithLevelElementName(std::string_view name) {
   return found;
 }
 
+// The first "<" (followed by "/" when `closing`) that starts a character at
+// or after `from`, itself the start of one; npos when there is none. The
+// few bytes of a tag's start are walked character by character.
+std::size_t FindTagStart(std::string_view text, std::size_t from, bool closing) {
+  for (std::size_t i = from; i < text.size();) {
+    const char c = text[i];
+    if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
+      i += 2;
+      continue;
+    }
+    if (c == '<' && (!closing || (i + 1 < text.size() && text[i + 1] == '/'))) return i;
+    ++i;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
 
 // The name of a line's first tag: the line with its first "</" deleted and
@@ -82,12 +98,12 @@ bool IsBlockTag(std::string_view line) {
   std::string_view before, after;  // the name is before + after
   if (start.starts_with("</")) {
     const std::string_view rest = start.substr(2);
-    const std::size_t open = FindAtBoundary(rest, "<");
+    const std::size_t open = FindTagStart(rest, 0, /*closing=*/false);
     before = rest.substr(0, open);
     if (open != npos) after = rest.substr(open + 1);
   } else {
     // The first "<" is the line's first byte; the first "</" comes later.
-    const std::size_t close = FindAtBoundary(start, "</", 1);
+    const std::size_t close = FindTagStart(start, 1, /*closing=*/true);
     before = start.substr(1, close == npos ? npos : close - 1);
     if (close != npos) after = start.substr(close + 2);
   }
