@@ -189,11 +189,17 @@ std::optional<IndentedFileTexts> ShiftJisPageToPieces(std::string_view native, c
   // Conversion neither makes nor breaks a tag-case marker or a charset
   // declaration: both are looked for in the loaded parts.
   const std::size_t count = page->Count();
-  std::vector<char> wants(count, 0), mayDeclare(count, 0);  // not vector<bool>: written side by side
+  std::vector<char> wants(count, 0), mayDeclare(count, 0), nul(count, 0);  // not vector<bool>: written side by side
   RunSideBySide(count, sharing.threads, [&](std::size_t k) {
+    nul[k] = options.RefuseNulBytes && page->Loaded(k).find('\0') != std::string_view::npos;
     wants[k] = WantsTagCaseNormalisation(page->Loaded(k), /*pasted=*/false, options);
     mayDeclare[k] = k > 0 && MayHoldCharsetDecl(page->Loaded(k));
   });
+  if (std::find(nul.begin(), nul.end(), 1) != nul.end()) {
+    IndentedFileTexts refused;
+    refused.HoldsNul = true;
+    return refused;
+  }
   if (std::find(mayDeclare.begin(), mayDeclare.end(), 1) != mayDeclare.end()) return std::nullopt;
   const InputPasses passes = FilePasses(std::find(wants.begin(), wants.end(), 1) != wants.end(), options);
   std::vector<WholeTextLabels> labels(count);
@@ -215,6 +221,11 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
       release();
       return std::move(*pieces);
     }
+  }
+  if (options.RefuseNulBytes && HoldsNulByte(native, options.Threads)) {
+    IndentedFileTexts refused;
+    refused.HoldsNul = true;
+    return refused;
   }
   FileInputTexts input;
   ConvertedFile file = ConvertFile(native, options, release);

@@ -30,6 +30,10 @@ struct PipelineOptions {
   // pieces (IndentedFileTexts::ResultPieces), for a caller that writes it
   // out and needs no copy of the whole.
   bool ResultInPieces = false;
+  // Not a setting: FileToResultStage refuses a text that holds a NUL byte
+  // (IndentedFileTexts::HoldsNul) instead of indenting it. A large page is
+  // looked through in the pass that first reads its parts.
+  bool RefuseNulBytes = false;
 };
 
 // The texts of the file input stage, named after the panes they fill.
@@ -77,6 +81,7 @@ struct IndentedFileTexts {
   CharCodeIndex ReadAs = 0;
   ConversionLoss loss;
   std::size_t lossLine = 0;
+  bool HoldsNul = false;  // refused, all else empty (see PipelineOptions::RefuseNulBytes)
 };
 IndentedFileTexts FileToResultStage(std::string native, const PipelineOptions& options);
 // The same for bytes the caller keeps, such as a mapped file.

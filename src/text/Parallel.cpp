@@ -116,6 +116,16 @@ void RunOnKeptThreads(std::size_t helpers, const std::function<void()>& worker) 
   for (std::thread& thread : threads) thread.join();
 }
 
+bool HoldsNulByte(std::string_view text, unsigned threads) {
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, PassSharing{.threads = threads}.PiecesFor(text.size()));
+  std::atomic<bool> nul{false};
+  RunSideBySide(cuts.size(), threads, [&](std::size_t k) {
+    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : text.size();
+    if (text.substr(cuts[k], end - cuts[k]).find('\0') != std::string_view::npos) nul = true;
+  });
+  return nul;
+}
+
 std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces) {
   std::vector<std::size_t> cuts{0};
   if (pieces < 2 || text.empty()) return cuts;

@@ -75,4 +75,8 @@ void RunSideBySide(std::size_t count, unsigned threads, Work work) {
 // beginning right after a line feed (the first at 0).
 std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces);
 
+// Whether the text holds a NUL byte, looked for on up to `threads` threads
+// when it is large.
+bool HoldsNulByte(std::string_view text, unsigned threads);
+
 }  // namespace zelm

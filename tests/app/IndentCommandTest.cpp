@@ -147,11 +147,24 @@ struct BadInputCase {
   std::string reason;
 };
 
+// A page large enough to be read through a mapping and shared over threads,
+// with a NUL byte in the middle; relabelled, it is read as another encoding.
+std::string LargePageWithNul(std::string_view label) {
+  std::string page = bench::GeneratePage(std::size_t{3} << 20, 5);
+  page.insert(page.size() / 2, 1, '\0');
+  const std::size_t at = page.find("Shift_JIS");
+  page.replace(at, 9, label);
+  return page;
+}
+
 TEST(IndentCommand, BadInputFailsWithAReasonAndTheOthersGoOn) {
+  const std::string kBinary = "binary file (it holds NUL bytes): skipped";
   const BadInputCase cases[] = {
       {"missing", "missing.html", "", "no such file"},
       {"empty", "empty.html", "\x01", "the file is empty"},
-      {"binary", "binary.html", std::string("<p>\0\x01", 5), "binary file (it holds NUL bytes): skipped"},
+      {"binary", "binary.html", std::string("<p>\0\x01", 5), kBinary},
+      {"large binary", "large.html", LargePageWithNul("Shift_JIS"), kBinary},
+      {"large binary read as EUC-JP", "large-euc.html", LargePageWithNul("EUC-JP"), kBinary},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -165,6 +178,19 @@ TEST(IndentCommand, BadInputFailsWithAReasonAndTheOthersGoOn) {
     EXPECT_EQ(Contains(run.err, "1 of 2 files indented, 1 failed"), "") << c.name;
     EXPECT_EQ(ReadFile(dir / "out" / "good.html"), ExpectedResult(kSjisPage)) << c.name;
     EXPECT_FALSE(std::filesystem::exists(dir / "out" / c.fileName)) << c.name;
+  }
+}
+
+// Alone, a large page has every core to itself and goes through the passes
+// in parts side by side, which look for the NUL byte on their way.
+TEST(IndentCommand, ALargePageHoldingANulByteIsRefusedAlone) {
+  for (std::string_view label : {"Shift_JIS", "EUC-JP"}) {
+    TempDir dir;
+    WriteFile(dir / "large.html", LargePageWithNul(label));
+    const auto run = RunCli(dir, {"indent", "-j", "2", "-o", (dir / "out.html").string(), (dir / "large.html").string()});
+    EXPECT_EQ(run.exitCode, 1) << label;
+    EXPECT_EQ(Contains(run.err, "large.html: binary file (it holds NUL bytes): skipped"), "") << label;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.html")) << label;
   }
 }
 

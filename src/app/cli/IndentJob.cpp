@@ -1,7 +1,6 @@
 #include "app/cli/IndentJob.h"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -132,27 +131,25 @@ std::string JoinedPieces(std::vector<std::string>& pieces) {
   return joined;
 }
 
+constexpr std::string_view kBinaryFile = "binary file (it holds NUL bytes): skipped";
+
 // Why bytes read from a file are no page to indent, if they are not.
-// A large page is looked through on `threads` threads.
-std::optional<std::string> WhyNotAPage(std::string_view bytes, unsigned threads = 1) {
+std::optional<std::string> WhyNotAPage(std::string_view bytes) {
   if (bytes.empty()) return "the file is empty: nothing to indent";
-  const std::vector<std::size_t> cuts = LineAlignedCuts(bytes, PassSharing{.threads = threads}.PiecesFor(bytes.size()));
-  std::atomic<bool> nul{false};
-  RunSideBySide(cuts.size(), threads, [&](std::size_t k) {
-    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : bytes.size();
-    if (bytes.substr(cuts[k], end - cuts[k]).find('\0') != std::string_view::npos) nul = true;
-  });
-  if (nul) return "binary file (it holds NUL bytes): skipped";
+  if (HoldsNulByte(bytes, 1)) return std::string(kBinaryFile);
   return std::nullopt;
 }
 
 // The usual job: both stages at once, only the Result kept.
-// `bytes` is the page's own text (std::string) or a view of a mapped file.
+// `bytes` is the page's own text (std::string) or a view of a mapped file;
+// with `lookForNul`, the stage refuses bytes that hold a NUL byte (it looks
+// for them in a pass it makes anyway).
 template <typename Bytes>
-JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOptions& options) {
+JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOptions& options, bool lookForNul = false) {
   IndentedFileTexts indented;
   PipelineOptions pipeline = options.pipeline;
   pipeline.ResultInPieces = true;
+  pipeline.RefuseNulBytes = lookForNul;
   try {
     indented = FileToResultStage(std::move(bytes), pipeline);
   } catch (const IndentationTooLarge& error) {
@@ -162,6 +159,11 @@ JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOption
   } catch (const std::exception& error) {  // the system cannot convert at all
     outcome.ok = false;
     outcome.message = std::string("cannot convert the text: ") + error.what();
+    return outcome;
+  }
+  if (indented.HoldsNul) {
+    outcome.ok = false;
+    outcome.message = kBinaryFile;
     return outcome;
   }
   if (indented.loss.any()) {
@@ -206,8 +208,8 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   if (resultOnly && !sizeUnknown && size >= kLargePage) {
     // A large page is read through a mapping, without a copy.
     if (const std::optional<MappedFile> mapped = MappedFile::Map(path)) {
-      if (auto reason = WhyNotAPage(mapped->bytes(), options.pipeline.Threads)) return fail(*reason);
-      return IndentToResult(std::move(outcome), mapped->bytes(), options);
+      if (mapped->bytes().empty()) return fail("the file is empty: nothing to indent");
+      return IndentToResult(std::move(outcome), mapped->bytes(), options, /*lookForNul=*/true);
     }
   }
   FileReadResult read = ReadFileBytes(path);
