@@ -35,42 +35,42 @@ void BM_GetCharCodeFromMeta(benchmark::State& state) {
 ZELM_PAGE_BENCHMARK(BM_GetCharCodeFromMeta);
 
 void BM_AutoShiftJisPage(benchmark::State& state) {
-  RunOverPage(state, [](const std::string& page) { return ConvertAutomatically(page).result.text.size(); });
+  RunOverPage(state, [](const std::string& page) { return ConvertAutomatically(page).result.text; });
 }
 ZELM_PAGE_BENCHMARK(BM_AutoShiftJisPage);
 
 void BM_AutoEucJpPage(benchmark::State& state) {
-  RunOver(state, EucPage(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text.size(); });
+  RunOver(state, EucPage(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_AutoEucJpPage);
 
 void BM_AutoUtf8Page(benchmark::State& state) {
-  RunOver(state, Utf8Page(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text.size(); });
+  RunOver(state, Utf8Page(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_AutoUtf8Page);
 
 void BM_AutoIso2022JpPage(benchmark::State& state) {
-  RunOver(state, JisPage(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text.size(); });
+  RunOver(state, JisPage(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 0).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_AutoIso2022JpPage);
 
 void BM_Utf8NToShiftJis(benchmark::State& state) {
-  RunOver(state, Utf8Page(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 5).text.size(); });
+  RunOver(state, Utf8Page(Megabytes(state)), [](const std::string& page) { return AnyCodeToShiftJIS(page, 5).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_Utf8NToShiftJis);
 
 void BM_SjisToUtf8(benchmark::State& state) {
-  RunOverPage(state, [](const std::string& page) { return SjisToUtf8(page).text.size(); });
+  RunOverPage(state, [](const std::string& page) { return SjisToUtf8(page).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_SjisToUtf8);
 
 void BM_SjisToJis(benchmark::State& state) {
-  RunOverPage(state, [](const std::string& page) { return SjisToJis(page).text.size(); });
+  RunOverPage(state, [](const std::string& page) { return SjisToJis(page).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_SjisToJis);
 
 void BM_SjisToEuc(benchmark::State& state) {
-  RunOverPage(state, [](const std::string& page) { return SjisToEuc(page).text.size(); });
+  RunOverPage(state, [](const std::string& page) { return SjisToEuc(page).text; });
 }
 ZELM_PAGE_BENCHMARK(BM_SjisToEuc);
 

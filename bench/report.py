@@ -341,8 +341,9 @@ def report(run):
         out += ["", "## Scaling of every engine pass (`bench/scaling.sh`)", "",
                 "Google Benchmark (`build/bench/zelm-bench`), median of 5 repetitions, on its own generated "
                 "pages of 1, 5 and 20 MB; a linear pass gives t(20) / t(5) = 4. Every run of a benchmark "
-                "takes its input from the next of several copies (about 96 MB in all), so that no page "
-                "size finds its input in the processor's cache from the run before.", ""]
+                "takes its input from the next of several copies (about 96 MB in all), and its result is "
+                "kept for as many runs, so that no page size finds its input, or the memory its result "
+                "goes to, in the processor's cache from the runs before.", ""]
         out += scaling_table(scaling)
     if parallel:
         out += ["", "## One core against two", ""]
