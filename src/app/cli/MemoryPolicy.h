@@ -14,9 +14,10 @@ void KeepFreedMemoryForReuse();
 // Grows the heap by about `bytes` at once and asks for it in large pages
 // (2 MB), so that the passes over a large page fault once where they would
 // fault 512 times. Where a fault costs a trip to a hypervisor, that is a
-// third of the run; where memory new to a virtual machine's host is what
-// costs, large pages can cost more than they save, since each is provided
-// whole.
+// third of the run. A host that takes memory the system has freed back
+// (free page reporting) provides it again on first touch, a large page
+// whole: a large page's first touch can then cost milliseconds, still less
+// than its 512 small faults.
 void PrepareHeapInLargePages(std::size_t bytes);
 
 }  // namespace zelm::cli
