@@ -71,9 +71,13 @@ class KeptThreads {
     }
   }
 
+  // A helper that has not run yet sleeps at once: it is started ahead of a
+  // page's first shared pass, while the caller reads the page and another
+  // thread builds the passes' tables, and spinning would take a core from
+  // them.
   void WaitForRunAfter(std::uint64_t seen) {
-    constexpr auto kSpin = std::chrono::milliseconds(3);
-    const auto sleepAt = std::chrono::steady_clock::now() + kSpin;
+    const auto spin = seen == 0 ? std::chrono::milliseconds(0) : std::chrono::milliseconds(3);
+    const auto sleepAt = std::chrono::steady_clock::now() + spin;
     while (generation_.load(std::memory_order_acquire) == seen) {
       if (std::chrono::steady_clock::now() >= sleepAt) {
         std::unique_lock<std::mutex> lock(mutex_);
