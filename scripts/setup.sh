@@ -8,6 +8,14 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
+  # The desktop program: Qt Widgets, the embedded browsers and a display
+  # server for its tests on machines without a screen.
+  qt6-base-dev qt6-webengine-dev libgl-dev xvfb xauth
+  # "MS UI Gothic" and "ＭＳ Ｐゴシック" have no Linux form: the window maps
+  # them to IPA Gothic, so that Japanese text never shows as boxes.
+  fonts-ipafont-gothic
+  # Page download, the settings file, and the Debian package.
+  libcurl4-openssl-dev libsimpleini-dev dpkg-dev file
 )
 
 missing=()
