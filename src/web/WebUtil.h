@@ -12,6 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "encoding/CharCode.h"
+#include "encoding/Converted.h"
+
 namespace zelm {
 
 // --- Addresses ------------------------------------------------------------
@@ -90,5 +93,19 @@ struct DownloadResult {
 // Blocks until the page is read, fails or times out, or the stop is
 // requested. Safe to call from several threads at once.
 DownloadResult DownloadUrlText(std::string_view address, const DownloadOptions& options = {});
+
+// --- A downloaded page in Shift_JIS -------------------------------------
+
+struct DownloadedPage {
+  Converted sjis;  // the text in Shift_JIS, and the characters that had no Shift_JIS form
+  CharCodeIndex declared = kCharCodeAuto;  // the encoding the page's charset label declares, 0 when none
+  CharCodeIndex readAs = kCharCodeAuto;    // the encoding its bytes were read as
+};
+
+// A downloaded text converted with the encoding its charset label declares
+// (GetCharCodeFromMeta; without a label, the automatic mode), or with
+// `chosen` when that is not automatic: the text the analyser browser hands
+// to the paste input stage. Throws EncodingError as AnyCodeToShiftJIS does.
+DownloadedPage DownloadedPageToShiftJis(std::string_view text, CharCodeIndex chosen = kCharCodeAuto);
 
 }  // namespace zelm

@@ -17,6 +17,7 @@
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
 #include "app/cli/MemoryPolicy.h"
+#include "app/cli/UrlInput.h"
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 
@@ -25,11 +26,14 @@ namespace {
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: zelm-cli indent [OPTIONS] FILE|FOLDER...\n"
+         "       zelm-cli indent [OPTIONS] http://ADDRESS|https://ADDRESS\n"
          "       zelm-cli indent --paste [OPTIONS] < page.html\n"
          "\n"
          "Re-indents HTML pages: detects and converts the encoding, normalises tags,\n"
          "puts one tag per line and indents every line by its block level. Folders\n"
          "are searched for .htm and .html files (backups named ZZBU_* are skipped).\n"
+         "An http:// or https:// address is downloaded (one at a time) and read by the\n"
+         "charset it declares, as pasted text is.\n"
          "\n"
          "Options:\n"
          "  --indent 2|4|tab|none  indentation unit (default 2 spaces)\n"
@@ -51,7 +55,8 @@ void PrintHelp(std::ostream& out) {
          "  -h, --help             this help\n"
          "\n"
          "One input without -o or --in-place is written to standard output.\n"
-         "Exit status: 0 all files done, 1 some file failed, 2 usage error.\n";
+         "Exit status: 0 all files done, 1 some file failed (or the download failed),\n"
+         "2 usage error.\n";
 }
 
 struct Table {
@@ -276,6 +281,7 @@ int RunIndentCommand(const Args& args) {
   if (!parsed) return kExitUsage;
   const CommandLine& line = *parsed;
   if (line.paste) return RunPaste(line);
+  if (NamesWebAddress(line.inputs)) return IndentWebAddress(line.inputs, line.output, line.inPlace, line.job);
 
   std::vector<std::string> errors;
   const std::vector<std::string> files = CollectFiles(line.inputs, errors);

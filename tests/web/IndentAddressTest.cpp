@@ -1,0 +1,118 @@
+// zelm-cli indent on web addresses, run as the real program against a real
+// HTTP server on 127.0.0.1 serving real pages.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "app/FileCommands.h"
+#include "indent/Pipeline.h"
+#include "support/CliRunner.h"
+#include "support/HttpTestServer.h"
+#include "support/TestSupport.h"
+#include "text/StringUtil.h"
+#include "web/WebUtil.h"
+
+namespace zelm {
+namespace {
+
+using test::HttpTestServer;
+using test::ReadFile;
+using test::RunCli;
+using test::TempDir;
+
+// The bytes read as `encoding` and written as UTF-8; nullopt when they are
+// not valid in that encoding.
+std::optional<std::string> ToUtf8(const std::string& bytes, const char* encoding) {
+  iconv_t cd = ::iconv_open("UTF-8", encoding);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string in(bytes), out(bytes.size() * 3 + 4, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  std::size_t inLeft = in.size(), outLeft = out.size();
+  const std::size_t rc = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  ::iconv_close(cd);
+  if (rc == static_cast<std::size_t>(-1)) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// What the stages make of the page: downloaded (its line ends are LF, so
+// only they change), converted by its label, the paste input stage, the
+// indent stage, and written in `encoding`.
+std::string ExpectedResult(const std::string& page, CharCodeIndex encoding) {
+  const DownloadedPage downloaded = DownloadedPageToShiftJis(NormalizeLineEnds(page));
+  const PasteInputTexts input = PasteInputStage(downloaded.sjis.text, PipelineOptions{});
+  return EncodeForSaving(IndentStage(input.Local, PipelineOptions{}).Result, encoding).text;
+}
+
+class IndentAddress : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // zelm-cli inherits this: a proxy named in the environment must not
+    // take the loopback server's requests.
+    ::setenv("no_proxy", "127.0.0.1", 1);
+  }
+  HttpTestServer server;
+};
+
+TEST_F(IndentAddress, IndentsAPageInItsOwnEncoding) {
+  const struct {
+    const char* file;
+    CharCodeIndex encoding;
+    const char* iconvName;
+    std::vector<std::string> lines;  // lines of the result, in UTF-8
+    std::string warning;
+  } cases[] = {
+      {"namazu-tutorial.eucjp.html", kCharCodeEucJp, "EUC-JP",
+       {"  <h1>Namazu 2.0 入門</h1>\r\n", "    <li><a href=\"#mission\">本書の目的</a></li>\r\n"}, ""},
+      {"faq-basic-defs.utf8.html", kCharCodeUtf8, "UTF-8",
+       {"        <th colspan=\"3\" align=\"center\">第1章 定義と概要</th>\r\n"},
+       "8 characters have no Shift_JIS form and became '?' (the first on line 7)"},
+  };
+  for (const auto& c : cases) {
+    const std::string page = ReadFile(test::TestDataDir() / "pages" / c.file);
+    server.Serve(std::string("/") + c.file, test::Page(page));
+    const std::string address = server.Url(std::string("/") + c.file);
+    const auto run = RunCli({"indent", address});
+    EXPECT_EQ(run.exitCode, 0) << c.file << ": " << run.err;
+    EXPECT_TRUE(run.out == ExpectedResult(page, c.encoding)) << c.file;
+    const std::optional<std::string> utf8 = ToUtf8(run.out, c.iconvName);
+    ASSERT_TRUE(utf8) << c.file << " is not written in " << c.iconvName;
+    for (const std::string& line : c.lines) EXPECT_NE(utf8->find(line), std::string::npos) << c.file << ": " << line;
+    if (c.warning.empty()) EXPECT_EQ(run.err, "") << c.file;
+    else EXPECT_NE(run.err.find(c.warning), std::string::npos) << c.file << ": " << run.err;
+
+    // -o FILE in another encoding.
+    TempDir dir;
+    const auto saved = RunCli(dir, {"indent", "--output-charset", "shift_jis", "-o", (dir / "out.html").string(), address});
+    EXPECT_EQ(saved.exitCode, 0) << c.file << ": " << saved.err;
+    EXPECT_TRUE(ReadFile(dir / "out.html") == ExpectedResult(page, kCharCodeShiftJis)) << c.file;
+  }
+}
+
+TEST_F(IndentAddress, FailsWithTheReason) {
+  server.Serve("/empty.html", test::Page(""));
+  const std::string missing = server.Url("/missing.html");
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string inError;
+  } cases[] = {
+      {{"indent", missing}, 1, "zelm-cli: " + missing + ": the server answered with an error: HTTP status 404\n"},
+      {{"indent", server.Url("/empty.html")}, 1, "the page is empty"},
+      {{"indent", "--in-place", missing}, 2, "--in-place has no file to replace"},
+      {{"indent", missing, "page.html"}, 2, "an address is indented alone"},
+      {{"indent", "--verify", missing}, 2, "--verify checks files"},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunCli(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1] << ": " << run.err;
+    EXPECT_EQ(run.out, "") << c.args[1];
+    EXPECT_NE(run.err.find(c.inError), std::string::npos) << c.args[1] << ": " << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace zelm
