@@ -3,6 +3,7 @@
 // The transfer runs on libcurl's multi interface, so that a stop requested
 // from another thread wakes the waiting download at once instead of after
 // the next network event or timeout.
+#include <memory>
 #include <new>
 #include <optional>
 #include <stop_token>
@@ -29,35 +30,8 @@ constexpr int kLongestWaitMs = 1000;
 // The easy and multi handles, and the easy handle's membership of the
 // multi handle: each is released whichever way the download ends, in the
 // order libcurl needs (membership first, then the handles).
-class EasyHandle {
- public:
-  explicit EasyHandle(const CurlLibrary& curl) : curl_(curl), handle_(curl.easy_init()) {}
-  ~EasyHandle() {
-    if (handle_) curl_.easy_cleanup(handle_);
-  }
-  EasyHandle(const EasyHandle&) = delete;
-  EasyHandle& operator=(const EasyHandle&) = delete;
-  CURL* get() const { return handle_; }
-
- private:
-  const CurlLibrary& curl_;
-  CURL* handle_;
-};
-
-class MultiHandle {
- public:
-  explicit MultiHandle(const CurlLibrary& curl) : curl_(curl), handle_(curl.multi_init()) {}
-  ~MultiHandle() {
-    if (handle_) curl_.multi_cleanup(handle_);
-  }
-  MultiHandle(const MultiHandle&) = delete;
-  MultiHandle& operator=(const MultiHandle&) = delete;
-  CURLM* get() const { return handle_; }
-
- private:
-  const CurlLibrary& curl_;
-  CURLM* handle_;
-};
+using EasyHandle = std::unique_ptr<CURL, decltype(CurlLibrary::easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(CurlLibrary::multi_cleanup)>;
 
 class Membership {
  public:
@@ -184,8 +158,8 @@ DownloadResult DownloadUrlText(std::string_view address, const DownloadOptions& 
   if (!curl) return Failure(DownloadError::Unavailable, loadError);
 
   const std::string url(PlainTrimView(address));
-  const MultiHandle multi(*curl);
-  const EasyHandle easy(*curl);
+  const MultiHandle multi(curl->multi_init(), curl->multi_cleanup);
+  const EasyHandle easy(curl->easy_init(), curl->easy_cleanup);
   if (!multi.get() || !easy.get()) return Failure(DownloadError::Other, "libcurl cannot make a handle");
 
   Received received;
