@@ -108,7 +108,7 @@ IniText::Line IniText::Parse(std::string text, bool first) {
 
 template <typename Visit>
 void IniText::ForEachEntryIn(std::string_view section, Visit visit) const {
-  bool inSection = false;
+  bool inSection = section.empty();  // the lines before the first header
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     const Line& line = lines_[i];
     if (line.kind == Kind::Section) inSection = SameName(line.Name(), section);
@@ -144,7 +144,8 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   if (replaced) return;
 
   // Where the new key goes: after the last key line of the first section of
-  // that name, or right after its header.
+  // that name, or right after its header; without a section, after the last
+  // key line before the first header, or at the top.
   std::size_t header = lines_.size();
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     if (lines_[i].kind == Kind::Section && SameName(lines_[i].Name(), section)) {
@@ -153,6 +154,18 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
     }
   }
   Line entry = Parse(Concat({key, "=", written}), false);
+  if (section.empty()) {
+    std::size_t insertAt = 0;
+    for (std::size_t i = 0; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
+      if (lines_[i].kind == Kind::Entry) insertAt = i + 1;
+    if (insertAt == 0 && !lines_.empty() && lines_[0].text.starts_with(kUtf8ByteOrderMark)) {
+      // The byte-order mark stays at the start of the file.
+      entry = Parse(Concat({kUtf8ByteOrderMark, entry.text}), true);
+      lines_[0] = Parse(lines_[0].text.substr(kUtf8ByteOrderMark.size()), false);
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+    return;
+  }
   if (header == lines_.size()) {
     if (!lines_.empty() && !TrimBlanks(lines_.back().text).empty()) lines_.push_back(Line{});
     lines_.push_back(Parse(Concat({"[", section, "]"}), lines_.empty()));

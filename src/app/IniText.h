@@ -33,7 +33,7 @@ class IniText {
   explicit IniText(std::string_view bytes);
 
   // The value of `key` in `section`, or nullopt when the file has no such
-  // key. The first such line in the file counts. Blanks around the value and
+  // key. The section "" holds the keys before the first header. The first such line in the file counts. Blanks around the value and
   // one pair of double quotes around it are removed; the value ends before
   // a NUL byte and after kIniValueLimit bytes.
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;

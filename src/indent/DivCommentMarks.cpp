@@ -18,11 +18,15 @@ std::size_t BoundaryAtOrAfter(std::string_view text, std::size_t known, std::siz
 }  // namespace
 
 std::string EffectiveStartMark(std::string_view mark, bool noSpace) {
-  return noSpace ? std::string(mark) : " " + std::string(mark);
+  std::string start = noSpace ? "" : " ";
+  start += mark;
+  return start;
 }
 
 std::string EffectiveEndMark(std::string_view mark, bool noSpace) {
-  return noSpace ? std::string(mark) : std::string(mark) + " ";
+  std::string end(mark);
+  if (!noSpace) end += ' ';
+  return end;
 }
 
 std::string MarkedDivCloseTag(std::string_view start, std::string_view end, bool noText) {

@@ -451,6 +451,16 @@ TEST(IniText, ValuesComeBackAsTheyWereSet) {
   EXPECT_EQ(ini.Bytes(), Lines({"[S]", "k=first"}));
 }
 
+TEST(IniText, KeysBeforeTheFirstHeader) {
+  IniText ini(Lines({"\xEF\xBB\xBF; a per-site file", "[Other]", "IndentType=2"}));
+  EXPECT_EQ(ini.Get("", "IndentType"), std::nullopt);
+  ini.Set("", "IndentType", "1");
+  ini.Set("", "OpenCharset", "2");
+  EXPECT_EQ(ini.Bytes(),
+            Lines({"\xEF\xBB\xBFIndentType=1", "OpenCharset=2", "; a per-site file", "[Other]", "IndentType=2"}));
+  EXPECT_EQ(IniText(ini.Bytes()).Get("", "indenttype"), "1");
+}
+
 TEST(IniText, AnUnchangedTextIsWrittenBackByteForByte) {
   const std::string text = Lines({"\xEF\xBB\xBF[A]", "x = 1 ", std::string("n\0ul", 4), "[" + Sjis("表") + "]",
                                   "k=\x81", "; end"});
