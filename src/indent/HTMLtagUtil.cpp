@@ -123,12 +123,19 @@ bool HasInnerBlockTag(std::string_view line) {
 
 std::string ReplaceInDivCloseLines(std::string_view text, std::string_view oldPattern,
                                    std::string_view newPattern) {
-  std::vector<std::string> lines;
-  for (std::string_view line : SplitLines(text)) {
+  // Written straight into the result, a line at a time: a text of many
+  // lines makes no list of them.
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  LineReader lines(text);
+  std::string_view line;
+  while (lines.Next(line)) {
     const bool closesOnly = SjisContains(line, "</div") && !SjisContains(line, "<div");
-    lines.push_back(closesOnly ? ReplaceAllText(line, oldPattern, newPattern) : std::string(line));
+    if (closesOnly) out += ReplaceAllText(line, oldPattern, newPattern);
+    else out += line;
+    out += "\r\n";
   }
-  return JoinLines(lines);
+  return out;
 }
 
 }  // namespace zelm

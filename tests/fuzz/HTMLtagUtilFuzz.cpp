@@ -1,6 +1,8 @@
 // The tag classification over arbitrary lines: the one-walk inner tag test
-// gives what a search for each tag's first occurrence gives, and the
-// replacement in closing div lines leaves every other line as it was.
+// gives what a search for each tag's first occurrence gives, the
+// replacement in closing div lines leaves every other line as it was, and
+// the one-pass rewriting of labelled closing tags gives what rewriting one
+// tag at a time gives (the two patterns serving as the marks).
 //
 // Input: one option byte (lengths of the old and new patterns), the two
 // patterns, then the text.
@@ -10,6 +12,7 @@
 
 #include "../indent/ReferenceLevelPass.h"
 #include "FuzzSupport.h"
+#include "indent/DivCommentMarks.h"
 #include "indent/HTMLtagUtil.h"
 
 namespace zelm::fuzz {
@@ -32,6 +35,37 @@ bool ReferenceHasInnerBlockTag(std::string_view line) {
     if (NaiveSjisPos(closing, line) >= 3) return true;
   }
   return false;
+}
+
+// Rewrites one labelled tag at a time in a copy of the text, each search
+// from the start of the copy, going on after the text just written.
+std::string ReferenceReplaceCommentSubStr(std::string_view text, std::string_view start, std::string_view endTag) {
+  std::string w(text);
+  std::size_t from = 0;
+  for (;;) {
+    const Pos a = NaivePosFromIndex0(start, w, from);
+    if (a == 0) break;
+    const Pos b = NaiveSjisPosFrom(endTag, w, a - 1 + start.size());
+    if (b == 0) break;
+    const std::size_t blockSize = b - 1 + endTag.size() - (a - 1);
+    const std::string comment = w.substr(a - 1 + start.size(), blockSize - start.size() - endTag.size());
+    const std::string written = "><!--" + comment + "-->";
+    w.replace(a - 1, blockSize, written);
+    from = a - 1 + written.size();
+  }
+  return w;
+}
+
+// Does the walk over the characters of `mark` end at its end, its last
+// byte no lead byte left alone? (Marks cut in a character are not compared:
+// the copy is walked anew and the text is not.)
+bool WholeCharacters(std::string_view mark) {
+  std::size_t i = 0;
+  while (i < mark.size()) {
+    if (i + 1 == mark.size() && IsSjisLeadByte(static_cast<unsigned char>(mark[i]))) return false;
+    i += SjisCharLength(mark, i);
+  }
+  return true;
 }
 
 std::string WithoutLineBreaks(std::string_view text) {
@@ -66,6 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool inner = HasInnerBlockTag(line);
     ZELM_CHECK(inner == ReferenceHasInnerBlockTag(line), "HasInnerBlockTag of " + Show(line));
     ZELM_CHECK(inner == test::ReferenceHasInnerBlockTag(line), "HasInnerBlockTag of " + Show(line));
+  }
+
+  const std::string_view start = oldPattern;
+  const std::string endTag = newPattern + ">";
+  if (text.size() <= 4096 && WholeCharacters(start) && WholeCharacters(endTag)) {
+    ZELM_CHECK(ReplaceCommentSubStr(text, start, endTag) == ReferenceReplaceCommentSubStr(text, start, endTag),
+               "ReplaceCommentSubStr with " + Show(start) + " and " + Show(endTag));
   }
 
   const std::string replaced = ReplaceInDivCloseLines(text, oldPattern, newPattern);

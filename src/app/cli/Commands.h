@@ -17,5 +17,7 @@ int RunConvertCommand(const Args& args);
 int RunRtfCommand(const Args& args);
 // zelm-cli tokens: the colouring scanner's tokens, one per line.
 int RunTokensCommand(const Args& args);
+// zelm-cli divmark insert|remove|replace FILE...: comment labels of closing div tags.
+int RunDivmarkCommand(const Args& args);
 
 }  // namespace zelm::cli

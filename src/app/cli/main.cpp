@@ -16,6 +16,7 @@ const std::vector<Command> kCommands{
     {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
     {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
     {"tokens", "list the colouring scanner's tokens of a page", RunTokensCommand},
+    {"divmark", "insert, remove or rewrite comment labels in closing div tags", RunDivmarkCommand},
 };
 
 void PrintOverview(std::ostream& out) {
