@@ -121,6 +121,11 @@ std::string CompressSpaces(std::string_view text);
 std::string TrimLeftZSP(std::string_view text);
 std::string TrimRightZSP(std::string_view text);
 std::string TrimZSP(std::string_view text);
+// Every line without the half-width blanks (spaces and tabs) at its start;
+// line ends and the rest of each line stay as they are.
+std::string RemoveLeadingHalfWidthBlanks(std::string_view text);
+// Every line without the full-width spaces at its start.
+std::string RemoveLeadingFullWidthSpaces(std::string_view text);
 std::string TrimWideZSP(std::string_view text);
 std::string TrimEachLine(std::string_view text);
 std::string TrimEachLineZSP(std::string_view text);
