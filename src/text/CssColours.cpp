@@ -75,13 +75,6 @@ bool ContinuesName(char c) {
 }
 bool StartsName(char c) { return ContinuesName(c) && !IsDigit(c); }
 
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (std::size_t k = 0; k < text.size(); ++k)
-    if (AsciiLower(text[k]) != lower[k]) return false;
-  return true;
-}
-
 int HexValue(char c) {
   if (c <= '9') return c - '0';
   return AsciiLower(c) - 'a' + 10;
@@ -243,11 +236,11 @@ class CssColourScanner {
     const std::size_t end = PastName(begin);
     const std::string_view name = page_.substr(begin, end - begin);
     if (end < end_ && page_[end] == '(') {
-      if (EqualsNoCase(name, "url")) {
+      if (EqualsLowerNoCase(name, "url")) {
         const std::size_t close = region_.find(')', end);
         return close == std::string_view::npos ? end_ : close + 1;
       }
-      if (EqualsNoCase(name, "rgb") || EqualsNoCase(name, "rgba")) {
+      if (EqualsLowerNoCase(name, "rgb") || EqualsLowerNoCase(name, "rgba")) {
         // The arguments are short: a missing ")" is not looked for further,
         // so that a broken style sheet is still read in one pass.
         constexpr std::size_t kLongestArguments = 100;
@@ -299,7 +292,7 @@ std::optional<Rgb> ParseCssColour(std::string_view value) {
   const std::size_t open = value.find('(');
   if (open != std::string_view::npos) {
     const std::string_view name = value.substr(0, open);
-    if (!value.ends_with(')') || !(EqualsNoCase(name, "rgb") || EqualsNoCase(name, "rgba"))) return std::nullopt;
+    if (!value.ends_with(')') || !(EqualsLowerNoCase(name, "rgb") || EqualsLowerNoCase(name, "rgba"))) return std::nullopt;
     return ParseRgbArguments(value.substr(open + 1, value.size() - open - 2));
   }
   return NamedColourValue(value);

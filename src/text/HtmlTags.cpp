@@ -26,28 +26,19 @@ bool HoldsTextContent(std::string_view name) {
   return false;
 }
 
-bool MatchesNoCaseAt(std::string_view text, std::size_t at, std::string_view lower) {
-  if (text.size() - at < lower.size()) return false;
-  for (std::size_t k = 0; k < lower.size(); ++k)
-    if (AsciiLower(text[at + k]) != lower[k]) return false;
-  return true;
-}
-
 // The "<" of the first "</name" (name whole, without case) at or after
 // `from`; the end of the text when there is none.
 std::size_t FindClosingTag(std::string_view text, std::string_view lowerName, std::size_t from) {
   for (std::size_t at = FindPair(text, from, '<', '/'); at != npos; at = FindPair(text, at + 1, '<', '/')) {
     const std::size_t after = at + 2 + lowerName.size();
-    if (MatchesNoCaseAt(text, at + 2, lowerName) && (after >= text.size() || EndsTagName(text[after]))) return at;
+    if (EqualsLowerNoCase(text.substr(at + 2, lowerName.size()), lowerName) && (after >= text.size() || EndsTagName(text[after]))) return at;
   }
   return text.size();
 }
 
 }  // namespace
 
-bool IsTagName(std::string_view name, std::string_view lowerName) {
-  return name.size() == lowerName.size() && MatchesNoCaseAt(name, 0, lowerName);
-}
+bool IsTagName(std::string_view name, std::string_view lowerName) { return EqualsLowerNoCase(name, lowerName); }
 
 bool HtmlTagReader::Next(HtmlTag& tag) {
   const std::size_t size = text_.size();
