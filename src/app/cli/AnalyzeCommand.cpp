@@ -1,15 +1,20 @@
 // zelm-cli analyze: the structure checks of the window's tools menu on
 // pages, for scripts and CI: element counts, misplaced level tags, the lines
 // of level elements, the div skeleton and its summary.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli/Commands.h"
+#include "app/cli/MemoryPolicy.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/Pipeline.h"
 #include "indent/StructureReport.h"
 #include "text/FileIO.h"
+#include "text/Parallel.h"
 
 namespace zelm::cli {
 namespace {
@@ -141,6 +146,12 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
 // A page as the indent command reads it, brought to the text the checks
 // look at. On failure, `error` says why.
 std::optional<std::string> LoadPageText(const std::string& path, const CommandLine& line, std::string& error) {
+  // A large page takes its texts from memory in large pages, as indent's do.
+  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
+  std::error_code sizeUnknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+  if (!sizeUnknown && size >= kLargePage)
+    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
   FileReadResult file = ReadFileBytes(path);
   if (!file.ok()) {
     error = file.error;
@@ -148,6 +159,7 @@ std::optional<std::string> LoadPageText(const std::string& path, const CommandLi
   }
   PipelineOptions options;
   options.OpenCharset = line.openCharset;
+  options.Threads = DefaultPassThreads();  // a large page shares the cores; the text is the same
   const WantedInputTexts wanted{.Native = false, .Org = line.org, .RefOrg = false, .Local = !line.org};
   try {
     FileInputTexts texts = FileInputStage(std::move(file.bytes), options, wanted);
@@ -192,6 +204,7 @@ int RunAnalyzeCommand(const Args& args) {
   }
   if (!line) return kExitUsage;
 
+  KeepFreedMemoryForReuse();
   int status = kExitOk;
   for (std::size_t i = 0; i < line->files.size(); ++i) {
     const std::string& path = line->files[i];
