@@ -17,6 +17,13 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
+// The code of a character: a single byte, or lead byte * 256 + second byte.
+std::uint16_t CodeOf(std::string_view character) {
+  const auto first = static_cast<unsigned char>(character[0]);
+  if (character.size() == 1) return first;
+  return static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(character[1]));
+}
+
 // Both directions of code page 932 for single characters, read once from
 // the system's converter: every character of the code page converted in one
 // call each way, each followed by a line feed that keeps them apart. Every
@@ -40,51 +47,47 @@ class CodePageTables {
         if (trail != 0x7F) add(static_cast<std::uint16_t>(lead << 8 | trail));
     }
     const std::u16string wide = Cp932ToUtf16(characters).text;
+    const std::vector<std::u16string_view> pieces = Pieces<char16_t>(wide, codes.size());
     std::u16string codePoints;
     std::vector<std::uint16_t> mapped;
-    std::size_t k = 0;
-    ForEachPiece(wide, u'\n', codes.size(), [&](std::u16string_view piece) {
-      const std::uint16_t code = codes[k++];
+    for (std::size_t k = 0; k < codes.size(); ++k) {
       // A sequence that is no character comes back as "?" (with the byte
       // after the lead byte when that is no second byte).
-      if (piece.size() != 1 || piece[0] == u'?') return;
-      codeToPoint_[code] = piece[0];
-      codePoints += piece[0];
+      if (pieces[k].size() != 1 || pieces[k][0] == u'?') continue;
+      codeToPoint_[codes[k]] = pieces[k][0];
+      codePoints += pieces[k][0];
       codePoints += u'\n';
-      mapped.push_back(code);
-    });
+      mapped.push_back(codes[k]);
+    }
     const std::string back = Utf16ToCp932(codePoints).text;
-    std::size_t start = 0;
-    for (std::uint16_t code : mapped) {
-      const std::size_t end = back.find('\n', start);
-      if (end == std::string::npos) throw EncodingError("code page 932 tables: characters lost on the way back");
-      const std::string_view bytes(back.data() + start, end - start);
-      start = end + 1;
-      std::uint16_t canonical = 0;
-      if (bytes.size() == 1) canonical = static_cast<unsigned char>(bytes[0]);
-      if (bytes.size() == 2)
-        canonical = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
-      if (canonical > 0x7F) pointToCode_[codeToPoint_[code]] = canonical;
+    const std::vector<std::string_view> canonical = Pieces<char>(back, mapped.size());
+    for (std::size_t k = 0; k < mapped.size(); ++k) {
+      const std::string_view bytes = canonical[k];
+      if (bytes.empty() || bytes.size() > 2) continue;
+      const std::uint16_t code = CodeOf(bytes);
+      if (code > 0x7F) pointToCode_[codeToPoint_[mapped[k]]] = code;
     }
   }
 
-  char16_t PointOf(std::uint16_t code) const { return codeToPoint_[code]; }
-  std::uint16_t CodeOf(char16_t point) const { return pointToCode_[point]; }
+  char16_t PointOfCode(std::uint16_t code) const { return codeToPoint_[code]; }
+  std::uint16_t CodeOfPoint(char16_t point) const { return pointToCode_[point]; }
 
  private:
-  template <typename OnPiece>
-  static void ForEachPiece(std::u16string_view text, char16_t separator, std::size_t expected, OnPiece onPiece) {
-    std::size_t start = 0, count = 0;
-    for (std::size_t at = text.find(separator); at != npos; at = text.find(separator, start)) {
-      onPiece(text.substr(start, at - start));
+  // The text cut at its line feeds, which must make `expected` pieces.
+  template <typename Char>
+  static std::vector<std::basic_string_view<Char>> Pieces(std::basic_string_view<Char> text, std::size_t expected) {
+    std::vector<std::basic_string_view<Char>> pieces;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(Char('\n')); at != npos; at = text.find(Char('\n'), start)) {
+      pieces.push_back(text.substr(start, at - start));
       start = at + 1;
-      ++count;
     }
-    if (count != expected) throw EncodingError("code page 932 tables: the converter split characters apart");
+    if (pieces.size() != expected) throw EncodingError("code page 932 tables: the converter split characters apart");
+    return pieces;
   }
 
-  // Indexed by the code: a single byte, or lead byte * 256 + second byte.
-  // 0 where the code is no character (code 0 is read apart).
+  // Indexed by the code, and by the code point; 0 where there is no
+  // character (ASCII is read apart).
   std::array<char16_t, 0x10000> codeToPoint_{};
   std::array<std::uint16_t, 0x10000> pointToCode_{};
 };
@@ -92,12 +95,6 @@ class CodePageTables {
 const CodePageTables& Tables() {
   static const auto tables = std::make_unique<CodePageTables>();
   return *tables;
-}
-
-std::uint16_t CodeOf(std::string_view character) {
-  const auto first = static_cast<unsigned char>(character[0]);
-  if (character.size() == 1) return first;
-  return static_cast<std::uint16_t>(first << 8 | static_cast<unsigned char>(character[1]));
 }
 
 void AppendCodeBytes(std::string& out, std::uint16_t code) {
@@ -126,10 +123,12 @@ std::optional<Reference> ReadReference(std::string_view text, std::size_t amp) {
       base = 16;
       ++i;
     }
+    auto isDigit = [base](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return base == 16 ? std::isxdigit(byte) != 0 : std::isdigit(byte) != 0;
+    };
     const std::size_t digits = i;
-    while (i < text.size() && i - digits <= kLongestNumber &&
-           (base == 16 ? std::isxdigit(static_cast<unsigned char>(text[i])) : std::isdigit(static_cast<unsigned char>(text[i]))))
-      ++i;
+    while (i < text.size() && i - digits <= kLongestNumber && isDigit(text[i])) ++i;
     if (i == digits || i - digits > kLongestNumber || i >= text.size() || text[i] != ';') return std::nullopt;
     std::uint32_t value = 0;
     std::from_chars(text.data() + digits, text.data() + i, value, base);
@@ -149,7 +148,7 @@ std::optional<char32_t> SjisCharToCodePoint(std::string_view character) {
   if (character.empty() || character.size() > 2) return std::nullopt;
   const std::uint16_t code = CodeOf(character);
   if (code < 0x80) return code;
-  const char16_t point = Tables().PointOf(code);
+  const char16_t point = Tables().PointOfCode(code);
   if (point == 0) return std::nullopt;
   return point;
 }
@@ -157,7 +156,7 @@ std::optional<char32_t> SjisCharToCodePoint(std::string_view character) {
 std::optional<std::string> CodePointToSjisChar(char32_t codePoint) {
   if (codePoint < 0x80) return std::string(1, static_cast<char>(codePoint));
   if (codePoint > 0xFFFF) return std::nullopt;
-  const std::uint16_t code = Tables().CodeOf(static_cast<char16_t>(codePoint));
+  const std::uint16_t code = Tables().CodeOfPoint(static_cast<char16_t>(codePoint));
   if (code == 0) return std::nullopt;
   std::string bytes;
   AppendCodeBytes(bytes, code);
@@ -177,7 +176,7 @@ ReferenceConversion ConvertAllToCharacterReferences(std::string_view text) {
     const std::size_t length = SjisCharLength(text, i);
     const std::string_view character = text.substr(i, length);
     const char16_t point = length == 2 || !IsSjisLeadByte(static_cast<unsigned char>(text[i]))
-                               ? tables.PointOf(CodeOf(character))
+                               ? tables.PointOfCode(CodeOf(character))
                                : char16_t{0};  // a lead byte at the end of the text
     if (point != 0) {
       char digits[8];
