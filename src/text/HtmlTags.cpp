@@ -31,7 +31,8 @@ bool HoldsTextContent(std::string_view name) {
 std::size_t FindClosingTag(std::string_view text, std::string_view lowerName, std::size_t from) {
   for (std::size_t at = FindPair(text, from, '<', '/'); at != npos; at = FindPair(text, at + 1, '<', '/')) {
     const std::size_t after = at + 2 + lowerName.size();
-    if (EqualsLowerNoCase(text.substr(at + 2, lowerName.size()), lowerName) && (after >= text.size() || EndsTagName(text[after]))) return at;
+    const bool named = EqualsLowerNoCase(text.substr(at + 2, lowerName.size()), lowerName);
+    if (named && (after >= text.size() || EndsTagName(text[after]))) return at;
   }
   return text.size();
 }
