@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "indent/Pipeline.h"
 #include "indent/StructureReport.h"
 #include "support/TestSupport.h"
@@ -238,6 +241,53 @@ TEST(DivSummary, NamesTheUnbalancedPlacesOfARealPage) {
                                                                               "  12  </div>  STRAY",
                                                                               " 404  <div class=\"copyright\">  NEVER CLOSED",
                                                                           }));
+}
+
+// The checks agree with each other on any text: every opening div is an
+// entry of the skeleton and every closing one closes an entry or is a
+// stray one; listed lines are lines of the text, in order.
+TEST(StructureChecks, AgreeWithEachOtherOnRandomTexts) {
+  const std::vector<std::string> alphabet{
+      "<div>", "<DIV id='a'>", "</div>", "</Div >", "<div/>", "<table>", "</table>", "<tr", "<!--", "-->",
+      "<script>", "</script>", "<style>", "x", " ", "\r\n", "\n", "\r", "<", ">", "\"", "=",
+      "\x83\x7d", "\x95\x5c", "\x81", "</", "<div class=\"b c\""};
+  std::mt19937 rng(17);
+  std::size_t divsSeen = 0, linesListed = 0;
+  for (int round = 0; round < 400; ++round) {
+    const std::string text = test::RandomText(rng, alphabet, 1 + round % 80);
+    const auto counts = CountLevelElements(text);
+    const auto div = std::find_if(counts.begin(), counts.end(), [](const ElementCount& c) { return c.name == "div"; });
+    const DivSkeleton skeleton = BuildDivSkeleton(text);
+    std::size_t divs = 0, closed = 0, stray = 0;
+    for (const SkeletonEntry& entry : skeleton.entries) {
+      if (entry.kind == SkeletonEntry::Kind::StrayClose) {
+        ++stray;
+        continue;
+      }
+      ++divs;
+      if (entry.closeLine != 0) ++closed;
+      const int parentDepth = entry.parent == SkeletonEntry::kNoParent ? 0 : skeleton.entries[entry.parent].depth;
+      ASSERT_EQ(entry.depth, parentDepth + 1) << text;
+    }
+    divsSeen += divs;
+    ASSERT_EQ(divs, div == counts.end() ? 0u : static_cast<std::size_t>(div->opening)) << text;
+    ASSERT_EQ(closed + stray, div == counts.end() ? 0u : static_cast<std::size_t>(div->closing)) << text;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    for (bool ignoreComments : {false, true}) {
+      for (const auto& listed : {MisplacedLevelTagLines(text, ignoreComments), LevelTagLinesExceptDivClose(text, ignoreComments)}) {
+        linesListed += listed.size();
+        for (std::size_t k = 0; k < listed.size(); ++k) {
+          ASSERT_LE(listed[k].number, lines.size()) << text;
+          ASSERT_EQ(listed[k].text, lines[listed[k].number - 1]) << text;
+          if (k > 0) {
+            ASSERT_GT(listed[k].number, listed[k - 1].number) << text;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(divsSeen, 500u);
+  EXPECT_GT(linesListed, 1000u);
 }
 
 TEST(RenderElementCounts, LaysOutColumnsAtTabStopsOrPadded) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "support/TestSupport.h"
 
 namespace zelm {
@@ -94,6 +96,25 @@ TEST(ListCssColours, GivesThePositionOfEachValue) {
   ASSERT_EQ(colours.size(), 2u);
   for (const CssColour& colour : colours) EXPECT_EQ(page.substr(colour.position - 1, colour.text.size()), colour.text);
   EXPECT_EQ(colours[0].position, 17u);
+}
+
+TEST(ListCssColours, PointsAtEachValueInRandomTexts) {
+  const std::vector<std::string> css{"a", "{", "}", ":", ";", ": ", "; ", "#", "#fff", "#A0b1C2", "red", "Navy",
+                                     "rgb(", "1,2,3", "50%", ")", "url(", "/*", "*/", "\\", "\"", "'", ",",
+                                     "\x83\x7d", "\x95\x5c", "\x81", " ", "-", "<!--", "-->", "</style>", ">"};
+  std::mt19937 rng(5);
+  std::size_t found = 0;
+  for (int round = 0; round < 400; ++round) {
+    const std::string page = "<style>" + test::RandomText(rng, css, 1 + round % 60) + "</style><p style=\"" +
+                             test::RandomText(rng, css, 1 + round % 20) + "\">";
+    for (const CssColour& colour : ListCssColours(page)) {
+      ++found;
+      ASSERT_GE(colour.position, 1u);
+      ASSERT_EQ(page.substr(colour.position - 1, colour.text.size()), colour.text) << page;
+      ASSERT_TRUE(ParseCssColour(colour.text).has_value()) << colour.text;
+    }
+  }
+  EXPECT_GT(found, 50u);
 }
 
 TEST(UniqueSortedColours, KeepsTheFirstOfEachWritingInOrder) {
