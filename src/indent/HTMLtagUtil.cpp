@@ -86,6 +86,8 @@ std::size_t FindTagStart(std::string_view text, std::size_t from, bool closing) 
 
 }  // namespace
 
+std::span<const std::string_view> LevelElementNames() { return kLevelElementNames; }
+
 // The name of a line's first tag: the line with its first "</" deleted and
 // then its first "<". Only the first bytes, which are all a name is compared
 // with; deleting moves the bytes after by at most three.

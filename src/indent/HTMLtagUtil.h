@@ -1,10 +1,15 @@
 // The element vocabulary that decides which tags move the indentation level.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace zelm {
+
+// The names of the level elements (div, address, table, ...), lower case,
+// in the order the classification lists them.
+std::span<const std::string_view> LevelElementNames();
 
 // Does a line that starts with a tag open or close a level element (one
 // whose content is indented one unit deeper)? Case-sensitive.

@@ -394,6 +394,39 @@ std::string TrimRightZSP(std::string_view text) {
 
 std::string TrimZSP(std::string_view text) { return TrimRightZSP(TrimLeftZSP(text)); }
 
+namespace {
+
+// Every line without the blanks `blankAt` finds at its start (it returns
+// their length, 0 when none stands there); line ends stay as they are.
+template <typename BlankAt>
+std::string RemoveLeadingBlanks(std::string_view text, BlankAt blankAt) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    for (std::size_t blank = blankAt(i); blank != 0; blank = blankAt(i)) i += blank;
+    std::size_t next = NextLineBreak(text, i);
+    if (next < text.size()) next += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+    out.append(text.substr(i, next - i));
+    i = next;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string RemoveLeadingHalfWidthBlanks(std::string_view text) {
+  return RemoveLeadingBlanks(text, [&](std::size_t i) -> std::size_t {
+    return (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ? 1 : 0;
+  });
+}
+
+std::string RemoveLeadingFullWidthSpaces(std::string_view text) {
+  return RemoveLeadingBlanks(text, [&](std::size_t i) -> std::size_t {
+    return text.substr(i, 2) == kFullWidthSpace ? 2 : 0;
+  });
+}
+
 std::string TrimWideZSP(std::string_view text) {
   const std::string_view trimmed = PlainTrimView(text);
   std::vector<std::size_t> starts;

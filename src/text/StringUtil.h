@@ -50,6 +50,15 @@ inline bool StartsCharacterAfter(std::string_view text, std::size_t known, std::
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+// Does `text` equal `lower` (written in lower case) with ASCII letters
+// compared without case?
+inline bool EqualsLowerNoCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t k = 0; k < text.size(); ++k)
+    if (AsciiLower(text[k]) != lower[k]) return false;
+  return true;
+}
+
 // Lower-cases the single-byte ASCII letters only; the second bytes of
 // double-byte characters keep their value.
 std::string SjisLowerCase(std::string_view text);
@@ -121,6 +130,11 @@ std::string CompressSpaces(std::string_view text);
 std::string TrimLeftZSP(std::string_view text);
 std::string TrimRightZSP(std::string_view text);
 std::string TrimZSP(std::string_view text);
+// Every line without the half-width blanks (spaces and tabs) at its start;
+// line ends and the rest of each line stay as they are.
+std::string RemoveLeadingHalfWidthBlanks(std::string_view text);
+// Every line without the full-width spaces at its start.
+std::string RemoveLeadingFullWidthSpaces(std::string_view text);
 std::string TrimWideZSP(std::string_view text);
 std::string TrimEachLine(std::string_view text);
 std::string TrimEachLineZSP(std::string_view text);

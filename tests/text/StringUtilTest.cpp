@@ -168,6 +168,23 @@ TEST(Lines, RemoveBlankLinesKeepsSpacesOfOtherLines) {
   EXPECT_EQ(RemoveBlankLines(""), "");
 }
 
+TEST(Lines, LeadingBlanksGoFromEveryLineAndNothingElseChanges) {
+  const struct {
+    std::string text, halfWidth, fullWidth;
+  } cases[] = {
+      {"  a b \r\n\t\tc\n \rd", "a b \r\nc\n\rd", "  a b \r\n\t\tc\n \rd"},
+      {Sjis("　　あ　\r\n 　x\r\n"), Sjis("　　あ　\r\n　x\r\n"), Sjis("あ　\r\n 　x\r\n")},
+      {"   \r\n\r\n  ", "\r\n\r\n", "   \r\n\r\n  "},
+      // "ー" (0x81 0x5B) followed by "@" holds the bytes of a full-width space.
+      {"\x81\x5b\x40", "\x81\x5b\x40", "\x81\x5b\x40"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RemoveLeadingHalfWidthBlanks(c.text), c.halfWidth) << c.text;
+    EXPECT_EQ(RemoveLeadingFullWidthSpaces(c.text), c.fullWidth) << c.text;
+  }
+}
+
 TEST(Lines, SplitLinesCutsAtEveryKindOfLineEnd) {
   using V = std::vector<std::string_view>;
   EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (V{"a", "b", "c", "d"}));

@@ -35,4 +35,17 @@ std::optional<int> ParseIntInRange(std::string_view text, int min, int max) {
   return value;
 }
 
+SplitArgument SplitInlineValue(std::string_view arg) {
+  const std::size_t equals = arg.find('=');
+  if (!arg.starts_with("--") || equals == std::string_view::npos) return {arg, std::nullopt};
+  return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,
+                                            const std::optional<std::string_view>& inlineValue) {
+  if (inlineValue) return inlineValue;
+  if (i + 1 < args.size()) return args[++i];
+  return std::nullopt;
+}
+
 }  // namespace zelm::cli

@@ -36,6 +36,19 @@ void PrintError(std::string_view message);
 // Parses a whole decimal number in [min, max].
 std::optional<int> ParseIntInRange(std::string_view text, int min, int max);
 
+// An argument as given: "--name=value" split into the option's name and
+// its value; any other argument is all name.
+struct SplitArgument {
+  std::string_view name;
+  std::optional<std::string_view> inlineValue;
+};
+SplitArgument SplitInlineValue(std::string_view arg);
+
+// The value of the option at args[i]: its inline value, else the next
+// argument (and i moves on to it); nullopt when there is none.
+std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,
+                                            const std::optional<std::string_view>& inlineValue);
+
 // Is the argument a request for help?
 inline bool IsHelpFlag(std::string_view arg) { return arg == "-h" || arg == "--help"; }
 

@@ -15,6 +15,9 @@ int RunDetectCommand(const Args& args);
 int RunConvertCommand(const Args& args);
 // zelm-cli rtf: the syntax-coloured RTF document of standard input.
 int RunRtfCommand(const Args& args);
+// zelm-cli analyze REPORT FILE...: element counts, misplaced level tags and
+// the div nesting of pages.
+int RunAnalyzeCommand(const Args& args);
 // zelm-cli tokens: the colouring scanner's tokens, one per line.
 int RunTokensCommand(const Args& args);
 // zelm-cli divmark insert|remove|replace FILE...: comment labels of closing div tags.

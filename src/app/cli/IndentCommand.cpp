@@ -100,17 +100,9 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     return std::nullopt;
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    std::optional<std::string_view> inlineValue;
-    if (arg.starts_with("--") && arg.find('=') != std::string_view::npos) {
-      inlineValue = arg.substr(arg.find('=') + 1);
-      arg = arg.substr(0, arg.find('='));
-    }
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (inlineValue) return inlineValue;
-      if (i + 1 < args.size()) return args[++i];
-      return std::nullopt;
-    };
+    const SplitArgument split = SplitInlineValue(args[i]);
+    const std::string_view arg = split.name;
+    auto value = [&] { return OptionValue(args, i, split.inlineValue); };
     auto choice = [&](const auto& table, int& target) {
       const auto v = value();
       const auto found = v ? Lookup(table, *v) : std::nullopt;

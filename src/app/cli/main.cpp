@@ -12,6 +12,7 @@ namespace {
 const std::vector<Command> kCommands{
     {"indent", "re-indent pages: files, folders or pasted text", RunIndentCommand},
     {"pass", "run one engine pass on standard input (raw bytes in, raw bytes out)", RunPassCommand},
+    {"analyze", "report element counts, misplaced level tags and the div nesting of pages", RunAnalyzeCommand},
     {"detect", "show the encoding each file declares and the one it is read as", RunDetectCommand},
     {"convert", "convert standard input between Shift_JIS, EUC-JP, ISO-2022-JP and UTF-8", RunConvertCommand},
     {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
