@@ -1,0 +1,381 @@
+// The window's life and look: creation and start-up, titles, the status
+// bar, the top panel's heights and collapse toggles, the view commands,
+// page changes, resizing, closing, dropped files and the busy state.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <exception>
+#include <thread>
+
+#include "app/gui/MainWindow.h"
+#include "app/gui/SjisText.h"
+#include "app/gui/WindowTexts.h"
+
+namespace zelm::gui {
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+// The heights of the top panel.
+constexpr int kTopAll = 710;       // everything, the guidance box included
+constexpr int kTopOptions = 260;   // tool bar and options panel
+constexpr int kTopSearch = 96;     // tool bar and the search line
+constexpr int kTopFirstRow = 82;   // tool bar and the first options row
+constexpr int kTopToolBar = 36;    // tool bar only
+constexpr int kLeftPanelWidth = 700;
+
+}  // namespace
+
+TAMainForm::TAMainForm(std::unique_ptr<Asker> asker, QWidget* parent)
+    : QMainWindow(parent), asker_(asker ? std::move(asker) : std::make_unique<DialogAsker>(this)) {
+  setObjectName(U("AMainForm"));
+  FormCreate();
+}
+
+// The two work lists go with the window.
+TAMainForm::~TAMainForm() = default;
+
+// ---- Start-up steps -----------------------------------------------------------
+
+void TAMainForm::GlobalInitialize() {
+  DefaultFolder.clear();
+  CurrentFileName.clear();
+  TopCollapsed = SearchCollapsed = AnalyzerCollapsed = false;
+  OrgCharCode = 0;
+}
+
+void TAMainForm::TextInitialize() {
+  // The overwrite question, the blank page and the five-blank filler are
+  // constants of WindowTexts.h.
+}
+
+void TAMainForm::RadioGroupInitialize() {
+  RadioGroupOpenCharset.SetItemIndex(0);
+  RadioGroupSaveCharSet.SetItemIndex(0);
+  RadioGroupIndentType.SetItemIndex(0);
+}
+
+void TAMainForm::PanelColorInitialize() {
+  PanelSetting->setAutoFillBackground(true);
+  QPalette palette = CheckBoxUseAnalyser->palette();
+  palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  CheckBoxUseAnalyser->setPalette(palette);
+}
+
+void TAMainForm::StatusbarInitialize() {
+  for (QLabel* panel : StatusBarGlobal) panel->clear();
+}
+
+void TAMainForm::BrowserInitialize() {
+  // Both browsers start on the blank page and raise no script dialogs:
+  // acted on by the web work.
+  BrowserClear();
+}
+
+void TAMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!FormShown) FormShow();
+}
+
+void TAMainForm::FormShow() {
+  // Locating and reading the settings file: acted on by the settings work.
+  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
+  PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
+  if (!DefaultFolder.isEmpty() && !QDir(DefaultFolder).exists()) {
+    GlobalInitialize();
+    // The portable form of the fallback drive "C:\".
+    DefaultFolder = QDir::homePath();
+  }
+  if (action("MenuViewmaximized")->isChecked()) showMaximized();
+  const QString autoload = FromLocalPath(BtnEditLocalFile).trimmed();
+  if (CheckBoxAutoloadFile->isChecked() && !autoload.isEmpty() && FileExists(ToLocalPath(autoload))) {
+    DoLocalHTMLGo(autoload);
+    SetFormCaption(autoload);
+    ChangePageOnLoadFile(autoload);
+  } else {
+    AppTitleCaption(QString(), -1);
+  }
+  PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
+  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
+  if (action("MenuViewSartScreen")->isChecked()) {
+    PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab04ProfBrowser);
+    SetTopPanelHeight(kTopToolBar);
+    TopCollapsed = true;
+  } else {
+    PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
+    PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
+  }
+  const QList<int> sizes = SplitterWork->sizes();
+  SplitterWork->setSizes({kLeftPanelWidth, std::max(0, sizes.value(0) + sizes.value(1) - kLeftPanelWidth)});
+  SetTopPanelHeight(topHeight_);
+  DoSetMargin();
+  FormShown = true;
+}
+
+void TAMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TAMainForm::FormResize() {
+  // Hit positions count display lines, which a new width changes.
+  ListBoxAllClear();
+  DoInflateRect();
+  SetTopPanelHeight(topHeight_);
+}
+
+void TAMainForm::closeEvent(QCloseEvent* event) {
+  // A command still running keeps the window; settings are not written on
+  // closing.
+  if (busy_) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void TAMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TAMainForm::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      event->acceptProposedAction();
+      OpenHtmlFile(url.toLocalFile());
+      return;
+    }
+  }
+}
+
+void TAMainForm::RunBusy(const std::function<void()>& work) {
+  busy_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::exception_ptr failure;
+  QEventLoop loop;
+  // The window keeps painting while the work runs; the person's input waits
+  // until it is done.
+  std::thread worker([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  QApplication::restoreOverrideCursor();
+  busy_ = false;
+  if (failure) std::rethrow_exception(failure);
+}
+
+// ---- Titles and status bar ------------------------------------------------------
+
+void TAMainForm::AppTitleCaption(const QString& name, int mode) {
+  CurrentFileName = name;
+  const QString caption = texts::TitleCaption(name, mode);
+  if (!caption.isNull()) setWindowTitle(caption);
+}
+
+void TAMainForm::SetFormCaption(const QString& name) { setWindowTitle(texts::FormCaption(ProductLongName, name)); }
+
+void TAMainForm::SetOrgFileCharCode() { StatusBarGlobal[0]->setText(texts::EncodingPanelText(OrgCharCode)); }
+
+void TAMainForm::StatusbarClearSaveMessage() { StatusBarGlobal[1]->clear(); }
+
+// ---- Pages and browsers -----------------------------------------------------------
+
+void TAMainForm::ChangePageOnLoadFile(const QString& fileName) {
+  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
+  if (!CheckBoxOpenIEOriginal->isChecked()) {
+    PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
+  } else if (!fileName.isEmpty()) {
+    PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab05Browser);
+    BrowseLoadFile(fileName);
+  }
+}
+
+void TAMainForm::BrowseLoadFile(const QString& fileName) {
+  if (fileName.isEmpty()) return;
+  PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab05Browser);
+  // Navigating the original browser to the file: acted on by the web work.
+}
+
+void TAMainForm::BrowseIndentFile(const QString& fileName) {
+  if (fileName.isEmpty()) return;
+  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab03Browser);
+  // Navigating the result browser to the file: acted on by the web work.
+}
+
+void TAMainForm::BrowserClear() {
+  // Both browsers to the blank page (texts::kBlankPage): acted on by the
+  // web work.
+}
+
+void TAMainForm::PGMainChange() {
+  QWidget* page = PGMain->currentWidget();
+  if (page == PGMainTab02Tips || page == PGmainTab03DiveComment) {
+    SetTopPanelHeight(kTopFirstRow);
+    TopCollapsed = true;
+  }
+}
+
+// ---- Top panel ------------------------------------------------------------------------
+
+void TAMainForm::SetTopPanelHeight(int height) {
+  topHeight_ = height;
+  const QList<int> sizes = SplitterMain->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  if (total > 0) SplitterMain->setSizes({height, std::max(0, total - height)});
+}
+
+int TAMainForm::TopPanelHeight() const { return topHeight_; }
+
+void TAMainForm::CollapseTopPanel() {
+  SetTopPanelHeight(TopCollapsed ? kTopOptions : kTopFirstRow);
+  TopCollapsed = !TopCollapsed;
+  action("MenuSettingsReInitialize")->setChecked(false);
+}
+
+void TAMainForm::CollapseSearchPanel() {
+  SetTopPanelHeight(SearchCollapsed ? kTopOptions : kTopSearch);
+  SearchCollapsed = !SearchCollapsed;
+  action("MenuSettingsReInitialize")->setChecked(false);
+}
+
+void TAMainForm::CollapseAnalyzerPanel() {
+  SetTopPanelHeight(AnalyzerCollapsed ? kTopOptions : kTopToolBar);
+  AnalyzerCollapsed = !AnalyzerCollapsed;
+}
+
+void TAMainForm::tbSettingPanelOpenCloseClick() {
+  StatusbarClearSaveMessage();
+  CollapseTopPanel();
+  DoSetMargin();
+}
+
+void TAMainForm::tbsearchCollapseExpandClick() {
+  CollapseSearchPanel();
+  DoSetMargin();
+}
+
+void TAMainForm::tbGUICollapseExpandClick() {
+  CollapseAnalyzerPanel();
+  DoSetMargin();
+}
+
+void TAMainForm::sbInstructionHidedescClick() {
+  SetTopPanelHeight(kTopOptions);
+  TopCollapsed = false;
+}
+
+// ---- View commands ---------------------------------------------------------------------
+
+void TAMainForm::MenuViewmaximizedClick() {
+  QAction* item = action("MenuViewmaximized");
+  item->setChecked(!item->isChecked());
+  if (item->isChecked()) {
+    showMaximized();
+  } else {
+    showNormal();
+  }
+}
+
+void TAMainForm::MenuViewStdTopHeight1LineClick() {
+  QAction* item = action("MenuViewStdTopHeight1Line");
+  item->setChecked(!item->isChecked());
+  SetTopPanelHeight(item->isChecked() ? kTopOptions : kTopSearch);
+  // Writing the height to the settings file at once: acted on by the
+  // settings work.
+}
+
+void TAMainForm::MenuViewSartScreenClick() {
+  QAction* item = action("MenuViewSartScreen");
+  item->setChecked(!item->isChecked());
+}
+
+void TAMainForm::tbAllClientClick() {
+  if (isMaximized() || isMinimized()) {
+    showNormal();
+  } else {
+    showMaximized();
+  }
+}
+
+void TAMainForm::CheckBoxSelectedWordWrapClick() {
+  if (FormShown) SetPaneWordWrap(pane(PaneId::Selected), CheckBoxSelectedWordWrap->isChecked());
+}
+
+void TAMainForm::ReleaseInitialize() {
+  SetTopPanelHeight(kTopAll);
+  action("MenuViewmaximized")->setChecked(false);
+  action("MenuViewSartScreen")->setChecked(false);
+  // ComboBoxtInitialize.
+  ComboBoxFindSrc->setEditText(QString());
+  ComboBoxRepDst->setEditText(QString());
+  ComboBoxRemoveStartMark->setEditText(U("@--"));
+  ComboBoxRmoveEndMark->setEditText(U("--@"));
+  EditGUIUrl->setEditText(QString());
+  // CheckBoxtInitialize.
+  for (QCheckBox* box :
+       {CheckBoxAutoloadFile, CheckBoxDivCommentConcat, CheckBoxOpenIEOriginal, CheckBoxOpenIEResult,
+        CheckBoxResultPageChange, CheckBoxWorkProcessPageChange, CheckBoxConvertUpperLower, CheckBoxDontPreprocessing,
+        CheckBoxImmediateGo, CheckBoxUseAnalyser, CheckBoxSearchBeforeBlack, CheckBoxLocalWordWrap,
+        CheckBoxDontInputSpacing, CheckBoxInputTextBlack, CheckBoxResultWordWrap, CheckBoxDontOutputSpacing,
+        CheckBoxDontSyntaxHighlight}) {
+    box->setChecked(false);
+  }
+  RadioGroupInitialize();
+}
+
+void TAMainForm::MenuSettingsReInitializeClick() {
+  action("MenuSettingsReInitialize")->setChecked(true);
+  ReleaseInitialize();
+  // Writing the settings file: acted on by the settings work.
+}
+
+// ---- Closing, version and about ---------------------------------------------------------
+
+void TAMainForm::MenuFileCloseClick() { close(); }
+
+void TAMainForm::tbCloseClick() { close(); }
+
+void TAMainForm::MenuOtherVersionClick() { AppTitleCaption(QString(), -1); }
+
+void TAMainForm::MenuOtherAboutThisprogramClick() {
+  QDialog about(this);
+  about.setObjectName(U("AboutBox"));
+  about.setWindowTitle(U(texts::kMenuAboutTitle));
+  auto* layout = new QVBoxLayout(&about);
+  auto* product = new QLabel(U(texts::kProductLongName), &about);
+  QFont big = product->font();
+  big.setPointSize(big.pointSize() + 5);
+  big.setBold(true);
+  product->setFont(big);
+  layout->addWidget(product);
+  auto* version = new QLabel(texts::AboutVersionLabel(), &about);
+  version->setObjectName(U("Version"));
+  layout->addWidget(version);
+  layout->addWidget(new QLabel(U(texts::kAboutText), &about));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+  connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+  layout->addWidget(buttons);
+  about.exec();
+}
+
+}  // namespace zelm::gui

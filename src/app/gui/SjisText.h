@@ -1,0 +1,31 @@
+// Shift_JIS texts at the edge of Qt, which holds Unicode: the clipboard,
+// file names in messages, the keyword box.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "encoding/Converted.h"
+
+namespace zelm::gui {
+
+// Shift_JIS bytes as Qt text; CR LF stays CR LF.
+QString FromSjis(std::string_view sjis);
+// Qt text as Shift_JIS; a character without a Shift_JIS form becomes "?".
+std::string ToSjis(const QString& text);
+// Text from outside the program (clipboard) as Shift_JIS with CR LF line
+// ends, the form every text of the program has.
+std::string ToSjisLines(const QString& text);
+// The same, with what the conversion could not carry.
+struct SjisLines {
+  std::string text;
+  ConversionLoss loss;
+  std::size_t lossLine = 0;  // 1-based line of the first lost character
+};
+SjisLines ToSjisLinesReporting(const QString& text);
+// A local file name (bytes of the file system) as Qt text and back.
+QString FromLocalPath(const std::string& path);
+std::string ToLocalPath(const QString& path);
+
+}  // namespace zelm::gui
