@@ -94,7 +94,7 @@ std::size_t CountLines(std::string_view sjis) {
 
 // --- Construction -----------------------------------------------------------
 
-RichEditEx::RichEditEx(QWidget* parent) : QPlainTextEdit(parent) {
+RichEditEx::RichEditEx(QWidget* parent) : QPlainTextEdit(parent), gutter_(new GutterArea(this)) {
   setFont(PaneFont());
   // The colours of the HTML colouring are made for black text on white,
   // whatever the desktop's theme.
@@ -108,7 +108,6 @@ RichEditEx::RichEditEx(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setTabChangesFocus(false);  // tab keys are text
 
-  gutter_ = new GutterArea(this);
   connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
     if (dy != 0)
       gutter_->scroll(0, dy);
