@@ -41,6 +41,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -122,8 +123,8 @@ class TAMainForm : public QMainWindow {
   Pane* CurrentPane = nullptr;
   Pane& pane(PaneId id) const { return *panes[Index(id)]; }
   // The hit list of each pane (none for Inner).
-  std::array<QListWidget*, kPaneCount> hitLists{};
-  QListWidget* hitList(PaneId id) const { return hitLists[Index(id)]; }
+  std::array<HitList*, kPaneCount> hitLists{};
+  HitList* hitList(PaneId id) const { return hitLists[Index(id)]; }
   std::optional<PaneId> IdOf(const Pane* pane) const;
 
   // ---- Controls -------------------------------------------------------------
@@ -244,11 +245,13 @@ class TAMainForm : public QMainWindow {
   void CollapseSearchPanel();
   void CollapseAnalyzerPanel();
   void ReleaseInitialize();
+  // The left side of the work page back to its width of 700 pixels.
+  void SetLeftPanelWidth();
   void SetTopPanelHeight(int height);
   int TopPanelHeight() const;
   PipelineOptions CurrentPipelineOptions() const;
   // Puts a text into a pane: colours it unless colouring is switched off.
-  void ShowInPane(PaneId id, std::string_view text);
+  void ShowInPane(PaneId id, std::string text);
 
   // ---- Pipeline commands -------------------------------------------------------
   // Input stage for a file; false when nothing was loaded.
@@ -256,6 +259,8 @@ class TAMainForm : public QMainWindow {
   void DoCopyTextTMLGo(const std::string& text);
   // Opens a file the way the open command does (dialog, command line, drop).
   void OpenHtmlFile(const QString& fileName);
+  // Opens the first local file of a drop; false when it holds none.
+  bool OpenDroppedFile(const QMimeData& data);
 
  public slots:
   // ---- File menu -----------------------------------------------------------------
@@ -406,7 +411,6 @@ class TAMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Building (MainWindowLayout.cpp).
@@ -422,7 +426,6 @@ class TAMainForm : public QMainWindow {
   void BuildStatusBar();
   void RichEditExCreate();
   QWidget* PaneHost(PaneId id, QWidget* tab, QWidget* besideHitList = nullptr);
-  void ConnectPaneClicks();
   // Start-up steps (MainWindowView.cpp).
   void GlobalInitialize();
   void TextInitialize();
@@ -434,6 +437,9 @@ class TAMainForm : public QMainWindow {
   void FormResize();
   // Search (MainWindowSearch.cpp).
   void BatchSearch(PaneId id);
+  std::pair<QTabWidget*, QWidget*> PageOf(PaneId id) const;
+  void ShowPanePage(PaneId id);
+  void KeepSearchWords(const std::vector<std::string>& words);
   void ListBoxClick(PaneId id);
   void AddFindHistory(const QString& text, bool evenWhenThere);
   // Pipeline (MainWindowPipeline.cpp).

@@ -23,7 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/gui/JapaneseFonts.h"
+#include "app/gui/WindowFont.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/MainWindowTables.h"
 #include "app/gui/WindowTexts.h"
@@ -38,8 +38,8 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 constexpr int kTopContentHeight = 710;
 constexpr int kToolBarHeight = 36;
 constexpr int kSearchRowHeight = 46;
+constexpr int kOptionsHeight = 260;
 constexpr int kBodyPanelHeight = 40;
-constexpr int kLeftPanelWidth = 700;
 constexpr int kSplitterWidth = 6;
 constexpr int kHitListWidth = 96;
 
@@ -202,7 +202,6 @@ void TAMainForm::FormCreate() {
   setCentralWidget(central);
 
   RichEditExCreate();
-  ConnectPaneClicks();
   // The two work lists are plain string lists of the window.
   GlobalInitialize();
   TextInitialize();
@@ -334,6 +333,7 @@ void TAMainForm::BuildOptionsPanel(QWidget* parent) {
   LabelCommonLineNumber = new QLabel(searchRow);
   LabelCommonLineNumber->setObjectName(U("LabelCommonLineNumber"));
   LabelCommonLineNumber->setMinimumWidth(80);
+  LabelCommonLineNumber->setFixedHeight(24);
   LabelCommonLineNumber->setFrameShape(QFrame::StyledPanel);
   row->addWidget(LabelCommonLineNumber);
   ComboBoxRepDst = NewEditableCombo("ComboBoxRepDst", searchRow);
@@ -356,8 +356,10 @@ void TAMainForm::BuildOptionsPanel(QWidget* parent) {
   row->addStretch(1);
   layout->addWidget(searchRow);
 
-  // The choices: radio groups, then two columns of option boxes.
+  // The choices: radio groups, then two columns of option boxes, down to
+  // the height that shows the tool bar and the options panel.
   auto* choices = new QWidget(parent);
+  choices->setFixedHeight(kOptionsHeight - kToolBarHeight - kSearchRowHeight);
   auto* grid = new QHBoxLayout(choices);
   grid->setContentsMargins(0, 0, 0, 2);
   auto* radios = new QGridLayout();
@@ -466,7 +468,6 @@ void TAMainForm::BuildWorkPage() {
   SplitterWork->addWidget(PanelPGMainTab01Left);
   SplitterWork->addWidget(right);
   SplitterWork->setStretchFactor(1, 1);
-  SplitterWork->setSizes({kLeftPanelWidth, 1240 - kLeftPanelWidth - kSplitterWidth});
   PGMainTab01IndentProcessing->layout()->addWidget(SplitterWork);
   BuildLeftPages();
   BuildRightPages();
@@ -583,11 +584,13 @@ QWidget* TAMainForm::PaneHost(PaneId id, QWidget* tab, QWidget* besideHitList) {
   Pane* created = CreatePane(host, entry.wordWrap);
   created->setObjectName(U(entry.name));
   panes[Index(id)] = created;
+  connect(created, &RichEditEx::Clicked, this, entry.click);
   row->addWidget(created, 1);
   if (entry.hitListName) {
     auto* side = new QVBoxLayout();
     side->setSpacing(2);
-    QListWidget* hits = NewList(entry.hitListName, host);
+    HitList* hits = CreateHitList(host);
+    hits->setObjectName(U(entry.hitListName));
     hits->setFixedWidth(kHitListWidth);
     hitLists[Index(id)] = hits;
     side->addWidget(hits, 1);
@@ -617,19 +620,6 @@ void TAMainForm::RichEditExCreate() {
       {PaneId::InnerRight, PGZ1PGMainTab01RightTab09Inner},
   };
   for (auto [id, tab] : hosts) PaneHost(id, tab, id == PaneId::Local ? ListBoxCSSColor : nullptr);
-}
-
-void TAMainForm::ConnectPaneClicks() {
-  for (PaneId id : kAllPanes) pane(id).viewport()->installEventFilter(this);
-}
-
-bool TAMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonPress) {
-    for (const PaneEntry& entry : PaneTable()) {
-      if (pane(entry.id).viewport() == watched) (this->*entry.click)();
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace zelm::gui

@@ -6,12 +6,12 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
 
 #include "app/gui/BusyCursor.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/PaneText.h"
 #include "app/gui/SjisText.h"
 
 namespace zelm::gui {
@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kLeftMargin = 54;
 constexpr int kRightMargin = 10;
-constexpr int kLeftPanelWidth = 700;
 
 bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
 
@@ -67,8 +66,8 @@ void TAMainForm::DoSetMargin() {
   for (PaneId id : kAllPanes) SetPaneMargins(pane(id), kLeftMargin, kRightMargin);
 }
 
-void TAMainForm::ShowInPane(PaneId id, std::string_view text) {
-  SetPaneText(pane(id), text);
+void TAMainForm::ShowInPane(PaneId id, std::string text) {
+  SetPaneText(pane(id), std::move(text));
   SyntaxUpdate(pane(id));
 }
 
@@ -199,22 +198,12 @@ void TAMainForm::tbIndentRedisplayClick() { RedisplayClickedPane(CheckBoxResultW
 
 void TAMainForm::GoToTop() {
   if (!CurrentPane) return;
-  ScrollPaneLines(*CurrentPane, -PaneCaretLine(*CurrentPane));
-  MovePaneCaretToLine(*CurrentPane, 0);
+  PaneCaretToTop(*CurrentPane);
 }
 
 void TAMainForm::GoToBottom() {
   if (!CurrentPane) return;
-  const int caretLine = PaneCaretLine(*CurrentPane);
-  const int lineCount = PaneLineCount(*CurrentPane);
-  const int distance = lineCount - caretLine;
-  if (distance < 6) {
-    ScrollPaneLines(*CurrentPane, distance);
-    MovePaneCaretToLine(*CurrentPane, lineCount - 1);
-  } else {
-    ScrollPaneLines(*CurrentPane, distance - 5);
-    MovePaneCaretToLine(*CurrentPane, lineCount - 5);
-  }
+  PaneCaretToBottom(*CurrentPane);
 }
 
 void TAMainForm::tbLeftpageTopClick() { GoToTop(); }
@@ -229,7 +218,7 @@ std::string TAMainForm::ClipboardText() const { return ToSjisLines(QGuiApplicati
 void TAMainForm::tbCOPYFromResultTextClick() {
   StatusbarClearSaveMessage();
   if (!CurrentPane || PaneIsEmpty(*CurrentPane)) return;
-  QGuiApplication::clipboard()->setText(FromSjis(PaneText(*CurrentPane)));
+  QGuiApplication::clipboard()->setText(SjisToQString(PaneText(*CurrentPane)));
 }
 
 void TAMainForm::MenuEditSelectAllClick() { SetPaneText(pane(PaneId::Local), ClipboardText()); }
@@ -239,7 +228,7 @@ void TAMainForm::tbPaste2LocalClick() {
   PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab03Org);
-  SplitterWork->setSizes({kLeftPanelWidth, std::max(0, width() - kLeftPanelWidth)});
+  SetLeftPanelWidth();
   LocalHTMLClear(false);
   BrowserClear();
   ListBoxAllClear();

@@ -23,7 +23,6 @@
 namespace zelm::gui {
 namespace {
 
-constexpr int kLeftPanelWidth = 700;
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -166,7 +165,7 @@ void TAMainForm::tbPasteClipboardToTextClick() {
   PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
-  SplitterWork->setSizes({kLeftPanelWidth, std::max(0, width() - kLeftPanelWidth)});
+  SetLeftPanelWidth();
   {
     BusyCursor busy;
     BtnEditLocalFile.clear();

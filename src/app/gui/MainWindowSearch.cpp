@@ -5,13 +5,10 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QTabWidget>
 
-#include "app/gui/BusyCursor.h"
 #include "app/gui/MainWindow.h"
-#include "app/gui/SjisText.h"
-#include "text/StringUtil.h"
+#include "app/gui/PaneText.h"
 
 namespace zelm::gui {
 namespace {
@@ -31,34 +28,42 @@ void TAMainForm::AddFindHistory(const QString& text, bool evenWhenThere) {
   }
 }
 
-void TAMainForm::BatchSearch(PaneId id) {
-  Pane& target = pane(id);
-  const QString boxText = ComboBoxFindSrc->currentText();
-  const std::string keywords = ToSjis(boxText);
-  if (PaneIsEmpty(target) || PlainTrim(keywords).empty()) return;
-  const std::vector<std::string> words = ScanSearchWords(keywords);
+// The page control and tab that show a pane.
+std::pair<QTabWidget*, QWidget*> TAMainForm::PageOf(PaneId id) const {
+  switch (id) {
+    case PaneId::Result: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab01Main};
+    case PaneId::Work: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab04Work};
+    case PaneId::Org: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab03Org};
+    case PaneId::Native: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab06Native};
+    case PaneId::Selected: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab05Selected};
+    case PaneId::InnerRight: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab09Inner};
+    case PaneId::Local: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab01Main};
+    case PaneId::RefOrg: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab02RefOrg};
+    case PaneId::Temp: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab05Temp};
+    case PaneId::Inner: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab07Inner};
+  }
+  return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab01Main};
+}
+
+void TAMainForm::ShowPanePage(PaneId id) {
+  const auto [tabs, page] = PageOf(id);
+  tabs->setCurrentWidget(page);
+}
+
+void TAMainForm::KeepSearchWords(const std::vector<std::string>& words) {
   SearchWorkList.clear();
-  for (const std::string& word : words) SearchWorkList << FromSjis(word);
-  if (words.empty()) return;
-  AddFindHistory(boxText, true);
-  const std::pair<QTabWidget*, QWidget*> page = [&]() -> std::pair<QTabWidget*, QWidget*> {
-    switch (id) {
-      case PaneId::Result: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab01Main};
-      case PaneId::Work: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab04Work};
-      case PaneId::Org: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab03Org};
-      case PaneId::Native: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab06Native};
-      case PaneId::InnerRight: return {PGZ1PGMainTab01Right, PGZ1PGMainTab01RightTab09Inner};
-      case PaneId::RefOrg: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab02RefOrg};
-      case PaneId::Temp: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab05Temp};
-      default: return {PGZ0PGMainTab01Left, PGZ0PGMainTab01LeftTab01Main};
-    }
-  }();
-  page.first->setCurrentWidget(page.second);
-  BusyCursor busy;
-  CurrentPane = &target;
-  const bool blackFirst = !CheckBoxSearchBeforeBlack->isChecked();
-  if (!blackFirst) TextBlackColor(target);
-  SearchPaneWords(target, words, blackFirst, *hitList(id));
+  for (const std::string& word : words) SearchWorkList << SjisToQString(word);
+}
+
+void TAMainForm::BatchSearch(PaneId id) {
+  const QString findText = ComboBoxFindSrc->currentText();
+  std::vector<std::string> words;
+  BatchSearchPane(pane(id), *hitList(id), findText, CheckBoxSearchBeforeBlack->isChecked(), words, [&] {
+    AddFindHistory(findText, true);
+    ShowPanePage(id);
+    CurrentPane = &pane(id);
+  });
+  KeepSearchWords(words);
 }
 
 void TAMainForm::MenuBatchSearchResultClick() { BatchSearch(PaneId::Result); }
@@ -79,25 +84,19 @@ void TAMainForm::tbsearchTempClick() { BatchSearch(PaneId::Temp); }
 void TAMainForm::tbSearchInnerClick() { BatchSearch(PaneId::InnerRight); }
 
 void TAMainForm::ComboBoxFindSrcKeyDown() {
-  const QString boxText = ComboBoxFindSrc->currentText();
-  AddFindHistory(boxText, false);
-  Pane& work = pane(PaneId::Work);
-  const std::string keywords = ToSjis(boxText);
-  if (PaneIsEmpty(work) || PlainTrim(keywords).empty()) return;
-  TextBlackColor(work);
-  const std::vector<std::string> words = ScanSearchWords(keywords);
-  SearchWorkList.clear();
-  for (const std::string& word : words) SearchWorkList << FromSjis(word);
-  if (words.empty()) return;
-  PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab04Work);
-  BusyCursor busy;
-  CurrentPane = &work;
-  SearchPaneWords(work, words, false, *hitList(PaneId::Work));
+  const QString findText = ComboBoxFindSrc->currentText();
+  AddFindHistory(findText, false);
+  std::vector<std::string> words;
+  FindBoxEnterSearch(pane(PaneId::Work), *hitList(PaneId::Work), findText, words, [&] {
+    ShowPanePage(PaneId::Work);
+    CurrentPane = &pane(PaneId::Work);
+  });
+  KeepSearchWords(words);
 }
 
 void TAMainForm::sbFindSrcpasteClick() {
   const QString pasted = QGuiApplication::clipboard()->text();
-  if (ToSjis(pasted).size() > kMaxPastedKeywordBytes) return;
+  if (QStringToSjis(pasted).size() > kMaxPastedKeywordBytes) return;
   AddFindHistory(ComboBoxFindSrc->currentText(), false);
   ComboBoxFindSrc->setEditText(pasted);
 }
@@ -107,7 +106,7 @@ void TAMainForm::sbFindSrcpasteClearClick() {
   ListBoxOutputClear();
 }
 
-void TAMainForm::ListBoxClick(PaneId id) { ClickHitEntry(pane(id), *hitList(id), *LabelCommonLineNumber); }
+void TAMainForm::ListBoxClick(PaneId id) { zelm::gui::ListBoxClick(pane(id), *hitList(id), LabelCommonLineNumber); }
 
 void TAMainForm::ListBoxLocalClick() { ListBoxClick(PaneId::Local); }
 void TAMainForm::ListBoxRefOrgClick() { ListBoxClick(PaneId::RefOrg); }

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSplitter>
@@ -36,7 +37,6 @@ constexpr int kTopOptions = 260;   // tool bar and options panel
 constexpr int kTopSearch = 96;     // tool bar and the search line
 constexpr int kTopFirstRow = 82;   // tool bar and the first options row
 constexpr int kTopToolBar = 36;    // tool bar only
-constexpr int kLeftPanelWidth = 700;
 
 }  // namespace
 
@@ -119,8 +119,7 @@ void TAMainForm::FormShow() {
     PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
     PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
   }
-  const QList<int> sizes = SplitterWork->sizes();
-  SplitterWork->setSizes({kLeftPanelWidth, std::max(0, sizes.value(0) + sizes.value(1) - kLeftPanelWidth)});
+  SetLeftPanelWidth();
   SetTopPanelHeight(topHeight_);
   DoSetMargin();
   FormShown = true;
@@ -153,13 +152,17 @@ void TAMainForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TAMainForm::dropEvent(QDropEvent* event) {
-  for (const QUrl& url : event->mimeData()->urls()) {
+  if (OpenDroppedFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+bool TAMainForm::OpenDroppedFile(const QMimeData& data) {
+  for (const QUrl& url : data.urls()) {
     if (url.isLocalFile()) {
-      event->acceptProposedAction();
       OpenHtmlFile(url.toLocalFile());
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 void TAMainForm::RunBusy(const std::function<void()>& work) {
@@ -233,6 +236,16 @@ void TAMainForm::PGMainChange() {
     SetTopPanelHeight(kTopFirstRow);
     TopCollapsed = true;
   }
+}
+
+void TAMainForm::SetLeftPanelWidth() {
+  constexpr int kLeftPanelWidth = 700;
+  // The splitter gets its width from the window's layout, which a window
+  // that has just been shown has not laid out yet.
+  if (QLayout* layout = centralWidget()->layout()) layout->activate();
+  const QList<int> sizes = SplitterWork->sizes();
+  const int total = std::max(sizes.value(0) + sizes.value(1), kLeftPanelWidth + 1);
+  SplitterWork->setSizes({kLeftPanelWidth, total - kLeftPanelWidth});
 }
 
 // ---- Top panel ------------------------------------------------------------------------

@@ -1,93 +1,40 @@
 #include "app/gui/PaneAdapter.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextFrame>
-
-#include "app/gui/JapaneseFonts.h"
-#include "app/gui/PanePlaceholder.h"
-#include "app/gui/SjisText.h"
+#include "app/gui/RichEditUtil.h"
 
 namespace zelm::gui {
 
 Pane* CreatePane(QWidget* parent, bool wordWrap) {
-  auto* pane = new PanePlaceholder(parent);
-  pane->setFont(PaneFont());
-  pane->setTabChangesFocus(false);
-  pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  pane->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  SetPaneWordWrap(*pane, wordWrap);
-  QObject::connect(pane, &QPlainTextEdit::textChanged, pane, [pane] { pane->colourCurrent = false; });
+  auto* pane = new RichEditEx(parent);
+  pane->SetLineNumbers(true);
+  pane->SetWordWrap(wordWrap);
   return pane;
 }
 
-std::string PaneText(const Pane& pane) {
-  QString text = pane.toPlainText();
-  text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-  return ToSjis(text);
-}
+HitList* CreateHitList(QWidget* parent) { return new PaneHitList(parent); }
 
-bool PaneIsEmpty(const Pane& pane) { return pane.document()->isEmpty(); }
+const std::string& PaneText(const Pane& pane) { return pane.SjisText(); }
 
-void SetPaneText(Pane& pane, std::string_view sjisText) {
-  QString text = FromSjis(sjisText);
-  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  pane.setPlainText(text);
-}
+bool PaneIsEmpty(const Pane& pane) { return pane.IsEmpty(); }
 
-void ColourPane(Pane& pane) {
-  pane.moveCursor(QTextCursor::Start);
-  pane.colourCurrent = true;
-}
+void SetPaneText(Pane& pane, std::string sjisText) { pane.SetSjisText(std::move(sjisText)); }
 
-bool PaneColourIsCurrent(const Pane& pane) { return pane.colourCurrent; }
+void ColourPane(Pane& pane) { RichEditColorRetry(pane); }
 
-void BlackenPane(Pane& pane) { pane.moveCursor(QTextCursor::Start); }
+bool PaneColourIsCurrent(const Pane& pane) { return pane.IsColoured(); }
 
-void RenewPane(Pane& pane) {
-  pane.clear();
-  pane.setFont(PaneFont());
-}
+void BlackenPane(Pane& pane) { TextBlackColor(pane); }
 
-bool PaneWordWrap(const Pane& pane) { return pane.lineWrapMode() != QPlainTextEdit::NoWrap; }
+void RenewPane(Pane& pane) { RichEditExReNew(pane); }
 
-void SetPaneWordWrap(Pane& pane, bool wrap) {
-  const auto mode = wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap;
-  if (pane.lineWrapMode() != mode) pane.setLineWrapMode(mode);
-}
+void SetPaneWordWrap(Pane& pane, bool wrap) { pane.SetWordWrap(wrap); }
 
 void SetPaneMargins(Pane& pane, int left, int right) {
-  if (pane.leftMargin == left && pane.rightMargin == right) return;
-  pane.leftMargin = left;
-  pane.rightMargin = right;
-  QTextFrameFormat format = pane.document()->rootFrame()->frameFormat();
-  format.setLeftMargin(left);
-  format.setRightMargin(right);
-  pane.document()->rootFrame()->setFrameFormat(format);
+  if (pane.LeftMargin() != left || pane.RightMargin() != right) RichEditSetMargins(pane, left, right);
 }
 
-int PaneCaretLine(const Pane& pane) { return pane.textCursor().blockNumber(); }
+void PaneCaretToTop(Pane& pane) { RichEditCaretToTop(pane); }
 
-int PaneLineCount(const Pane& pane) { return pane.document()->blockCount(); }
-
-void ScrollPaneLines(Pane& pane, int lines) {
-  QScrollBar* bar = pane.verticalScrollBar();
-  bar->setValue(bar->value() + lines);
-}
-
-void MovePaneCaretToLine(Pane& pane, int line) {
-  QTextCursor cursor(pane.document()->findBlockByNumber(line));
-  pane.setTextCursor(cursor);
-}
-
-std::vector<std::string> ScanSearchWords(std::string_view) { return {}; }
-
-void SearchPaneWords(Pane&, const std::vector<std::string>&, bool, QListWidget& hits) { hits.clear(); }
-
-void ClickHitEntry(Pane&, QListWidget& hits, QLabel& label) {
-  if (QListWidgetItem* item = hits.currentItem()) label.setText(item->text());
-}
+void PaneCaretToBottom(Pane& pane) { RichEditCaretToBottom(pane); }
 
 }  // namespace zelm::gui

@@ -8,17 +8,6 @@
 
 namespace zelm::gui {
 
-QString FromSjis(std::string_view sjis) {
-  const WideConverted wide = Cp932ToUtf16(sjis);
-  return QString(reinterpret_cast<const QChar*>(wide.text.data()), static_cast<qsizetype>(wide.text.size()));
-}
-
-std::string ToSjis(const QString& text) {
-  return Utf16ToCp932(
-             std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())))
-      .text;
-}
-
 std::string ToSjisLines(const QString& text) { return ToSjisLinesReporting(text).text; }
 
 SjisLines ToSjisLinesReporting(const QString& text) {

@@ -1,5 +1,6 @@
-// Shift_JIS texts at the edge of Qt, which holds Unicode: the clipboard,
-// file names in messages, the keyword box.
+// Texts from outside the program at the edge of Qt: the clipboard and file
+// names. (Short Shift_JIS texts to and from Qt: SjisToQString and
+// QStringToSjis of PaneText.h.)
 #pragma once
 
 #include <QString>
@@ -10,10 +11,6 @@
 
 namespace zelm::gui {
 
-// Shift_JIS bytes as Qt text; CR LF stays CR LF.
-QString FromSjis(std::string_view sjis);
-// Qt text as Shift_JIS; a character without a Shift_JIS form becomes "?".
-std::string ToSjis(const QString& text);
 // Text from outside the program (clipboard) as Shift_JIS with CR LF line
 // ends, the form every text of the program has.
 std::string ToSjisLines(const QString& text);

@@ -5,7 +5,8 @@
 #include <QIcon>
 #include <QTimer>
 
-#include "app/gui/JapaneseFonts.h"
+#include "app/gui/RichEditEx.h"
+#include "app/gui/WindowFont.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/WindowTexts.h"
 

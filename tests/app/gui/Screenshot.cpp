@@ -7,7 +7,8 @@
 #include <QTest>
 #include <cstdio>
 
-#include "app/gui/JapaneseFonts.h"
+#include "app/gui/RichEditEx.h"
+#include "app/gui/WindowFont.h"
 #include "app/gui/MainWindow.h"
 
 int main(int argc, char* argv[]) {
