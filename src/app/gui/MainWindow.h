@@ -411,6 +411,7 @@ class TAMainForm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Building (MainWindowLayout.cpp).
@@ -473,6 +474,7 @@ class TAMainForm : public QMainWindow {
   // With no settings, the tool bar and the options panel show.
   int topHeight_ = 260;
   bool busy_ = false;
+  bool leftWidthPending_ = false;
 
   friend class MainWindowTestAccess;
 };

@@ -474,6 +474,7 @@ void TAMainForm::BuildWorkPage() {
   // Resizing the left side only resets the margins; the splitter handlers
   // and the page changes of both sides do nothing else.
   connect(SplitterWork, &QSplitter::splitterMoved, this, [this] { DoSetMargin(); });
+  SplitterWork->installEventFilter(this);
 }
 
 void TAMainForm::BuildLeftPages() {
@@ -552,8 +553,10 @@ void TAMainForm::BuildRightPages() {
   innerRow->addWidget(CheckBoxInnerRightRemoveLevel);
   // The picture between the two halves of the hint is the analyser's
   // inner-HTML tool button.
-  innerRow->addWidget(new QLabel(U(texts::kInnerHintBefore) + U("［ 内部HTML ］") + U(texts::kInnerHintAfter), innerBar));
-  innerRow->addStretch(1);
+  auto* hint = new QLabel(U(texts::kInnerHintBefore) + U("［ 内部HTML ］") + U(texts::kInnerHintAfter), innerBar);
+  // The hint may be cut rather than widen the whole right side.
+  hint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  innerRow->addWidget(hint, 1);
   PGZ1PGMainTab01RightTab09Inner->layout()->addWidget(innerBar);
   connect(btnDoInnerHTMLIndent, &QPushButton::clicked, this, &TAMainForm::btnDoInnerHTMLIndentClick);
 }

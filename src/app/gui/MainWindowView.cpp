@@ -13,7 +13,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QLabel>
-#include <QLayout>
+#include <QTimer>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSplitter>
@@ -240,12 +240,22 @@ void TAMainForm::PGMainChange() {
 
 void TAMainForm::SetLeftPanelWidth() {
   constexpr int kLeftPanelWidth = 700;
-  // The splitter gets its width from the window's layout, which a window
-  // that has just been shown has not laid out yet.
-  if (QLayout* layout = centralWidget()->layout()) layout->activate();
-  const QList<int> sizes = SplitterWork->sizes();
-  const int total = std::max(sizes.value(0) + sizes.value(1), kLeftPanelWidth + 1);
+  const int total = std::max(SplitterWork->width() - SplitterWork->handleWidth(), kLeftPanelWidth + 1);
   SplitterWork->setSizes({kLeftPanelWidth, total - kLeftPanelWidth});
+  // A window that has just been shown has not laid out its pages yet: the
+  // width is set again once the splitter has its own.
+  leftWidthPending_ = true;
+}
+
+bool TAMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SplitterWork && event->type() == QEvent::Resize && leftWidthPending_) {
+    leftWidthPending_ = false;
+    QTimer::singleShot(0, this, [this] {
+      SetLeftPanelWidth();
+      leftWidthPending_ = false;
+    });
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // ---- Top panel ------------------------------------------------------------------------

@@ -352,6 +352,14 @@ TEST_F(WindowTest, ResizeKeepsWrapAndMarginsWithoutColouringAgain) {
   EXPECT_TRUE(result.IsColoured());
 }
 
+TEST_F(WindowTest, WorkPageLeftSideIs700PixelsWide) {
+  QApplication::processEvents();
+  EXPECT_EQ(window->SplitterWork->sizes().value(0), 700);
+  window->resize(window->width() + 80, window->height());
+  QApplication::processEvents();
+  EXPECT_EQ(window->SplitterWork->sizes().value(0), 700);
+}
+
 TEST_F(WindowTest, TopPanelHeights) {
   window->MenuViewStdTopHeight1LineClick();
   EXPECT_EQ(window->TopPanelHeight(), 260);
