@@ -226,6 +226,7 @@ void RichEditEx::SetSjisText(std::string text) {
   runsJob_ = {};
   sjis_ = std::make_shared<const std::string>(std::move(text));
   sjisCurrent_ = true;
+  keptBytes_.clear();
   map_ = PositionMap();
   mapCurrent_ = false;
   lastLoss_ = {};
@@ -259,6 +260,7 @@ void RichEditEx::EnsureFilled() {
   wideJob_ = {};
   map_ = std::move(wide.map);
   mapCurrent_ = true;
+  keptBytes_ = std::move(wide.kept);
   filling_ = true;
   setPlainText(wide.text);
   filling_ = false;
@@ -270,7 +272,7 @@ void RichEditEx::EnsureFilled() {
 
 const std::string& RichEditEx::SjisText() const {
   if (!sjisCurrent_) {
-    Converted converted = WideToSjis(document()->toRawText());
+    Converted converted = WideToSjis(document()->toRawText(), keptBytes_);
     sjis_ = std::make_shared<const std::string>(std::move(converted.text));
     lastLoss_ = converted.loss;
     sjisCurrent_ = true;
@@ -482,6 +484,7 @@ void RichEditEx::OnContentsChange(int from, int removed, int added) {
              a = static_cast<std::size_t>(added);
   runs_.ApplyEdit(f, r, a);
   MarksApplyEdit(f, r, a);
+  ApplyEdit(keptBytes_, f, r, a);
   // The lines that hold the change are formatted again at once; lines the
   // change made new are formatted when they are shown.
   QTextDocument* doc = document();

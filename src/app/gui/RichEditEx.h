@@ -231,6 +231,8 @@ class RichEditEx : public QPlainTextEdit {
   mutable bool sjisCurrent_ = true;
   mutable bool mapCurrent_ = true;
   mutable ConversionLoss lastLoss_;
+  // Characters whose bytes are not the ones conversion writes for them.
+  std::vector<KeptBytes> keptBytes_;
   bool filled_ = true;
   bool filling_ = false;
   std::future<WideText> wideJob_;   // the text in Unicode, for filling
