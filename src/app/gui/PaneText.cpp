@@ -100,10 +100,11 @@ const Cp932Tables& Tables() {
 }
 
 // Walks a Shift_JIS text the way the widget reads it, calling
-// put(character) for each character and pairAt(byte) for each two-byte
-// unit.
-template <typename Put, typename PairAt>
-void WalkSjis(std::string_view sjis, Put put, PairAt pairAt) {
+// put(character) for each character, pairAt(byte) for each two-byte unit
+// and keep(bytes) for each double-byte character that converting back would
+// write with other bytes.
+template <typename Put, typename PairAt, typename Keep>
+void WalkSjis(std::string_view sjis, Put put, PairAt pairAt, Keep keep) {
   const Cp932Tables& t = Tables();
   const auto* s = reinterpret_cast<const unsigned char*>(sjis.data());
   const std::size_t n = sjis.size();
@@ -126,8 +127,10 @@ void WalkSjis(std::string_view sjis, Put put, PairAt pairAt) {
       continue;
     }
     if (IsSjisLeadByte(b) && i + 1 < n) {
-      const char16_t c = t.pair[static_cast<std::size_t>(b) << 8 | s[i + 1]];
+      const std::uint16_t code = static_cast<std::uint16_t>(b << 8 | s[i + 1]);
+      const char16_t c = t.pair[code];
       if (c != kNoChar) {
+        if (t.reverse[c] != code) keep(code);
         put(c);
         pairAt(i);
         i += 2;
@@ -150,7 +153,8 @@ class PositionMapBuilder {
 PositionMap PositionMap::Of(std::string_view sjis) {
   PositionMap map;
   auto& starts = PositionMapBuilder::Starts(map);
-  WalkSjis(sjis, [](char16_t) {}, [&](std::size_t at) { starts.push_back(static_cast<std::uint32_t>(at)); });
+  WalkSjis(sjis, [](char16_t) {}, [&](std::size_t at) { starts.push_back(static_cast<std::uint32_t>(at)); },
+           [](std::uint16_t) {});
   return map;
 }
 
@@ -179,13 +183,16 @@ WideText SjisToWide(std::string_view sjis) {
   char16_t* out = reinterpret_cast<char16_t*>(result.text.data());
   char16_t* const begin = out;
   auto& starts = PositionMapBuilder::Starts(result.map);
-  WalkSjis(sjis, [&](char16_t c) { *out++ = c; }, [&](std::size_t at) { starts.push_back(static_cast<std::uint32_t>(at)); });
+  WalkSjis(
+      sjis, [&](char16_t c) { *out++ = c; }, [&](std::size_t at) { starts.push_back(static_cast<std::uint32_t>(at)); },
+      [&](std::uint16_t code) { result.kept.push_back({static_cast<std::uint32_t>(out - begin), code}); });
   result.text.resize(out - begin);
   return result;
 }
 
-Converted WideToSjis(QStringView text) {
+Converted WideToSjis(QStringView text, const std::vector<KeptBytes>& kept) {
   const Cp932Tables& t = Tables();
+  auto nextKept = kept.begin();
   Converted result;
   std::string& out = result.text;
   out.resize(static_cast<std::size_t>(text.size()) * 2 + 2);
@@ -204,6 +211,8 @@ Converted WideToSjis(QStringView text) {
       continue;
     }
     std::uint16_t code = t.reverse[c];
+    while (nextKept != kept.end() && nextKept->ch < i) ++nextKept;
+    if (nextKept != kept.end() && nextKept->ch == i && t.pair[nextKept->bytes] == c) code = nextKept->bytes;
     if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
       ++i;  // a character beyond U+FFFF: one "?"
       code = kNoBytes;
@@ -220,6 +229,13 @@ Converted WideToSjis(QStringView text) {
   }
   out.resize(static_cast<std::size_t>(o - out.data()));
   return result;
+}
+
+void ApplyEdit(std::vector<KeptBytes>& kept, std::size_t from, std::size_t removed, std::size_t added) {
+  auto first = std::lower_bound(kept.begin(), kept.end(), from, [](const KeptBytes& k, std::size_t p) { return k.ch < p; });
+  auto last = std::lower_bound(first, kept.end(), from + removed, [](const KeptBytes& k, std::size_t p) { return k.ch < p; });
+  for (auto it = last; it != kept.end(); ++it) it->ch = static_cast<std::uint32_t>(it->ch + added - removed);
+  kept.erase(first, last);
 }
 
 QString SjisToQString(std::string_view sjis) { return SjisToWide(sjis).text; }

@@ -48,18 +48,36 @@ class PositionMap {
   std::vector<std::uint32_t> pairStarts_;  // first byte of every two-byte unit, ascending
 };
 
+// A character whose two bytes are not the ones the encoding unit writes for
+// it: code page 932 has a few characters twice (the NEC selection of IBM
+// extensions, some NEC special characters), and converting back to
+// Shift_JIS gives the other pair of bytes. `ch` is its character position.
+struct KeptBytes {
+  std::uint32_t ch = 0;
+  std::uint16_t bytes = 0;  // lead byte << 8 | second byte
+  bool operator==(const KeptBytes&) const = default;
+};
+
 // A Shift_JIS text as the widget holds it. Line breaks become "\n".
 struct WideText {
   QString text;
   PositionMap map;
+  std::vector<KeptBytes> kept;  // ascending
 };
 WideText SjisToWide(std::string_view sjis);
 
 // The widget's text back to Shift_JIS with CR LF after each line but the
 // last; "\n", U+2029 (paragraph) and U+2028 (line separator) are line breaks.
-// A character without a Shift_JIS form becomes "?", and the loss says how
-// many and where the first one is (a byte position in the result).
-Converted WideToSjis(QStringView text);
+// A character listed in `kept` (and still the character those bytes are)
+// is written as the bytes kept for it. A character without a Shift_JIS form
+// becomes "?", and the loss says how many and where the first one is (a
+// byte position in the result).
+Converted WideToSjis(QStringView text, const std::vector<KeptBytes>& kept = {});
+
+// Moves kept bytes along with an edit of the widget's text: `removed`
+// characters at `from` replaced by `added` ones. Those of removed
+// characters go.
+void ApplyEdit(std::vector<KeptBytes>& kept, std::size_t from, std::size_t removed, std::size_t added);
 
 // A short Shift_JIS text, such as a search word, to Unicode and back, for
 // the controls around the panes (the find box, labels).

@@ -221,30 +221,46 @@ void RichEditEx::ApplyTabStops() {
 // --- Text -------------------------------------------------------------------
 
 void RichEditEx::SetSjisText(std::string text) {
-  sjis_ = std::move(text);
+  // A job still at work on the text before is waited for and dropped.
+  wideJob_ = {};
+  runsJob_ = {};
+  sjis_ = std::make_shared<const std::string>(std::move(text));
   sjisCurrent_ = true;
-  map_ = PositionMap::Of({});
+  keptBytes_.clear();
+  map_ = PositionMap();
   mapCurrent_ = false;
   lastLoss_ = {};
   ++textRevision_;
   wantColour_ = false;
   runs_ = {};
+  runsRevision_ = ~std::uint64_t{0};
   styleFormats_.clear();
   marks_.clear();
-  ++formatGeneration_;
+  InvalidateFormats();
   pendingCaret_ = 0;
   pendingFirstLine_ = 0;
   pendingLineCount_ = -1;
   filled_ = false;
-  if (isVisible()) EnsureFilled();
-  else if (CalcGutterWidth() != gutterWidth_) UpdateGutter();
+  if (isVisible()) StartPreparing();
+  if (CalcGutterWidth() != gutterWidth_) UpdateGutter();
+}
+
+void RichEditEx::StartPreparing() {
+  if (filled_ || wideJob_.valid()) return;
+  wideJob_ = std::async(std::launch::async, [text = sjis_] { return SjisToWide(*text); });
+  // Filled at the next turn of the event loop, before the pane is painted.
+  QMetaObject::invokeMethod(this, &RichEditEx::EnsureFilled, Qt::QueuedConnection);
 }
 
 void RichEditEx::EnsureFilled() {
   if (filled_) return;
-  WideText wide = SjisToWide(sjis_);
+  // The colours are made on a worker thread while the editor is filled.
+  if (wantColour_ && runsRevision_ != textRevision_) StartColouring();
+  WideText wide = wideJob_.valid() ? wideJob_.get() : SjisToWide(*sjis_);
+  wideJob_ = {};
   map_ = std::move(wide.map);
   mapCurrent_ = true;
+  keptBytes_ = std::move(wide.kept);
   filling_ = true;
   setPlainText(wide.text);
   filling_ = false;
@@ -256,13 +272,13 @@ void RichEditEx::EnsureFilled() {
 
 const std::string& RichEditEx::SjisText() const {
   if (!sjisCurrent_) {
-    Converted converted = WideToSjis(document()->toRawText());
-    sjis_ = std::move(converted.text);
+    Converted converted = WideToSjis(document()->toRawText(), keptBytes_);
+    sjis_ = std::make_shared<const std::string>(std::move(converted.text));
     lastLoss_ = converted.loss;
     sjisCurrent_ = true;
     mapCurrent_ = false;
   }
-  return sjis_;
+  return *sjis_;
 }
 
 Converted RichEditEx::SjisTextWithLoss() const {
@@ -279,7 +295,7 @@ const PositionMap& RichEditEx::Positions() const {
   return map_;
 }
 
-bool RichEditEx::IsEmpty() const { return filled_ && !sjisCurrent_ ? document()->isEmpty() : sjis_.empty(); }
+bool RichEditEx::IsEmpty() const { return filled_ && !sjisCurrent_ ? document()->isEmpty() : sjis_->empty(); }
 
 void RichEditEx::Renew() {
   SetSjisText({});
@@ -293,14 +309,37 @@ bool RichEditEx::Colour() {
   if (IsColoured()) return false;
   wantColour_ = true;
   colourRevision_ = textRevision_;
-  if (filled_) ColourNow();
+  if (filled_) {
+    ColourNow();
+  } else if (wideJob_.valid()) {
+    // The editor is being prepared for a shown pane: the colours are
+    // prepared beside it and laid over the text once it is in.
+    StartColouring();
+  }
   return true;
+}
+
+void RichEditEx::StartColouring() {
+  if (runsJob_.valid() && runsJobRevision_ == textRevision_) return;
+  runsJobRevision_ = textRevision_;
+  runsJob_ = std::async(std::launch::async, [text = sjis_] { return ColourRunsOf(*text, PositionMap::Of(*text)); });
 }
 
 bool RichEditEx::IsColoured() const { return wantColour_ && colourRevision_ == textRevision_; }
 
 void RichEditEx::ColourNow() {
-  runs_ = ColourRunsOf(SjisText(), Positions());
+  if (runsJob_.valid() && runsJobRevision_ == textRevision_) {
+    ColourRuns runs = runsJob_.get();
+    runsJob_ = {};
+    InstallRuns(std::move(runs));
+    return;
+  }
+  runsJob_ = {};
+  InstallRuns(ColourRunsOf(SjisText(), Positions()));
+}
+
+void RichEditEx::InstallRuns(ColourRuns runs) {
+  runs_ = std::move(runs);
   runsRevision_ = textRevision_;
   styleFormats_.clear();
   for (const ColourStyle& style : runs_.palette()) {
@@ -317,6 +356,7 @@ void RichEditEx::ColourNow() {
 
 void RichEditEx::MakeBlack() {
   wantColour_ = false;
+  runsJob_ = {};
   runs_ = {};
   runsRevision_ = ~std::uint64_t{0};
   styleFormats_.clear();
@@ -444,6 +484,7 @@ void RichEditEx::OnContentsChange(int from, int removed, int added) {
              a = static_cast<std::size_t>(added);
   runs_.ApplyEdit(f, r, a);
   MarksApplyEdit(f, r, a);
+  ApplyEdit(keptBytes_, f, r, a);
   // The lines that hold the change are formatted again at once; lines the
   // change made new are formatted when they are shown.
   QTextDocument* doc = document();
@@ -539,7 +580,7 @@ QString RichEditEx::SelectedQText() const {
 
 int RichEditEx::LineCount() const {
   if (filled_) return document()->blockCount();
-  if (pendingLineCount_ < 0) pendingLineCount_ = static_cast<int>(CountLines(sjis_));
+  if (pendingLineCount_ < 0) pendingLineCount_ = static_cast<int>(CountLines(*sjis_));
   return pendingLineCount_;
 }
 
@@ -611,6 +652,7 @@ void RichEditEx::SetWordWrap(bool on) {
 // --- Events -----------------------------------------------------------------
 
 void RichEditEx::paintEvent(QPaintEvent* event) {
+  EnsureFilled();
   if (CalcGutterWidth() != gutterWidth_) UpdateGutter();
   FormatVisibleLines();
   QPlainTextEdit::paintEvent(event);
@@ -624,6 +666,38 @@ void RichEditEx::resizeEvent(QResizeEvent* event) {
 void RichEditEx::showEvent(QShowEvent* event) {
   EnsureFilled();
   QPlainTextEdit::showEvent(event);
+}
+
+// Input reaches the editor only once it holds the pane's text.
+bool RichEditEx::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::ShortcutOverride:
+    case QEvent::FocusIn:
+      EnsureFilled();
+      break;
+    default:
+      break;
+  }
+  return QPlainTextEdit::event(event);
+}
+
+bool RichEditEx::viewportEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+      EnsureFilled();
+      break;
+    default:
+      break;
+  }
+  return QPlainTextEdit::viewportEvent(event);
 }
 
 void RichEditEx::changeEvent(QEvent* event) {

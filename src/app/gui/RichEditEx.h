@@ -2,16 +2,23 @@
 // a gutter of line numbers on its left, a settable tab width, text in and
 // out as Shift_JIS with CR LF, and the HTML colouring laid over its lines.
 //
-// Large pages stay responsive because the pane does its expensive work late
-// and once:
-// - SetSjisText only keeps the bytes while the pane is hidden; the editor is
-//   filled when the pane is first shown, or when an operation needs it.
+// Large pages stay responsive because the pane does its expensive work late,
+// once, and beside the user-interface thread where it can:
+// - SetSjisText keeps the bytes. A shown pane converts them to Unicode on a
+//   worker thread and fills the editor at the next turn of the event loop; a
+//   hidden one (on a tab not in front) is filled when it is first shown, or
+//   when an operation needs the editor.
 // - Colour computes the runs of colour once per text (a second call on the
-//   same, unedited text does nothing) and lays them over a line only when the
-//   line is about to be shown; a line keeps its formatting until the
-//   colouring or the marks change.
+//   same, unedited text does nothing), on a worker thread while the editor
+//   is filled, and lays them over a line only when the line is about to be
+//   shown; a line keeps its formatting until the colouring or the marks
+//   change.
 // - Edits move the runs and marks with the text, as a rich-edit control's
 //   formatting moves, and the edited lines are formatted again at once.
+//
+// Use the pane's own functions for its text, caret and view: they fill the
+// editor when they need it. Before using the editor's inherited functions
+// (document(), textCursor(), toPlainText()) call EnsureFilled().
 //
 // Lines are the text's lines (the editor's blocks), counted from 0 in the
 // functions and from 1 in the gutter. With word wrap on, a wrapped line
@@ -26,6 +33,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -186,6 +195,8 @@ class RichEditEx : public QPlainTextEdit {
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void OnContentsChange(int from, int removed, int added);
@@ -197,6 +208,9 @@ class RichEditEx : public QPlainTextEdit {
   void MarksApplyEdit(std::size_t from, std::size_t removed, std::size_t added);
   void ApplyPendingView();
   void ColourNow();
+  void InstallRuns(ColourRuns runs);
+  void StartPreparing();
+  void StartColouring();
 
   // Properties.
   int tabSize_ = 2;
@@ -209,14 +223,21 @@ class RichEditEx : public QPlainTextEdit {
   GutterArea* gutter_ = nullptr;
 
   // The text. sjis_ and map_ are the text's bytes and positions; after an
-  // edit they are made again from the editor when first asked for.
-  mutable std::string sjis_;
+  // edit they are made again from the editor when first asked for. The bytes
+  // are shared with the worker threads that prepare the editor's text and
+  // the colours.
+  mutable std::shared_ptr<const std::string> sjis_ = std::make_shared<const std::string>();
   mutable PositionMap map_;
   mutable bool sjisCurrent_ = true;
   mutable bool mapCurrent_ = true;
   mutable ConversionLoss lastLoss_;
+  // Characters whose bytes are not the ones conversion writes for them.
+  std::vector<KeptBytes> keptBytes_;
   bool filled_ = true;
   bool filling_ = false;
+  std::future<WideText> wideJob_;   // the text in Unicode, for filling
+  std::future<ColourRuns> runsJob_; // the colours of the text of runsJobRevision_
+  std::uint64_t runsJobRevision_ = 0;
   // Counts every change of the text, set or edited.
   std::uint64_t textRevision_ = 0;
   // What the editor does once it is filled.

@@ -45,6 +45,22 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"Empty", "", QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PaneText, KeepsTheBytesOfCharactersThatCodePage932HasTwice) {
+  // 0xEEC0 (NEC's copy of an IBM extension) and 0x8790 ("≒" among NEC's
+  // special characters) convert back as 0xFBDC and 0x81E0 unless kept.
+  const std::string text("a\xEE\xC0\x87\x90\xFB\xDC\x81\xE0", 9);
+  const gui::WideText wide = SjisToWide(text);
+  EXPECT_EQ(wide.kept, (std::vector<gui::KeptBytes>{{1, 0xEEC0}, {2, 0x8790}}));
+  EXPECT_EQ(WideToSjis(wide.text).text, std::string("a\xFB\xDC\x81\xE0\xFB\xDC\x81\xE0", 9));
+  EXPECT_EQ(WideToSjis(wide.text, wide.kept).text, text);
+  // An edit before them moves them along; one over them drops them.
+  std::vector<gui::KeptBytes> kept = wide.kept;
+  gui::ApplyEdit(kept, 0, 1, 3);
+  EXPECT_EQ(kept, (std::vector<gui::KeptBytes>{{3, 0xEEC0}, {4, 0x8790}}));
+  gui::ApplyEdit(kept, 3, 1, 0);
+  EXPECT_EQ(kept, (std::vector<gui::KeptBytes>{{3, 0x8790}}));
+}
+
 TEST(PaneText, LoneLineBreaksComeBackAsCrLf) {
   EXPECT_EQ(SjisToWide("a\rb\nc").text, QStringLiteral("a\nb\nc"));
   EXPECT_EQ(WideToSjis(QStringLiteral("a\nb\u2029c")).text, "a\r\nb\r\nc");
@@ -73,7 +89,7 @@ TEST(PositionMap, MapsBytesToCharactersAfterDoubleByteCharactersAndLineBreaks) {
 
 TEST(PaneTextInWidget, RoundTripsAfterAnEditByteForByte) {
   auto pane = ShownPane();
-  const std::string text = Sjis("<p class=\"x\">ｶﾀｶﾅと漢字</p>\r\n<!-- 注 -->\r\n");
+  const std::string text = Sjis("<p class=\"x\">ｶﾀｶﾅと漢字</p>\r\n<!-- 注 -->\r\n") + "\xEE\xC0\x87\x90";
   pane->SetSjisText(text);
   EXPECT_EQ(pane->SjisText(), text);
   // Typing and taking it back again: the text now comes from the widget.
@@ -82,7 +98,7 @@ TEST(PaneTextInWidget, RoundTripsAfterAnEditByteForByte) {
   EXPECT_EQ(pane->SjisText(), text.substr(0, 3) + "z" + text.substr(3));
   QTest::keyClick(pane.get(), Qt::Key_Backspace);
   EXPECT_EQ(pane->SjisText(), text);
-  EXPECT_EQ(pane->toPlainText(), QStringLiteral("<p class=\"x\">ｶﾀｶﾅと漢字</p>\n<!-- 注 -->\n"));
+  EXPECT_TRUE(pane->toPlainText().startsWith(QStringLiteral("<p class=\"x\">ｶﾀｶﾅと漢字</p>\n<!-- 注 -->\n")));
 }
 
 }  // namespace

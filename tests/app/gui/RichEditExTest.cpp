@@ -91,6 +91,9 @@ TEST(RichEditExFilling, FillsAPaneOnAHiddenTabWhenTheTabIsShown) {
   shown->SetSjisText("<p>one</p>");
   hidden->SetSjisText("<p>two</p>\r\n<p>three</p>");
   hidden->Colour();
+  // The shown pane is filled at the next turn of the event loop, the hidden
+  // one only when it is shown.
+  QApplication::processEvents();
   EXPECT_TRUE(shown->IsFilled());
   EXPECT_FALSE(hidden->IsFilled());
   EXPECT_EQ(hidden->SjisText(), "<p>two</p>\r\n<p>three</p>");
