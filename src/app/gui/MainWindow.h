@@ -464,8 +464,9 @@ class TAMainForm : public QMainWindow {
   void TellOpenFailure(const QString& path, const FileFailure& failure);
   QString DialogFolder() const;
   // Runs `work` off the user-interface thread while the window shows the
-  // busy cursor and takes no input; returns when it is done.
-  void RunBusy(const std::function<void()>& work);
+  // busy cursor and takes no input; returns when it is done. False when it
+  // failed, which the person has then been told.
+  [[nodiscard]] bool RunBusy(const std::function<void()>& work);
   Asker& asker() { return *asker_; }
 
   std::unique_ptr<Asker> asker_;

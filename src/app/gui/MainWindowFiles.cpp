@@ -38,7 +38,7 @@ bool TAMainForm::SavePaneTo(PaneId id, const std::string& path, const OpenedFile
 
   PreparedSave prepared;
   const SaveCharSet choice = SaveChoice(RadioGroupSaveCharSet);
-  RunBusy([&] { prepared = PrepareSave(std::move(text), choice, source.declared, source.readAs); });
+  if (!RunBusy([&] { prepared = PrepareSave(std::move(text), choice, source.declared, source.readAs); })) return false;
   // The Native pane holds the bytes as read, before any conversion.
   const ConversionLoss& readLoss = id == PaneId::Native ? ConversionLoss{} : source.loss;
   if (prepared.loss.any() || readLoss.any()) {
@@ -53,7 +53,7 @@ bool TAMainForm::SavePaneTo(PaneId id, const std::string& path, const OpenedFile
   std::optional<std::string> original;
   if (path == source.path && !source.bytes.empty()) original = source.bytes;
   WriteOutcome outcome;
-  RunBusy([&] { outcome = WriteWithBackup(prepared.bytes, path, original); });
+  if (!RunBusy([&] { outcome = WriteWithBackup(prepared.bytes, path, original); })) return false;
   if (!outcome.ok) {
     asker().Tell(texts::CannotOpenMessage(shownPath, QString::fromUtf8(outcome.reason.c_str())));
     return false;
@@ -106,7 +106,7 @@ void TAMainForm::MenuFileOpenTXTCSSJSClick() {
   const std::string path = ToLocalPath(name);
   LoadedText loaded;
   const CharCodeIndex openCharset = std::max(0, RadioGroupOpenCharset.ItemIndex());
-  RunBusy([&] { loaded = LoadPlainText(path, openCharset); });
+  if (!RunBusy([&] { loaded = LoadPlainText(path, openCharset); })) return;
   if (loaded.failure.failed()) {
     TellOpenFailure(name, loaded.failure);
     return;
@@ -149,7 +149,7 @@ void TAMainForm::MenuFileOpenRefOrgFileClick() {
   const std::string path = ToLocalPath(name);
   LoadedPage page;
   PipelineOptions options = CurrentPipelineOptions();
-  RunBusy([&] { page = LoadPage(path, options); });
+  if (!RunBusy([&] { page = LoadPage(path, options); })) return;
   if (page.failure.failed()) {
     TellOpenFailure(name, page.failure);
     return;

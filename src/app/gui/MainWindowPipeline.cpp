@@ -66,7 +66,7 @@ bool TAMainForm::DoLocalHTMLGo(const QString& fileName) {
   }
   LoadedPage page;
   const PipelineOptions options = CurrentPipelineOptions();
-  RunBusy([&] { page = LoadPage(*resolved, options); });
+  if (!RunBusy([&] { page = LoadPage(*resolved, options); })) return false;
   const QString path = FromLocalPath(*resolved);
   if (page.failure.failed()) {
     TellOpenFailure(path, page.failure);
@@ -137,7 +137,7 @@ void TAMainForm::DoCopyTextTMLGo(const std::string& text) {
   if (text.empty()) return;
   PasteInputTexts texts;
   const PipelineOptions options = CurrentPipelineOptions();
-  RunBusy([&] { texts = PasteInputStage(text, options); });
+  if (!RunBusy([&] { texts = PasteInputStage(text, options); })) return;
   // Pasted text is the program's own Shift_JIS: saving it as it is loses
   // nothing.
   OrgCharCode = kCharCodeAuto;
@@ -190,12 +190,7 @@ void TAMainForm::tbIndentGoClick() {
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab04Work);
   IndentTexts indented;
   const PipelineOptions options = CurrentPipelineOptions();
-  try {
-    RunBusy([&] { indented = IndentStage(local, options); });
-  } catch (const IndentationTooLarge& tooDeep) {
-    asker().Tell(texts::IndentTooDeepMessage(QString::fromUtf8(tooDeep.what())));
-    return;
-  }
+  if (!RunBusy([&] { indented = IndentStage(local, options); })) return;
   BusyCursor busy;
   SavedWorkText = indented.Work;
   ShowInPane(PaneId::Work, indented.Work);
@@ -247,12 +242,7 @@ void TAMainForm::btnDoInnerHTMLIndentClick() {
   std::string indented;
   const PipelineOptions options = CurrentPipelineOptions();
   const bool keepMarkers = CheckBoxInnerRightRemoveLevel->isChecked();
-  try {
-    RunBusy([&] { indented = InnerHtmlStage(inner, options, keepMarkers); });
-  } catch (const IndentationTooLarge& tooDeep) {
-    asker().Tell(texts::IndentTooDeepMessage(QString::fromUtf8(tooDeep.what())));
-    return;
-  }
+  if (!RunBusy([&] { indented = InnerHtmlStage(inner, options, keepMarkers); })) return;
   ShowInPane(PaneId::Inner, indented);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab07Inner);
 }

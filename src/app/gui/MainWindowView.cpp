@@ -22,6 +22,8 @@
 #include <exception>
 #include <thread>
 
+#include "indent/HTMLAdjustText.h"
+
 #include "app/gui/MainWindow.h"
 #include "app/gui/SjisText.h"
 #include "app/gui/WindowTexts.h"
@@ -165,7 +167,7 @@ bool TAMainForm::OpenDroppedFile(const QMimeData& data) {
   return false;
 }
 
-void TAMainForm::RunBusy(const std::function<void()>& work) {
+bool TAMainForm::RunBusy(const std::function<void()>& work) {
   busy_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::exception_ptr failure;
@@ -184,7 +186,18 @@ void TAMainForm::RunBusy(const std::function<void()>& work) {
   worker.join();
   QApplication::restoreOverrideCursor();
   busy_ = false;
-  if (failure) std::rethrow_exception(failure);
+  if (!failure) return true;
+  try {
+    std::rethrow_exception(failure);
+  } catch (const IndentationTooLarge& tooDeep) {
+    asker().Tell(texts::IndentTooDeepMessage(QString::fromUtf8(tooDeep.what())));
+  } catch (const EncodingError& cannotConvert) {
+    asker().Tell(texts::EncodingFailedMessage(QString::fromUtf8(cannotConvert.what())));
+  } catch (const std::exception& other) {
+    // Memory running out on a huge page, for one: the window stays.
+    asker().Tell(texts::CommandFailedMessage(QString::fromUtf8(other.what())));
+  }
+  return false;
 }
 
 // ---- Titles and status bar ------------------------------------------------------

@@ -68,6 +68,8 @@ QString IndentTooDeepMessage(const QString& reason) {
 
 QString EncodingFailedMessage(const QString& reason) { return U("文字コードを変換できませんでした。\n\n") + reason; }
 
+QString CommandFailedMessage(const QString& reason) { return U("処理を完了できませんでした。\n\n") + reason; }
+
 const char* PaneTitle(PaneId pane) {
   switch (pane) {
     case PaneId::Org: return "オリジナル（ コード変換後 ）";

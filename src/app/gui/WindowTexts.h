@@ -50,6 +50,8 @@ QString SaveLossQuestion(const QString& path, int loadLossCount, int loadLossLin
 QString IndentTooDeepMessage(const QString& reason);
 // The system cannot convert between the encodings.
 QString EncodingFailedMessage(const QString& reason);
+// Any other failure of a command.
+QString CommandFailedMessage(const QString& reason);
 
 // --- Pages of the main page control -----------------------------------------
 inline constexpr const char* kPageIndentProcessing =

@@ -98,6 +98,27 @@ TEST_F(OpenPage, ADroppedFileIsOpened) {
   EXPECT_FALSE(window->OpenDroppedFile(text));
 }
 
+TEST_F(OpenPage, TheOpenCommandAsksForTheFile) {
+  asker->openName = Q(CopyPage("namazu-nmz.sjis.html"));
+  window->action("tbOpenFile")->trigger();
+  EXPECT_EQ(window->BtnEditLocalFile, asker->openName.toStdString());
+  asker->openName.clear();  // cancelled: nothing changes
+  window->MenuFileOpenClick();
+  EXPECT_EQ(window->BtnEditLocalFile, (dir / "namazu-nmz.sjis.html").string());
+}
+
+TEST_F(OpenPage, WithoutColouringThePanesStayPlain) {
+  window->CheckBoxDontSyntaxHighlight->setChecked(true);
+  window->OpenHtmlFile(Q(CopyPage("namazu-nmz.sjis.html")));
+  window->tbIndentGoClick();
+  for (PaneId id : {PaneId::Org, PaneId::Local, PaneId::Work, PaneId::Result}) {
+    EXPECT_FALSE(window->pane(id).IsColoured());
+  }
+  window->RichEditResultClick();
+  window->tbIndentRedisplayClick();  // the redisplay colours whatever the option says
+  EXPECT_TRUE(window->pane(PaneId::Result).IsColoured());
+}
+
 // ---- Pasting ---------------------------------------------------------------------------
 
 const char* const kPastedPage =
@@ -202,6 +223,41 @@ TEST_F(WindowTest, RestoreCommandsAfterANewLoadGiveItsTexts) {
   EXPECT_TRUE(Text(PaneId::Result).empty());
   EXPECT_TRUE(Text(PaneId::Work).empty());
   EXPECT_EQ(Text(PaneId::Local), local);
+}
+
+TEST_F(WindowTest, APageNestedTooDeeplyIsToldAndTheWindowStays) {
+  std::string nested = "<html><body>\r\n";
+  for (int i = 0; i < 10000; ++i) nested += "<div>\r\n";
+  gui::SetPaneText(window->pane(PaneId::Local), nested);
+  window->tbIndentGoClick();
+  ASSERT_EQ(asker->messages.size(), 1u);
+  EXPECT_TRUE(Text(PaneId::Result).empty());
+  EXPECT_EQ(Text(PaneId::Local), nested);
+}
+
+TEST_F(WindowTest, ClipboardAndEditMenuCommands) {
+  QGuiApplication::clipboard()->setText(U("a &amp; b\nc"));
+  window->tbPaste2LocalClick();
+  EXPECT_EQ(Text(PaneId::Local), "a &amp; b\r\nc");
+  EXPECT_EQ(Text(PaneId::Org), Text(PaneId::Local));
+  EXPECT_TRUE(window->pane(PaneId::Local).WordWrap());
+  EXPECT_EQ(window->windowTitle(), U("Quorvane( ZELM )[  ] - [ 14.07.02 ]"));
+
+  const std::string refOrg = "<div><p>x</p></div>\r\n";
+  gui::SetPaneText(window->pane(PaneId::RefOrg), refOrg);
+  window->MenuLoadFromRefOrgThruClick();
+  EXPECT_EQ(Text(PaneId::Local), refOrg);
+  window->MenuLoadFromRefOrgClick();
+  EXPECT_EQ(Text(PaneId::Local), DoInnerTextTMLGo(refOrg));
+  window->MenuEditLoadFromInnerHTMLClick();  // Inner is empty: nothing
+  EXPECT_EQ(Text(PaneId::Local), DoInnerTextTMLGo(refOrg));
+
+  window->RichEditRefOrgClick();
+  window->tbCOPYFromResultTextClick();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), U("<div><p>x</p></div>\n"));
+  QGuiApplication::clipboard()->setText(U("pasted"));
+  window->MenuEditSelectAllClick();
+  EXPECT_EQ(Text(PaneId::Local), "pasted");
 }
 
 // ---- Navigation in the clicked pane ------------------------------------------------------
