@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -659,7 +660,17 @@ void RichEditEx::paintEvent(QPaintEvent* event) {
 }
 
 void RichEditEx::resizeEvent(QResizeEvent* event) {
-  QPlainTextEdit::resizeEvent(event);
+  if (lineWrapMode() == QPlainTextEdit::NoWrap && event->oldSize().width() != event->size().width()) {
+    // Without word wrap no line depends on the width, but the editor would
+    // lay out every line of the text again (making a layout object for
+    // each) whenever the width changes: when the window is resized, or when
+    // a long text brings up the scroll bar. Only the scroll bars are
+    // adjusted.
+    QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+    QPlainTextEdit::resizeEvent(&sameWidth);
+  } else {
+    QPlainTextEdit::resizeEvent(event);
+  }
   UpdateGutter();
 }
 
