@@ -6,8 +6,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,12 +16,12 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QVBoxLayout>
 #include <exception>
 #include <thread>
 
 #include "indent/HTMLAdjustText.h"
 
+#include "app/gui/AboutBox.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/SjisText.h"
 #include "app/gui/WindowTexts.h"
@@ -394,23 +392,8 @@ void TAMainForm::tbCloseClick() { close(); }
 void TAMainForm::MenuOtherVersionClick() { AppTitleCaption(QString(), -1); }
 
 void TAMainForm::MenuOtherAboutThisprogramClick() {
-  QDialog about(this);
-  about.setObjectName(U("AboutBox"));
-  about.setWindowTitle(U(texts::kMenuAboutTitle));
-  auto* layout = new QVBoxLayout(&about);
-  auto* product = new QLabel(U(texts::kProductLongName), &about);
-  QFont big = product->font();
-  big.setPointSize(big.pointSize() + 5);
-  big.setBold(true);
-  product->setFont(big);
-  layout->addWidget(product);
-  auto* version = new QLabel(texts::AboutVersionLabel(), &about);
-  version->setObjectName(U("Version"));
-  layout->addWidget(version);
-  layout->addWidget(new QLabel(U(texts::kAboutText), &about));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
-  connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
-  layout->addWidget(buttons);
+  TAboutBox about(this);
+  about.Version->setText(texts::AboutVersionLabel());
   about.exec();
 }
 

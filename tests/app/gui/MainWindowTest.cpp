@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "WindowTestSupport.h"
 #include "app/gui/WindowTexts.h"
@@ -30,6 +31,7 @@ struct PageCase {
   const char* file;
   const char* statusPanel;  // status panel 0 after opening
   int lossMessages;         // characters without a Shift_JIS form are told once
+  friend void PrintTo(const PageCase& c, std::ostream* out) { *out << c.file; }
 };
 
 class OpenPage : public WindowTest, public ::testing::WithParamInterface<PageCase> {};
@@ -314,6 +316,18 @@ TEST_F(WindowTest, TitleForms) {
   EXPECT_EQ(window->windowTitle(), U("Quorvane( ZELM ) ［ Ver.14.07.02 ］  【 /tmp/a.html 】"));
   window->MenuOtherVersionClick();
   EXPECT_EQ(window->windowTitle(), U("Quorvane( ZELM )  [ 14.07.02 ]"));
+}
+
+TEST_F(WindowTest, AboutBoxShowsTheVersion) {
+  QString version;
+  QTimer::singleShot(0, [&version] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    version = box->findChild<QLabel*>(U("Version"))->text();
+    box->close();
+  });
+  window->MenuOtherAboutThisprogramClick();
+  EXPECT_EQ(version, U("Ver. 14.07.02"));
 }
 
 // Captions as the program's documentation gives them, byte for byte.

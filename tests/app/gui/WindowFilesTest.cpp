@@ -25,6 +25,7 @@ struct SaveCase {
   const char* page;
   int saveCharSet;  // item of the save-charset choice
   CharCodeIndex written;
+  friend void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SaveResult : public WindowTest, public ::testing::WithParamInterface<SaveCase> {};
