@@ -252,6 +252,9 @@ class TAMainForm : public QMainWindow {
   PipelineOptions CurrentPipelineOptions() const;
   // Puts a text into a pane: colours it unless colouring is switched off.
   void ShowInPane(PaneId id, std::string text);
+  // No file is loaded any more (paste, "new"): the file-name box and what
+  // the window kept of the file are emptied.
+  void ForgetLoadedFile();
 
   // ---- Pipeline commands -------------------------------------------------------
   // Input stage for a file; false when nothing was loaded.

@@ -134,6 +134,17 @@ void TAMainForm::ComboBoxSearchRepClear() {
   ComboBoxRepDst->clear();
 }
 
+void TAMainForm::ForgetLoadedFile() {
+  BtnEditLocalFile.clear();
+  OrgFileBytes.clear();
+  // Text that comes from no file is the program's own Shift_JIS: saved as
+  // it is, it loses nothing.
+  OrgCharCode = kCharCodeAuto;
+  OrgReadAs = kCharCodeShiftJis;
+  OrgLoss = {};
+  OrgLossLine = 0;
+}
+
 // ---- Clicked pane -----------------------------------------------------------------
 
 void TAMainForm::SetClickedPane(PaneId id) { CurrentPane = &pane(id); }
@@ -232,7 +243,7 @@ void TAMainForm::tbPaste2LocalClick() {
   LocalHTMLClear(false);
   BrowserClear();
   ListBoxAllClear();
-  BtnEditLocalFile.clear();
+  ForgetLoadedFile();
   // A new empty document in the analyser's editor: acted on by the web work.
   ComboBoxSearchRepClear();
   AppTitleCaption(QString(), 0);
@@ -266,10 +277,7 @@ void TAMainForm::tbFilenewClick() {
   ComboBoxRepDst->clear();
   ComboBoxRepDst->setEditText(QString());
   RichEditExAllNew();
-  BtnEditLocalFile.clear();
-  OrgFileBytes.clear();
-  OrgLoss = {};
-  OrgLossLine = 0;
+  ForgetLoadedFile();
   AppTitleCaption(QString(), 1);
   DoSetMargin();
 }

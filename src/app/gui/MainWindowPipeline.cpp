@@ -125,7 +125,7 @@ void TAMainForm::MenuFileOpenClick() { tbOpenFileClick(); }
 // ---- Input stage for pasted text ---------------------------------------------------------
 
 void TAMainForm::DoCopyTextTMLGo(const std::string& text) {
-  BtnEditLocalFile.clear();
+  ForgetLoadedFile();
   BrowserClear();
   ListBoxAllClear();
   SetPaneText(pane(PaneId::Local), {});
@@ -138,13 +138,6 @@ void TAMainForm::DoCopyTextTMLGo(const std::string& text) {
   PasteInputTexts texts;
   const PipelineOptions options = CurrentPipelineOptions();
   if (!RunBusy([&] { texts = PasteInputStage(text, options); })) return;
-  // Pasted text is the program's own Shift_JIS: saving it as it is loses
-  // nothing.
-  OrgCharCode = kCharCodeAuto;
-  OrgReadAs = kCharCodeShiftJis;
-  OrgLoss = {};
-  OrgLossLine = 0;
-  OrgFileBytes.clear();
   ShowInPane(PaneId::Native, texts.Native);
   SavedOrgText = texts.Org;
   ShowInPane(PaneId::Org, texts.Org);
@@ -168,11 +161,13 @@ void TAMainForm::tbPasteClipboardToTextClick() {
   SetLeftPanelWidth();
   {
     BusyCursor busy;
-    BtnEditLocalFile.clear();
     ComboBoxSearchRepClear();
     DoCopyTextTMLGo(pasted.text);
     AppTitleCaption(QString(), 0);
   }
+  // Saving the text asks again about what the clipboard could not give.
+  OrgLoss = pasted.loss;
+  OrgLossLine = pasted.lossLine;
   if (pasted.loss.any()) {
     asker().Tell(texts::LoadLossMessage(static_cast<int>(pasted.loss.count), static_cast<int>(pasted.lossLine)));
   }
