@@ -198,6 +198,8 @@ void TAMainForm::FormCreate() {
   SplitterMain->addWidget(PanelMainTop);
   SplitterMain->addWidget(body);
   SplitterMain->setStretchFactor(1, 1);
+  // A height the person drags the splitter to is the panel's height.
+  connect(SplitterMain, &QSplitter::splitterMoved, this, [this](int position) { topHeight_ = position; });
   layout->addWidget(SplitterMain);
   setCentralWidget(central);
 
