@@ -10,12 +10,12 @@
 //   (the Work tab: filling the editor, colouring, painting).
 // - BM_TypeInColouredPane/5: one character typed into the middle of the
 //   coloured Result pane of a 5 MB page, until the pane is painted again.
-// Times are wall-clock times of the whole step. The suite runs with the
-// memory policy of zelm-cli, as zelm-bench does: freed memory is kept for
-// reuse, so that the panes of a page opened after another take the memory
-// the earlier page freed, and the heap is in large pages, so that a text of
-// megabytes is not faulted in 4 KB at a time. With --system-malloc the C
-// library keeps its own policy.
+// Times are wall-clock times of the whole step, with the C library's memory
+// policy, as the program zelm has it. With --cli-memory-policy the suite
+// runs with zelm-cli's, as zelm-bench does: freed memory is kept for reuse,
+// so that the panes of a page opened after another take the memory the
+// earlier page freed, and the heap is in large pages, so that a text of
+// megabytes is not faulted in 4 KB at a time.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -181,11 +181,10 @@ BENCHMARK(BM_TypeInColouredPane)->Arg(5)->Unit(benchmark::kMillisecond)->UseReal
 }  // namespace zelm::bench
 
 int main(int argc, char** argv) {
-  const auto systemMalloc = std::find(argv + 1, argv + argc, std::string_view("--system-malloc"));
-  if (systemMalloc != argv + argc) {
-    std::rotate(systemMalloc, systemMalloc + 1, argv + argc);
+  const auto cliPolicy = std::find(argv + 1, argv + argc, std::string_view("--cli-memory-policy"));
+  if (cliPolicy != argv + argc) {
+    std::rotate(cliPolicy, cliPolicy + 1, argv + argc);
     --argc;
-  } else {
     zelm::cli::KeepFreedMemoryForReuse();
     zelm::cli::PrepareHeapInLargePages(std::size_t{1} << 30);
   }
