@@ -12,6 +12,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <exception>
 #include <mutex>
 
 #include "colour/zhnRichSyntax.h"
@@ -254,7 +255,7 @@ void RichEditEx::StartPreparing() {
 }
 
 void RichEditEx::EnsureFilled() {
-  if (filled_) return;
+  if (filled_ || filling_) return;
   // The colours are made on a worker thread while the editor is filled.
   if (wantColour_ && runsRevision_ != textRevision_) StartColouring();
   WideText wide = wideJob_.valid() ? wideJob_.get() : SjisToWide(*sjis_);
@@ -329,14 +330,21 @@ void RichEditEx::StartColouring() {
 bool RichEditEx::IsColoured() const { return wantColour_ && colourRevision_ == textRevision_; }
 
 void RichEditEx::ColourNow() {
-  if (runsJob_.valid() && runsJobRevision_ == textRevision_) {
-    ColourRuns runs = runsJob_.get();
-    runsJob_ = {};
-    InstallRuns(std::move(runs));
-    return;
+  // A colouring that fails leaves the text as it is, plain: it is never worth
+  // more than the text itself.
+  ColourRuns runs;
+  try {
+    if (runsJob_.valid() && runsJobRevision_ == textRevision_) {
+      runs = runsJob_.get();
+    } else {
+      runsJob_ = {};
+      runs = ColourRunsOf(SjisText(), Positions());
+    }
+  } catch (const std::exception&) {
+    runs = {};
   }
   runsJob_ = {};
-  InstallRuns(ColourRunsOf(SjisText(), Positions()));
+  InstallRuns(std::move(runs));
 }
 
 void RichEditEx::InstallRuns(ColourRuns runs) {

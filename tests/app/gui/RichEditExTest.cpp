@@ -90,7 +90,7 @@ TEST(RichEditExFilling, FillsAPaneOnAHiddenTabWhenTheTabIsShown) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&tabs));
   shown->SetSjisText("<p>one</p>");
   hidden->SetSjisText("<p>two</p>\r\n<p>three</p>");
-  hidden->Colour();
+  gui::RichEditColorRetry(*hidden);  // colours, caret and view to the top: all kept for the showing
   // The shown pane is filled at the next turn of the event loop, the hidden
   // one only when it is shown.
   QApplication::processEvents();
