@@ -111,6 +111,19 @@ TEST_F(WindowTest, AWriteThatCannotSucceedIsToldAndChangesNothing) {
   EXPECT_TRUE(window->StatusBarGlobal[1]->text().isEmpty());
 }
 
+TEST_F(WindowTest, ABackupThatCannotBeWrittenLeavesTheOldFile) {
+  const auto page = CopyPage("namazu-nmz.sjis.html");
+  const std::string original = ReadFile(page);
+  window->OpenHtmlFile(Q(page));
+  window->tbIndentGoClick();
+  std::filesystem::create_directory(dir / "ZZBU_namazu-nmz.sjis.html");  // in the backup's way
+  window->MenuFileSaveLocalTextClick();
+  ASSERT_EQ(asker->messages.size(), 1u);
+  EXPECT_TRUE(asker->messages[0].startsWith(U("【 ") + Q(page) + U(" 】が 開けません！")));
+  EXPECT_EQ(ReadFile(page), original);
+  EXPECT_TRUE(window->StatusBarGlobal[1]->text().isEmpty());
+}
+
 TEST_F(WindowTest, PlainTextFileRoundTrip) {
   // A UTF-8 style sheet with blank lines: opened into Local, saved back as it was.
   const std::string css = "/* 見出し */\r\n\r\n\r\nh1 { color: red; }\r\n";
