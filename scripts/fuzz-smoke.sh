@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${ZELM_FUZZ_SMOKE_SECONDS:-3}
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DZELM_FUZZ=ON -DZELM_BUILD_TESTS=OFF -DZELM_BUILD_BENCH=OFF >/dev/null
+  -DZELM_FUZZ=ON -DZELM_BUILD_TESTS=OFF -DZELM_BUILD_BENCH=OFF -DZELM_BUILD_GUI=OFF >/dev/null
 cmake --build "$build" --target zelm_fuzz -j2
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}

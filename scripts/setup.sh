@@ -11,6 +11,8 @@ packages=(
   # The desktop program: Qt Widgets, the embedded browsers and a display
   # server for its tests on machines without a screen.
   qt6-base-dev qt6-webengine-dev libgl-dev xvfb xauth
+  # The window's icon is an SVG image.
+  libqt6svg6
   # "MS UI Gothic" and "ＭＳ Ｐゴシック" have no Linux form: the window maps
   # them to IPA Gothic, so that Japanese text never shows as boxes.
   fonts-ipafont-gothic

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build-tsan
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELM_THREAD_SANITIZE=ON -DZELM_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELM_THREAD_SANITIZE=ON -DZELM_BUILD_BENCH=OFF -DZELM_BUILD_GUI=OFF >/dev/null
 cmake --build "$build" -j2 --target zelm_pipeline_tests zelm_levels_tests zelm_text_tests
 
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1}
