@@ -42,18 +42,33 @@ Converted Folded(Converted converted) {
 
 // The UTF-8 reading of the automatic mode: nothing when the text is not
 // UTF-8. A leading byte-order mark is dropped.
-std::optional<Converted> ReadAsUtf8(std::string_view text) {
-  if (auto converted = LenientUtf8ToSjis(text, true)) return converted;
+std::optional<Converted> ReadAsUtf8(std::string_view text, Unmappable unmappable) {
+  if (auto converted = LenientUtf8ToSjis(text, true, unmappable)) return converted;
   // The lenient reader refuses characters beyond U+FFFF even in well-formed
   // UTF-8; such a text is still UTF-8 and must not be kept as raw bytes.
-  if (IsValidUtf8(text)) return Utf8ToSjis(text, true);
+  if (IsValidUtf8(text)) return Utf8ToSjis(text, true, unmappable);
   return std::nullopt;
 }
 
-void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out) {
-  if (auto converted = ReadAsUtf8(text)) {
+// Whether a text is UTF-8 apart from a few broken sequences: at least four
+// well-formed characters of two bytes or more for every broken one. A
+// Shift_JIS text, whose double-byte characters are nearly all broken UTF-8,
+// is far from it.
+bool IsMostlyUtf8(std::string_view text) {
+  const Utf8Census census = CountUtf8Sequences(text);
+  return census.multiByte != 0 && census.invalid * 4 <= census.multiByte;
+}
+
+// `labelled`: the head declares UTF-8. Such a text that holds a few broken
+// sequences is still read as UTF-8, each broken sequence becoming a reported
+// "?", rather than kept as Shift_JIS and garbled as a whole.
+void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out, Unmappable unmappable, bool labelled) {
+  if (auto converted = ReadAsUtf8(text, unmappable)) {
     out.readAs = kCharCodeUtf8;
     out.result = Folded(std::move(*converted));
+  } else if (labelled && IsMostlyUtf8(text)) {
+    out.readAs = kCharCodeUtf8;
+    out.result = Folded(Utf8ToSjis(text, true, unmappable));
   } else {
     out.readAs = kCharCodeShiftJis;
     out.keptAsIs = true;
@@ -283,7 +298,7 @@ std::string ConvertShiftJisPageTaking(std::string text) {
   return FoldLineEndsTaking(RewriteShiftJisLabelsInto(text, rewritten) ? std::move(rewritten) : std::move(text));
 }
 
-AutoConversion ConvertAutomatically(std::string_view text) {
+AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable) {
   AutoConversion out;
   if (text.empty()) return out;
   // The bytes are in an unknown encoding: search them byte by byte.
@@ -303,34 +318,34 @@ AutoConversion ConvertAutomatically(std::string_view text) {
     out.result = Folded(EucToSjis(text));
   } else if (has(kUtf8Label)) {
     out.label = kUtf8Label;
-    ReadAsUtf8OrKeep(text, out);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/true);
   } else if (has(kIso2022JpLabel)) {
     out.label = kIso2022JpLabel;
     out.readAs = kCharCodeIso2022Jp;
     out.result = JisToSjis(text);  // its line ends stay as they are
   } else {
-    ReadAsUtf8OrKeep(text, out);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/false);
   }
   return out;
 }
 
-Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code) {
+Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code, Unmappable unmappable) {
   if (text.empty()) return {};
   switch (code) {
     case kCharCodeAuto:
-      return ConvertAutomatically(text).result;
+      return ConvertAutomatically(text, unmappable).result;
     case kCharCodeEucJp:
       return Folded(EucToSjis(text));
     case kCharCodeUtf8: {
       // The lenient reader first; what it refuses goes to the strict one.
       // A byte-order mark stays as a leading "?".
-      if (auto converted = LenientUtf8ToSjis(text)) return Folded(std::move(*converted));
-      return Folded(Utf8ToSjis(text));
+      if (auto converted = LenientUtf8ToSjis(text, false, unmappable)) return Folded(std::move(*converted));
+      return Folded(Utf8ToSjis(text, false, unmappable));
     }
     case kCharCodeIso2022Jp:
       return Folded(JisToSjis(text));
     case kCharCodeUtf8N:
-      return Folded(Utf8ToSjis(text, true));
+      return Folded(Utf8ToSjis(text, true, unmappable));
     case kCharCodeShiftJis:
     default:
       return Converted{std::string(text), {}};

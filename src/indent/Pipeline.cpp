@@ -104,11 +104,11 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
   file.detectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
-    AutoConversion automatic = ConvertAutomatically(text);
+    AutoConversion automatic = ConvertAutomatically(text, options.UnmappableAs);
     converted = std::move(automatic.result);
     file.readAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(text, options.OpenCharset);
+    converted = AnyCodeToShiftJIS(text, options.OpenCharset, options.UnmappableAs);
     file.readAs = options.OpenCharset;
   }
   Free(text);

@@ -23,6 +23,13 @@ struct PipelineOptions {
   bool ConvertUpper2Lower = false;       // always normalise tag case
   bool DontPreprocessing = false;        // keep the source's own lines (no or light breaking)
   bool DivCommentConcat = false;         // join "</div>" with a following "<!--" line in the Result
+  // How a character without an exact Shift_JIS form is brought in: "?"
+  // (reported as lost), or a numeric character reference ("&#165;").
+  Unmappable UnmappableAs = Unmappable::Question;
+  // Every byte from an opening <pre or <textarea to its closing tag stays as
+  // it was (no breaking, indentation, trimming or blank lines dropped); the
+  // tags are placed and indented as usual.
+  bool KeepPre = false;
   // Not a setting: the threads the passes over one large page may share.
   // The texts are the same bytes whatever the number.
   unsigned Threads = 1;
