@@ -4,6 +4,9 @@
 
 #include <bit>
 #include <bitset>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -94,10 +97,39 @@ const std::bitset<0x10000>& Readable() {
   return readable;
 }
 
-// Whether a code point may not come through code page 932 as it is: it has
-// no form there, or its form reads back as another one.
-inline bool NeedsLookAt(wchar_t c, const std::bitset<0x10000>& readable) {
-  return c >= 0x80 && (c > 0xFFFF || !readable.test(static_cast<std::size_t>(c)));
+// Whether a code point's code page 932 form reads back as another code
+// point: the few whose forms code page 932 reads as its own characters
+// (a test checks this list against the system's converter). Code points
+// without any form need no look beforehand: the converter stops at them.
+inline bool ReadsBackAsOther(wchar_t c) {
+  const auto codePoint = static_cast<char32_t>(c);
+  if (codePoint < kReadBackAsOther.front() || codePoint > kReadBackAsOther.back()) return false;
+  for (char32_t other : kReadBackAsOther)
+    if (codePoint == other) return true;
+  return false;
+}
+
+// The index of the first code point from `from` on whose form reads back as
+// another, or `count`. Four at a time are tested against the range those
+// lie in; CJK punctuation lies there too and is looked at one by one.
+std::size_t NextReadingBackAsOther(const wchar_t* chunk, std::size_t from, std::size_t count) {
+  std::size_t i = from;
+#if defined(__SSE2__)
+  static_assert(sizeof(wchar_t) == 4);
+  const __m128i below = _mm_set1_epi32(static_cast<int>(kReadBackAsOther.front()) - 1);
+  const __m128i above = _mm_set1_epi32(static_cast<int>(kReadBackAsOther.back()) + 1);
+  for (; i + 4 <= count; i += 4) {
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk + i));
+    const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi32(four, below), _mm_cmplt_epi32(four, above));
+    for (int mask = _mm_movemask_ps(_mm_castsi128_ps(inRange)); mask != 0; mask &= mask - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+      if (ReadsBackAsOther(chunk[at])) return at;
+    }
+  }
+#endif
+  for (; i < count; ++i)
+    if (ReadsBackAsOther(chunk[i])) return i;
+  return count;
 }
 
 }  // namespace
@@ -118,13 +150,12 @@ void AppendCharacterReference(std::string& out, char32_t codePoint) {
 
 Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint, Unmappable unmappable) {
   Converted result;
-  const std::bitset<0x10000>& readable = Readable();
   // Whole code points go to iconv, so that the conversion is a single step
   // and an unconvertible character costs no more than any other (in a
   // chain of steps iconv converts a large piece again after every error).
   // They come in chunks, which stay in the processor's cache on their way.
-  // The few code points that may not come through as they are go one by
-  // one, between the runs of the others.
+  // A code point that has no form, or whose form reads back as another,
+  // goes on its own.
   Iconv converter(kCp932, kCodePoints);
   std::string& out = result.text;
   out.resize(roomHint + 16);
@@ -168,8 +199,7 @@ Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint, U
   for (std::size_t count = next(chunk.data()); count != 0; count = next(chunk.data())) {
     std::size_t i = 0;
     while (i < count) {
-      std::size_t end = i;
-      while (end < count && !NeedsLookAt(chunk[end], readable)) ++end;
+      std::size_t end = NextReadingBackAsOther(chunk.data(), i, count);
       const char* in = reinterpret_cast<const char*>(chunk.data() + i);
       std::size_t inLeft = (end - i) * sizeof(wchar_t);
       while (inLeft > 0) {

@@ -3,6 +3,7 @@
 // page 932 only through these functions.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -35,6 +36,12 @@ Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint,
 // Whether a code point comes back unchanged from its way to Shift_JIS and
 // back: it is one that code page 932 gives when it reads Shift_JIS.
 bool SurvivesShiftJis(char32_t codePoint);
+
+// The code points that have a code page 932 form which reads back as
+// another code point ("¥" U+00A5 as "\\", "〜" U+301C as "～" U+FF5E, ...),
+// in ascending order.
+inline constexpr std::array<char32_t, 9> kReadBackAsOther{0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014,
+                                                         0x2016, 0x203E, 0x2212, 0x301C};
 
 // The code point of one code page 932 character (one or two bytes), or
 // nothing when the bytes are no character.

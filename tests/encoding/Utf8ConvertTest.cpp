@@ -1,8 +1,10 @@
 #include "encoding/Utf8Convert.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <algorithm>
+#include <optional>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -101,6 +103,37 @@ TEST(Utf8ToSjis, ReplacesEachMaximalSubpartOnce) {
     EXPECT_EQ(result.loss.count, static_cast<std::size_t>(std::count(c.expected.begin(), c.expected.end(), '?')))
         << c.name;
   }
+}
+
+// The engine's list of code points whose Shift_JIS form reads back as
+// another is the system converter's: every code point is sent there and back.
+TEST(CodePage932, TheCodePointsThatReadBackAsOthersAreTheSystemsOwn) {
+  const iconv_t there = ::iconv_open("CP932", "UTF-32LE"), back = ::iconv_open("UTF-32LE", "CP932");
+  ASSERT_NE(there, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(back, reinterpret_cast<iconv_t>(-1));
+  auto convert = [](iconv_t cd, std::string in) -> std::optional<std::string> {
+    std::string out(16, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+  };
+  std::vector<char32_t> readBackAsOther;
+  for (char32_t c = 0x80; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string utf32{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), '\0', '\0'};
+    const auto sjis = convert(there, utf32);
+    const auto again = sjis ? convert(back, *sjis) : std::nullopt;
+    const bool survives = again && *again == utf32;
+    if (sjis && !survives) readBackAsOther.push_back(c);
+    ASSERT_EQ(SurvivesShiftJis(c), survives) << std::hex << static_cast<unsigned>(c);
+  }
+  ::iconv_close(there);
+  ::iconv_close(back);
+  EXPECT_EQ(readBackAsOther, std::vector<char32_t>(kReadBackAsOther.begin(), kReadBackAsOther.end()));
 }
 
 // Characters whose Shift_JIS form reads back as another character: each is
