@@ -143,6 +143,9 @@ InputPasses FilePasses(std::string_view converted, const PipelineOptions& option
 // text wanted, and no lost character whose line is asked for: a large page
 // may go through the passes in parts side by side.
 void PassConverted(std::string text, const PipelineOptions& options, WantedInputTexts wanted, FileInputTexts& texts) {
+  // The position is one of the converted text; tag case and the charset
+  // declaration move bytes but keep lines.
+  if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
   const InputPasses passes = FilePasses(text, options);
   if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any()) {
     if (std::optional<std::string> local = SharedLocalText(text, passes, PassSharing{.threads = options.Threads})) {
@@ -152,7 +155,6 @@ void PassConverted(std::string text, const PipelineOptions& options, WantedInput
   }
   if (passes.normaliseCase) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
-  if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
   if (wanted.RefOrg) texts.RefOrg = text;
   if (wanted.Local) {
     std::string broken = passes.breakLines(text);

@@ -51,8 +51,8 @@ struct FileInputTexts {
   std::string Local;    // one tag per line: the input of the indent stage
   CharCodeIndex DetectedCode = 0;  // the charset the document declares
   CharCodeIndex ReadAs = 0;        // the encoding the text was converted from
-  ConversionLoss loss;  // characters that had no Shift_JIS form
-  std::size_t lossLine = 0;  // the line of Org at the first such character's position, 0 when none
+  ConversionLoss loss;  // characters that had no exact Shift_JIS form; positions in the converted text
+  std::size_t lossLine = 0;  // the line of Org that holds the first such character, 0 when none
 };
 
 // The file input stage on the loaded text (as LoadTextFile gives it).

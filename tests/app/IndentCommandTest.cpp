@@ -104,7 +104,7 @@ TEST(IndentCommand, RefusesToLoseCharactersInPlaceUnlessForced) {
   WriteFile(dir / "k.html", page);
   const auto refused = RunCli(dir, {"indent", "--in-place", (dir / "k.html").string()});
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_EQ(Contains(refused.err, "1 character have no Shift_JIS form and became '?' (the first on line 2)"), "");
+  EXPECT_EQ(Contains(refused.err, "1 character has no Shift_JIS form and became '?' (the first on line 2)"), "");
   EXPECT_EQ(Contains(refused.err, "--force"), "");
   EXPECT_EQ(ReadFile(dir / "k.html"), page);
   const auto forced = RunCli(dir, {"indent", "--in-place", "--force", (dir / "k.html").string()});
@@ -197,7 +197,8 @@ TEST(IndentCommand, ALargePageHoldingANulByteIsRefusedAlone) {
 TEST(IndentCommand, UsageErrorsWriteNothing) {
   TempDir dir;
   WriteFile(dir / "a.html", kSjisPage);
-  const std::string a = (dir / "a.html").string();
+  WriteFile(dir / "b.html", kSjisPage);
+  const std::string a = (dir / "a.html").string(), b = (dir / "b.html").string();
   const std::vector<std::vector<std::string>> bad{
       {"indent"},
       {"indent", "--indent", "3", a},
@@ -205,7 +206,7 @@ TEST(IndentCommand, UsageErrorsWriteNothing) {
       {"indent", "--open-charset", "latin1", a},
       {"indent", "--frobnicate", a},
       {"indent", "--in-place", "-o", "x.html", a},
-      {"indent", a, a},  // two outputs cannot share standard output
+      {"indent", a, b},  // two outputs cannot share standard output
       {"indent", "--paste", a},
   };
   for (const auto& args : bad) {
@@ -215,7 +216,7 @@ TEST(IndentCommand, UsageErrorsWriteNothing) {
     EXPECT_NE(run.err, "") << args[1];
   }
   EXPECT_EQ(ReadFile(dir / "a.html"), kSjisPage);
-  EXPECT_EQ(test::FileNamesIn(dir.path()), std::vector<std::string>{"a.html"});
+  EXPECT_EQ(test::FileNamesIn(dir.path()), (std::vector<std::string>{"a.html", "b.html"}));
 }
 
 TEST(IndentCommand, PastedTextNeedsABodyTag) {
