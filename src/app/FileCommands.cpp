@@ -61,7 +61,8 @@ std::string LossReport::Describe() const {
     parts.push_back(Characters(supplementary, "JIS X 0212 character", "JIS X 0212 characters") +
                     " became '?' (Shift_JIS lacks them)");
   if (changed)
-    parts.push_back(Characters(changed) + (changed == 1 ? " was" : " were") + " written as another character");
+    parts.push_back(Characters(changed) +
+                    (changed == 1 ? " was written as another character" : " were written as other characters"));
   if (invalid)
     parts.push_back(Characters(invalid, "broken byte sequence", "broken byte sequences") + " became '?'");
   std::string text;

@@ -50,13 +50,13 @@ std::optional<Converted> ReadAsUtf8(std::string_view text, Unmappable unmappable
   return std::nullopt;
 }
 
-// Whether a text is UTF-8 apart from a few broken sequences: at least four
-// well-formed characters of two bytes or more for every broken one. A
-// Shift_JIS text, whose double-byte characters are nearly all broken UTF-8,
-// is far from it.
+// Whether a text is UTF-8 apart from a few broken sequences: at least as
+// many well-formed characters of two bytes or more as broken sequences. A
+// Shift_JIS text, whose double-byte characters are nearly all broken UTF-8
+// (two broken sequences each), is far from it.
 bool IsMostlyUtf8(std::string_view text) {
   const Utf8Census census = CountUtf8Sequences(text);
-  return census.multiByte != 0 && census.invalid * 4 <= census.multiByte;
+  return census.multiByte != 0 && census.invalid <= census.multiByte;
 }
 
 // `labelled`: the head declares UTF-8. Such a text that holds a few broken

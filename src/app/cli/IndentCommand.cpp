@@ -116,7 +116,7 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.inputs.emplace_back(arg);
       continue;
     }
-    if (arg == "--") {
+    if (IsEndOfOptions(arg)) {
       optionsEnded = true;
       continue;
     }
