@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <thread>
+
 extern char** environ;
 
 namespace zelm::test {
@@ -51,12 +54,20 @@ StartedCli StartCli(const TempDir& dir, const std::vector<std::string>& args, st
   return {pid, std::string(name)};
 }
 
-CliRun WaitForCli(const TempDir& dir, const StartedCli& started) {
+CliRun WaitForCli(const TempDir& dir, const StartedCli& started, std::chrono::milliseconds limit) {
   CliRun run;
   if (started.pid < 0) return run;
   int status = 0;
   struct rusage usage {};
-  ::wait4(started.pid, &status, 0, &usage);
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (::wait4(started.pid, &status, WNOHANG, &usage) == 0) {
+    if (std::chrono::steady_clock::now() >= until) {
+      ::kill(started.pid, SIGKILL);
+      ::wait4(started.pid, &status, 0, &usage);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   run.maxRssKb = usage.ru_maxrss;

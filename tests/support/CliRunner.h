@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,9 @@ struct RunAs {
 };
 StartedCli StartCli(const TempDir& dir, const std::vector<std::string>& args, std::string_view name,
                     const RunAs* user = nullptr);
-CliRun WaitForCli(const TempDir& dir, const StartedCli& started);
+// Waits for it to end; after `limit` it is killed (SIGKILL), which the run's
+// signal then shows.
+CliRun WaitForCli(const TempDir& dir, const StartedCli& started,
+                  std::chrono::milliseconds limit = std::chrono::minutes(10));
 
 }  // namespace zelm::test

@@ -46,11 +46,18 @@ void Report(JobOutcome& outcome, const LossReport& loss) {
                             " without an exact form written as numeric character references (&#N;)");
 }
 
-// Checks that the Result keeps the Local text's content; the texts are
-// Shift_JIS, so the lines are shown as UTF-8 for the terminal.
+// Checks that the Result keeps the Local text's content, part by part: each
+// piece of the Result is checked as soon as it is made and dropped, so that
+// the whole Result is never held beside the Local text. (The join of
+// "</div>" with a following comment, when asked, is one the check takes
+// either way.) The texts are Shift_JIS, so the lines are shown as UTF-8 for
+// the terminal.
 void Verify(JobOutcome& outcome, std::string local, const PipelineOptions& options) {
-  const IndentTexts indented = IndentStage(local, options, WantedIndentTexts::Result);
-  const auto difference = FindContentDifference(local, indented.Result, options.DivCommentConcat);
+  constexpr std::size_t kPartBytes = std::size_t{1} << 20;
+  ContentComparison comparison(local, options.DivCommentConcat);
+  IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
+                               [&](std::string_view piece) { comparison.Feed(piece); });
+  const auto difference = comparison.Finish();
   if (!difference) {
     outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
     return;
