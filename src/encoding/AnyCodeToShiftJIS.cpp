@@ -35,7 +35,8 @@ std::string LoweredHeadArea(std::string_view text) {
   return AsciiLowerBytes(text);
 }
 
-Converted Folded(Converted converted) {
+Converted Folded(Converted converted, LineEnds lineEnds = LineEnds::Fold) {
+  if (lineEnds == LineEnds::Keep) return converted;
   converted.text = FoldLineEnds(converted.text, converted.loss.any() ? &converted.loss.firstPos : nullptr);
   return converted;
 }
@@ -62,17 +63,18 @@ bool IsMostlyUtf8(std::string_view text) {
 // `labelled`: the head declares UTF-8. Such a text that holds a few broken
 // sequences is still read as UTF-8, each broken sequence becoming a reported
 // "?", rather than kept as Shift_JIS and garbled as a whole.
-void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out, Unmappable unmappable, bool labelled) {
+void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out, Unmappable unmappable, bool labelled,
+                      LineEnds lineEnds) {
   if (auto converted = ReadAsUtf8(text, unmappable)) {
     out.readAs = kCharCodeUtf8;
-    out.result = Folded(std::move(*converted));
+    out.result = Folded(std::move(*converted), lineEnds);
   } else if (labelled && IsMostlyUtf8(text)) {
     out.readAs = kCharCodeUtf8;
-    out.result = Folded(Utf8ToSjis(text, true, unmappable));
+    out.result = Folded(Utf8ToSjis(text, true, unmappable), lineEnds);
   } else {
     out.readAs = kCharCodeShiftJis;
     out.keptAsIs = true;
-    out.result.text = FoldLineEnds(text);
+    out.result.text = lineEnds == LineEnds::Keep ? std::string(text) : FoldLineEnds(text);
   }
 }
 
@@ -298,7 +300,7 @@ std::string ConvertShiftJisPageTaking(std::string text) {
   return FoldLineEndsTaking(RewriteShiftJisLabelsInto(text, rewritten) ? std::move(rewritten) : std::move(text));
 }
 
-AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable) {
+AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable, LineEnds lineEnds) {
   AutoConversion out;
   if (text.empty()) return out;
   // The bytes are in an unknown encoding: search them byte by byte.
@@ -309,43 +311,43 @@ AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable
     if (!has(label)) continue;
     out.label = label;
     out.readAs = kCharCodeShiftJis;
-    out.result.text = ConvertShiftJisPage(text);
+    out.result.text = lineEnds == LineEnds::Keep ? RewriteShiftJisLabels(text) : ConvertShiftJisPage(text);
     return out;
   }
   if (has(kEucJpLabel)) {
     out.label = kEucJpLabel;
     out.readAs = kCharCodeEucJp;
-    out.result = Folded(EucToSjis(text));
+    out.result = Folded(EucToSjis(text), lineEnds);
   } else if (has(kUtf8Label)) {
     out.label = kUtf8Label;
-    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/true);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/true, lineEnds);
   } else if (has(kIso2022JpLabel)) {
     out.label = kIso2022JpLabel;
     out.readAs = kCharCodeIso2022Jp;
     out.result = JisToSjis(text);  // its line ends stay as they are
   } else {
-    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/false);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/false, lineEnds);
   }
   return out;
 }
 
-Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code, Unmappable unmappable) {
+Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code, Unmappable unmappable, LineEnds lineEnds) {
   if (text.empty()) return {};
   switch (code) {
     case kCharCodeAuto:
-      return ConvertAutomatically(text, unmappable).result;
+      return ConvertAutomatically(text, unmappable, lineEnds).result;
     case kCharCodeEucJp:
-      return Folded(EucToSjis(text));
+      return Folded(EucToSjis(text), lineEnds);
     case kCharCodeUtf8: {
       // The lenient reader first; what it refuses goes to the strict one.
       // A byte-order mark stays as a leading "?".
-      if (auto converted = LenientUtf8ToSjis(text, false, unmappable)) return Folded(std::move(*converted));
-      return Folded(Utf8ToSjis(text, false, unmappable));
+      if (auto converted = LenientUtf8ToSjis(text, false, unmappable)) return Folded(std::move(*converted), lineEnds);
+      return Folded(Utf8ToSjis(text, false, unmappable), lineEnds);
     }
     case kCharCodeIso2022Jp:
-      return Folded(JisToSjis(text));
+      return Folded(JisToSjis(text), lineEnds);
     case kCharCodeUtf8N:
-      return Folded(Utf8ToSjis(text, true, unmappable));
+      return Folded(Utf8ToSjis(text, true, unmappable), lineEnds);
     case kCharCodeShiftJis:
     default:
       return Converted{std::string(text), {}};

@@ -414,6 +414,21 @@ TEST(IndentCommand, JisBasedPagesComeBackAsTheyWere) {
   EXPECT_EQ(Contains(ReadFile(dir / "euc.html"), "<p>\x8E\xB1\x8E\xB2 \xB4\xC1</p>"), "");
 }
 
+// A code listing keeps its lines and blanks with --keep-pre; --verify then
+// checks the listing too.
+TEST(IndentCommand, KeepPreKeepsListingsAsTheyWere) {
+  TempDir dir;
+  const std::string listing = "<pre>def f():\r\n\r\n    return <span>1</span><span>2</span>\r\n</pre>";
+  WriteFile(dir / "page.html", "<html><head></head><body><div>" + listing + "</div></body></html>\r\n");
+  const auto kept = RunCli(dir, {"indent", "--keep-pre", "page.html"});
+  EXPECT_EQ(kept.exitCode, 0) << kept.err;
+  EXPECT_EQ(Contains(kept.out, "\r\n    " + listing + "\r\n"), "");
+  EXPECT_EQ(RunCli(dir, {"indent", "page.html"}).out.find(listing), std::string::npos);
+  const auto verified = RunCli(dir, {"indent", "--keep-pre", "--verify", "page.html"});
+  EXPECT_EQ(verified.exitCode, 0) << verified.err;
+  EXPECT_EQ(Contains(verified.out, "page.html: content preserved"), "");
+}
+
 TEST(IndentCommand, PastedTextWithNulBytesIsRefused) {
   const auto run = RunCli({"indent", "--paste"}, std::string("<body><p>a\0b</p>\0</body>", 25));
   EXPECT_EQ(run.exitCode, 1);

@@ -3,14 +3,18 @@
 // command verifies with), no stage makes a NUL byte the page did not hold,
 // and the texts of a stage agree with each other.
 //
+// With the <pre> and <textarea> stretches kept, every stretch of the pasted
+// text stands unchanged in the Local text, the Work text and the Result.
+//
 // Input: two option bytes (indent type, open charset, the three flags, the
-// stage), then the page.
+// stage, whether stretches are kept), then the page.
 #include <string>
 
 #include "FuzzSupport.h"
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/KeptStretches.h"
 #include "indent/Pipeline.h"
 
 namespace zelm::fuzz {
@@ -49,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.ConvertUpper2Lower = first & 0x20;
   options.DontPreprocessing = first & 0x40;
   options.DivCommentConcat = first & 0x80;
+  options.KeepPre = second & 0x80;
   const std::string_view page = input.Rest();
   const bool nul = HasNul(page);
 
@@ -70,6 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ZELM_CHECK(nul || (!HasNul(texts.Org) && !HasNul(texts.Local)), "the paste stage made a NUL byte");
       IsAcceptablePaste(page);
       CheckIndent(texts.Local, options, nul);
+      if (options.KeepPre) {
+        const std::string normalized = NormalizeLineEnds(page);
+        const std::vector<std::string_view> kept = FindKeptStretches(normalized);
+        ZELM_CHECK(FindKeptStretches(texts.Local) == kept, "a kept stretch changed on its way to Local: " + Show(page));
+        try {
+          const IndentTexts indented = IndentStage(texts.Local, options);
+          ZELM_CHECK(FindKeptStretches(indented.Result) == kept, "a kept stretch changed in the Result: " + Show(page));
+          for (std::string_view stretch : kept)
+            ZELM_CHECK(indented.Work.find(stretch) != std::string::npos, "a kept stretch is not in the Work text");
+        } catch (const IndentationTooLarge&) {
+        }
+      }
       break;
     }
     default: {

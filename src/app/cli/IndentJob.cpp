@@ -9,6 +9,7 @@
 #include "encoding/Utf8Convert.h"
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
+#include "indent/KeptStretches.h"
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 #include "text/StringUtil.h"
@@ -52,12 +53,31 @@ void Report(JobOutcome& outcome, const LossReport& loss) {
 // "</div>" with a following comment, when asked, is one the check takes
 // either way.) The texts are Shift_JIS, so the lines are shown as UTF-8 for
 // the terminal.
-void Verify(JobOutcome& outcome, std::string local, const PipelineOptions& options) {
-  constexpr std::size_t kPartBytes = std::size_t{1} << 20;
-  ContentComparison comparison(local, options.DivCommentConcat);
-  IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
-                               [&](std::string_view piece) { comparison.Feed(piece); });
-  const auto difference = comparison.Finish();
+//
+// With the <pre> and <textarea> stretches kept, the Result is made whole
+// (the stretches are set aside around the level pass), and each stretch of
+// the converted page (`org`) must stand in it unchanged.
+void Verify(JobOutcome& outcome, std::string local, std::string_view org, const PipelineOptions& options) {
+  std::optional<ContentDifference> difference;
+  if (options.KeepPre) {
+    const std::string result = IndentStage(local, options, WantedIndentTexts::Result).Result;
+    difference = FindContentDifference(local, result, options.DivCommentConcat);
+    const std::vector<std::string_view> kept = FindKeptStretches(org), written = FindKeptStretches(result);
+    if (!difference && kept != written) {
+      std::size_t k = 0;
+      while (k < kept.size() && k < written.size() && kept[k] == written[k]) ++k;
+      outcome.ok = false;
+      outcome.message = "content changed: kept stretch " + std::to_string(k + 1) + " of " +
+                        std::to_string(kept.size()) + " (<pre> or <textarea>) is not in the result as it was";
+      return;
+    }
+  } else {
+    constexpr std::size_t kPartBytes = std::size_t{1} << 20;
+    ContentComparison comparison(local, options.DivCommentConcat);
+    IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
+                                 [&](std::string_view piece) { comparison.Feed(piece); });
+    difference = comparison.Finish();
+  }
   if (!difference) {
     outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
     return;
@@ -92,7 +112,7 @@ void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding,
 void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJobOptions& options,
           CharCodeIndex encoding) {
   if (options.verify) {
-    Verify(outcome, std::move(local), options.pipeline);
+    Verify(outcome, std::move(local), org, options.pipeline);
     return;
   }
   std::string text;
@@ -112,8 +132,9 @@ WantedInputTexts WantedFor(const IndentJobOptions& options) {
   WantedInputTexts wanted;
   wanted.Native = false;
   wanted.RefOrg = false;
-  wanted.Org = !options.verify && options.emit == EmitText::Org;
-  wanted.Local = !wanted.Org;
+  // --verify with kept stretches checks them against the converted page.
+  wanted.Org = (options.verify && options.pipeline.KeepPre) || (!options.verify && options.emit == EmitText::Org);
+  wanted.Local = options.verify || !wanted.Org;
   return wanted;
 }
 
