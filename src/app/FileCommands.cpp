@@ -91,15 +91,16 @@ CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, Cha
 }
 
 EncodedText EncodeForSaving(std::string sjisText, CharCodeIndex encoding, Unmappable unmappable) {
+  if (encoding != kCharCodeEucJp && encoding != kCharCodeUtf8 && encoding != kCharCodeUtf8N &&
+      encoding != kCharCodeIso2022Jp)
+    return EncodedText{std::move(sjisText), {}};
+  std::string declared = RewriteCharsetDecl(sjisText, encoding);
+  std::string().swap(sjisText);  // its memory back before the converted text is made
   Converted converted;
   switch (encoding) {
-    case kCharCodeEucJp: converted = SjisToEuc(RewriteCharsetDecl(sjisText, kCharCodeEucJp), unmappable); break;
-    case kCharCodeUtf8:
-    case kCharCodeUtf8N: converted = SjisToUtf8(RewriteCharsetDecl(sjisText, encoding)); break;
-    case kCharCodeIso2022Jp:
-      converted = SjisToJis(RewriteCharsetDecl(sjisText, kCharCodeIso2022Jp), unmappable);
-      break;
-    default: return EncodedText{std::move(sjisText), {}};
+    case kCharCodeEucJp: converted = SjisToEuc(declared, unmappable); break;
+    case kCharCodeIso2022Jp: converted = SjisToJis(declared, unmappable); break;
+    default: converted = SjisToUtf8(declared); break;
   }
   LossReport loss = ReportLoss(converted.loss, converted.text, encoding);
   return EncodedText{std::move(converted.text), std::move(loss)};
