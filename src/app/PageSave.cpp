@@ -128,82 +128,59 @@ LockedTarget OpenAndLock(int folderFd, const std::string& name, const std::strin
 SaveOutcome SaveWithBackup(std::span<const std::string_view> pieces, const std::string& path,
                            const SaveOptions& options) {
   SaveOutcome outcome;
-  if (path.empty() || path.back() == '/') {
-    outcome.error = FileError{FileErrorKind::NotReplaceable, path, "is a folder"};
+  auto failed = [&](FileError error) {
+    outcome.error = std::move(error);
     return outcome;
-  }
+  };
+  if (path.empty() || path.back() == '/')
+    return failed(FileError{FileErrorKind::NotReplaceable, path, "is a folder"});
   auto resolved = Resolve(path);
-  if (FileError* error = std::get_if<FileError>(&resolved)) {
-    outcome.error = std::move(*error);
-    return outcome;
-  }
+  if (FileError* error = std::get_if<FileError>(&resolved)) return failed(std::move(*error));
   const std::string target = std::get<std::string>(resolved);
   const SplitPath where = SplitFolderAndName(target);
   auto folder = OpenFolder(where.folder);
-  if (const int* error = std::get_if<int>(&folder)) {
-    outcome.error = CannotWrite(target, *error);
-    return outcome;
-  }
+  if (const int* error = std::get_if<int>(&folder))
+    return failed(CannotWrite(target, *error));
   const int folderFd = std::get<UniqueFd>(folder).get();
 
   // Savers of one file take turns; the lock is held until this save is done.
   LockedTarget old = OpenAndLock(folderFd, where.name, target, options.lockPatience);
-  if (old.error) {
-    outcome.error = std::move(old.error);
-    return outcome;
-  }
+  if (old.error) return failed(std::move(*old.error));
   const bool exists = static_cast<bool>(old.fd);
-  if (options.expected && (!exists || !options.expected->Unchanged(FileIdentity::Of(old.info)))) {
-    outcome.error = FileError{FileErrorKind::ChangedSinceRead, target, {}};
-    return outcome;
-  }
+  if (options.expected && (!exists || !options.expected->Unchanged(FileIdentity::Of(old.info))))
+    return failed(FileError{FileErrorKind::ChangedSinceRead, target, {}});
 
   // The new file, complete and on disk before anything is replaced.
   auto created = NewFile::Create(folderFd, options.way);
-  if (const int* error = std::get_if<int>(&created)) {
-    outcome.error = CannotWrite(target, *error);
-    return outcome;
-  }
+  if (const int* error = std::get_if<int>(&created))
+    return failed(CannotWrite(target, *error));
   NewFile& file = std::get<NewFile>(created);
   int error = file.Write(pieces);
   if (error == 0) error = file.Finish(exists ? &old.info : nullptr);
-  if (error != 0) {
-    outcome.error = CannotWrite(target, error);
-    return outcome;
-  }
+  if (error != 0) return failed(CannotWrite(target, error));
 
   if (exists && options.backup) {
     const std::string backupName = "ZZBU_" + where.name;
     const std::string backupPath = BackupPathFor(target);
     struct stat atBackup {};
-    if (::fstatat(folderFd, backupName.c_str(), &atBackup, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(atBackup.st_mode)) {
-      outcome.error = FileError{FileErrorKind::BackupInTheWay, backupPath, WhatItIs(atBackup.st_mode)};
-      return outcome;
-    }
+    if (::fstatat(folderFd, backupName.c_str(), &atBackup, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(atBackup.st_mode))
+      return failed(FileError{FileErrorKind::BackupInTheWay, backupPath, WhatItIs(atBackup.st_mode)});
     // The old file itself becomes the backup, under a second name: nothing
     // is copied, and it keeps its mode, owner and times.
     error = LinkReplacing(old.fd.get(), folderFd, backupName);
     if (LinkingRefused(error)) error = CopyAsBackup(old.fd.get(), old.info, folderFd, backupName, options.way);
-    if (error == EISDIR || error == ENOTEMPTY) {
-      outcome.error = FileError{FileErrorKind::BackupInTheWay, backupPath, "is a folder"};
-      return outcome;
-    }
-    if (error != 0) {
-      outcome.error = CannotWrite(backupPath, error);
-      return outcome;
-    }
+    if (error == EISDIR || error == ENOTEMPTY)
+      return failed(FileError{FileErrorKind::BackupInTheWay, backupPath, "is a folder"});
+    if (error != 0)
+      return failed(CannotWrite(backupPath, error));
     outcome.backupPath = backupPath;
   }
 
   error = exists ? file.CommitReplacing(where.name) : file.CommitNew(where.name);
-  if (error == EEXIST) {
-    outcome.error = FileError{FileErrorKind::ChangedSinceRead, target, "a file appeared at that name"};
-    return outcome;
-  }
-  if (error != 0) {
-    outcome.error = CannotWrite(target, error);
-    return outcome;
-  }
+  if (error == EEXIST)
+    return failed(FileError{FileErrorKind::ChangedSinceRead, target, "a file appeared at that name"});
+  if (error != 0)
+    return failed(CannotWrite(target, error));
   outcome.path = target;
   outcome.otherNames = exists && old.info.st_nlink > 1 ? static_cast<std::size_t>(old.info.st_nlink - 1) : 0;
   return outcome;
