@@ -118,29 +118,33 @@ struct GuardedMapping {
 };
 GuardedMapping gMappings[kGuardedMappings];
 
-void ReplaceLostPage(int signal, siginfo_t* info, void*) {
+std::uintptr_t gPageSize = 4096;
+struct sigaction gPreviousAction {};
+
+void ReplaceLostPage(int, siginfo_t* info, void*) {
   const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
   for (GuardedMapping& mapping : gMappings) {
     if (address < mapping.begin.load(std::memory_order_acquire) || address >= mapping.end.load()) continue;
-    const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    void* page = reinterpret_cast<void*>(address & ~(pageSize - 1));
-    if (::mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+    void* page = reinterpret_cast<void*>(address & ~(gPageSize - 1));
+    if (::mmap(page, gPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
       mapping.damaged.store(true);
       return;  // the read is made again, on zeros
     }
     break;
   }
-  ::signal(signal, SIG_DFL);  // not ours: the fault happens again and ends the process
+  // Not ours: the action before ours takes the fault when it happens again.
+  ::sigaction(SIGBUS, &gPreviousAction, nullptr);
 }
 
 void InstallLostPageHandler() {
   static std::once_flag once;
   std::call_once(once, [] {
+    gPageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     struct sigaction action {};
     action.sa_sigaction = ReplaceLostPage;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_SIGINFO;
-    ::sigaction(SIGBUS, &action, nullptr);
+    ::sigaction(SIGBUS, &action, &gPreviousAction);
   });
 }
 
