@@ -144,6 +144,9 @@ CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, Cha
 struct EncodedText {
   std::string text;
   LossReport loss;
+
+  // For callers that keep a plain Converted (the line is dropped).
+  operator Converted() && { return Converted{std::move(text), loss}; }
 };
 
 // The bytes to write for a Shift_JIS text in `encoding`: the charset

@@ -55,7 +55,7 @@ TEST(EncodeForSaving, RewritesTheDeclarationForTheTargetEncoding) {
   const EncodedText euc = EncodeForSaving(page, kCharCodeEucJp);
   EXPECT_NE(euc.text.find("charset=euc-jp\""), std::string::npos);
   EXPECT_NE(euc.text.find("\xc6\xfc\xcb\xdc"), std::string::npos);  // 日本 in EUC-JP
-  const EncodedText jis = EncodeForSaving(page, kCharCodeIso2022Jp);
+  const Converted jis = EncodeForSaving(page, kCharCodeIso2022Jp);  // a plain Converted takes it too
   EXPECT_NE(jis.text.find("charset=iso-2022-jp\""), std::string::npos);
 }
 
