@@ -163,6 +163,14 @@ TEST(BadInput, WhatStandsAtABackupsNameIsNeverWrittenThrough) {
   }
 }
 
+// "p00.html", "p01.html", ...
+std::string NumberedPage(int i) {
+  std::string name(i < 10 ? "p0" : "p");
+  name += std::to_string(i);
+  name += ".html";
+  return name;
+}
+
 // Two runs over one folder at the same time, the second taking the pages in
 // the other order, so that each meets pages the other has done: every page
 // is indented once, and every backup is the page as it was.
@@ -173,7 +181,7 @@ TEST(BadInput, TwoRunsOverOneFolderAtOnce) {
   for (int i = 0; i < 24; ++i) {
     // The first page is large, so that the other run has started before
     // any page is replaced.
-    const std::string name = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".html";
+    const std::string name = NumberedPage(i);
     pages.push_back(bench::GeneratePage(i == 0 ? 4'000'000 : 150'000, 100 + i));
     WriteFile(dir / "site" / name, pages.back());
     reversed.insert(reversed.begin() + 5, "site/" + name);
@@ -187,7 +195,7 @@ TEST(BadInput, TwoRunsOverOneFolderAtOnce) {
       EXPECT_TRUE(Contains(std::string(line), "another program changed the file")) << line;
   }
   for (int i = 0; i < 24; ++i) {
-    const std::string name = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".html";
+    const std::string name = NumberedPage(i);
     EXPECT_TRUE(ReadFile(dir / "site" / ("ZZBU_" + name)) == pages[i]) << name << ": the backup is not the page";
     EXPECT_TRUE(ReadFile(dir / "site" / name) == FileToResultStage(pages[i], PipelineOptions{}).Result) << name;
   }

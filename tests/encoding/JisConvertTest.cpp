@@ -21,6 +21,7 @@ const std::string kRoman = kEsc + "(J";
 const std::string kKana = kEsc + "(I";      // JIS X 0201 katakana
 const std::string kSupplementary = kEsc + "$(D";  // JIS X 0212
 const std::string kSo = "\x0E", kSi = "\x0F";
+const std::string kA = "a";
 
 struct ConvertCase {
   const char* name;
@@ -52,8 +53,8 @@ TEST(JisToSjis, ReadsIso2022Jp) {
       {"unknown escape is data: in single-byte mode copied", kEsc + "(Kx", kEsc + "(Kx"},
       // "~" and "\\" after ESC (J are JIS Roman; Shift_JIS holds them as the same bytes.
       {"a tilde after kanji and ESC (J", kIn + "\x34\x41" + kRoman + "/~user/", Sjis("漢") + "/~user/"},
-      {"ESC (I reads half-width katakana", "a" + kKana + "\x31\x32\x33\x5E" + kOut + "b", "a" + Sjis("ｱｲｳﾞ") + "b"},
-      {"SO and SI read half-width katakana", "a" + kSo + "\x31\x32" + kSi + "\x31", "a" + Sjis("ｱｲ") + "1"},
+      {"ESC (I reads half-width katakana", kA + kKana + "\x31\x32\x33\x5E" + kOut + "b", kA + Sjis("ｱｲｳﾞ") + "b"},
+      {"SO and SI read half-width katakana", kA + kSo + "\x31\x32" + kSi + "\x31", kA + Sjis("ｱｲ") + "1"},
       {"line breaks stay line breaks in katakana mode", kKana + "\x31\r\n\x32" + kOut, Sjis("ｱ") + "\r\n" + Sjis("ｲ")},
       {"a byte beyond the katakana set is invalid", kKana + "\x31\x70" + kOut, Sjis("ｱ") + "?", 1, 2},
       {"JIS X 0212 characters have no Shift_JIS form", kSupplementary + "\x30\x21\x30\x22" + kOut + "x", "??x", 2, 1},
@@ -118,7 +119,7 @@ TEST(SjisToJis, WritesReferencesWhenAsked) {
   const auto toJis = [](std::string_view text) { return SjisToJis(text, Unmappable::Reference); };
   const auto toEuc = [](std::string_view text) { return SjisToEuc(text, Unmappable::Reference); };
   ExpectConversions(toJis, {
-      {"half-width katakana", std::string("a") + Sjis("ｶﾞ"), "a&#65398;&#65438;"},
+      {"half-width katakana", kA + Sjis("ｶﾞ"), "a&#65398;&#65438;"},
       {"an IBM extension character", Sjis("あ") + "\xFA\x40", kIn + "\x24\x22" + kOut + "&#8560;"},
       {"bytes that are no character stay ?", "\x80", "?", 1, 1},
   });
