@@ -95,6 +95,16 @@ std::vector<std::string_view> FindKeptStretches(std::string_view text) {
   return stretches;
 }
 
+std::optional<std::size_t> FirstStretchMissing(std::string_view text, const std::vector<std::string_view>& stretches) {
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < stretches.size(); ++k) {
+    const std::size_t at = text.find(stretches[k], from);
+    if (at == npos) return k;
+    from = at + stretches[k].size();
+  }
+  return std::nullopt;
+}
+
 SetAside SetStretchesAside(std::string_view text) {
   SetAside aside;
   const std::vector<std::string_view> stretches = FindKeptStretches(text);
@@ -110,8 +120,15 @@ SetAside SetStretchesAside(std::string_view text) {
     const std::size_t at = static_cast<std::size_t>(stretch.data() - text.data());
     const std::string_view name = ElementOf(stretch);
     aside.text.append(text, copied, at - copied);
-    aside.text += "<" + std::string(name) + ">" + aside.token + std::to_string(aside.stretches.size()) + ".</" +
-                  std::string(name) + ">";
+    // "<pre>" + token + number + ".</pre>"
+    aside.text += '<';
+    aside.text += name;
+    aside.text += '>';
+    aside.text += aside.token;
+    aside.text += std::to_string(aside.stretches.size());
+    aside.text += ".</";
+    aside.text += name;
+    aside.text += '>';
     aside.stretches.emplace_back(stretch);
     copied = at + stretch.size();
   }
@@ -129,8 +146,10 @@ std::string PutStretchesBack(std::string_view text, const SetAside& aside) {
     const std::size_t at = text.find(token, copied);
     if (at == npos) continue;
     const std::string& stretch = aside.stretches[k];
-    const std::string name(ElementOf(stretch));
-    const std::string open = "<" + name + ">", close = "</" + name + ">";
+    const std::string_view name = ElementOf(stretch);
+    std::string open("<"), close("</");
+    open.append(name) += '>';
+    close.append(name) += '>';
     // The stand-in's tags, with only what the passes put between them and
     // the token, go with it.
     const std::size_t opening = text.rfind(open, at);

@@ -10,6 +10,7 @@
 // the passes put into it, is replaced by its stretch again.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,12 @@ namespace zelm {
 // tag of the same element after it. An opening tag without a closing tag
 // starts no stretch; comments, scripts and styles are passed over.
 std::vector<std::string_view> FindKeptStretches(std::string_view text);
+
+// The index of the first of `stretches` that does not stand in `text`
+// after the ones before it, or nullopt when all do, in order. (Broken markup
+// can make new stretches on the way, "<pre" and a line break: a page's own
+// stretches are kept when they all stand there, in order.)
+std::optional<std::size_t> FirstStretchMissing(std::string_view text, const std::vector<std::string_view>& stretches);
 
 struct SetAside {
   std::string text;                     // the text with a stand-in for each stretch

@@ -62,12 +62,11 @@ void Verify(JobOutcome& outcome, std::string local, std::string_view org, const 
   if (options.KeepPre) {
     const std::string result = IndentStage(local, options, WantedIndentTexts::Result).Result;
     difference = FindContentDifference(local, result, options.DivCommentConcat);
-    const std::vector<std::string_view> kept = FindKeptStretches(org), written = FindKeptStretches(result);
-    if (!difference && kept != written) {
-      std::size_t k = 0;
-      while (k < kept.size() && k < written.size() && kept[k] == written[k]) ++k;
+    const std::vector<std::string_view> kept = FindKeptStretches(org);
+    const std::optional<std::size_t> missing = FirstStretchMissing(result, kept);
+    if (!difference && missing) {
       outcome.ok = false;
-      outcome.message = "content changed: kept stretch " + std::to_string(k + 1) + " of " +
+      outcome.message = "content changed: kept stretch " + std::to_string(*missing + 1) + " of " +
                         std::to_string(kept.size()) + " (<pre> or <textarea>) is not in the result as it was";
       return;
     }
