@@ -101,34 +101,44 @@ const std::bitset<0x10000>& Readable() {
 // point: the few whose forms code page 932 reads as its own characters
 // (a test checks this list against the system's converter). Code points
 // without any form need no look beforehand: the converter stops at them.
-inline bool ReadsBackAsOther(wchar_t c) {
+constexpr char32_t kFirstReadBack = kReadBackAsOther.front(), kLastReadBack = kReadBackAsOther.back();
+
+// One bit for each code point from the first of them to the last.
+const std::bitset<kLastReadBack - kFirstReadBack + 1>& ReadBackBits() {
+  static const auto bits = [] {
+    std::bitset<kLastReadBack - kFirstReadBack + 1> set;
+    for (char32_t c : kReadBackAsOther) set.set(c - kFirstReadBack);
+    return set;
+  }();
+  return bits;
+}
+
+inline bool ReadsBackAsOther(wchar_t c, const std::bitset<kLastReadBack - kFirstReadBack + 1>& bits) {
   const auto codePoint = static_cast<char32_t>(c);
-  if (codePoint < kReadBackAsOther.front() || codePoint > kReadBackAsOther.back()) return false;
-  for (char32_t other : kReadBackAsOther)
-    if (codePoint == other) return true;
-  return false;
+  return codePoint >= kFirstReadBack && codePoint <= kLastReadBack && bits[codePoint - kFirstReadBack];
 }
 
 // The index of the first code point from `from` on whose form reads back as
 // another, or `count`. Four at a time are tested against the range those
 // lie in; CJK punctuation lies there too and is looked at one by one.
 std::size_t NextReadingBackAsOther(const wchar_t* chunk, std::size_t from, std::size_t count) {
+  const auto& bits = ReadBackBits();
   std::size_t i = from;
 #if defined(__SSE2__)
   static_assert(sizeof(wchar_t) == 4);
-  const __m128i below = _mm_set1_epi32(static_cast<int>(kReadBackAsOther.front()) - 1);
-  const __m128i above = _mm_set1_epi32(static_cast<int>(kReadBackAsOther.back()) + 1);
+  const __m128i below = _mm_set1_epi32(static_cast<int>(kFirstReadBack) - 1);
+  const __m128i above = _mm_set1_epi32(static_cast<int>(kLastReadBack) + 1);
   for (; i + 4 <= count; i += 4) {
     const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk + i));
     const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi32(four, below), _mm_cmplt_epi32(four, above));
     for (int mask = _mm_movemask_ps(_mm_castsi128_ps(inRange)); mask != 0; mask &= mask - 1) {
       const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-      if (ReadsBackAsOther(chunk[at])) return at;
+      if (ReadsBackAsOther(chunk[at], bits)) return at;
     }
   }
 #endif
   for (; i < count; ++i)
-    if (ReadsBackAsOther(chunk[i])) return i;
+    if (ReadsBackAsOther(chunk[i], bits)) return i;
   return count;
 }
 
