@@ -24,9 +24,13 @@ const std::string& PageIn(int megabytes, std::string_view label, Convert convert
   return it->second;
 }
 
-const std::string& EucPage(int mb) { return PageIn(mb, "charset=EUC-JP", SjisToEuc); }
+const std::string& EucPage(int mb) {
+  return PageIn(mb, "charset=EUC-JP", [](std::string_view text) { return SjisToEuc(text); });
+}
 const std::string& Utf8Page(int mb) { return PageIn(mb, "charset=utf-8", SjisToUtf8); }
-const std::string& JisPage(int mb) { return PageIn(mb, "charset=iso-2022-jp", SjisToJis); }
+const std::string& JisPage(int mb) {
+  return PageIn(mb, "charset=iso-2022-jp", [](std::string_view text) { return SjisToJis(text); });
+}
 int Megabytes(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
 
 void BM_GetCharCodeFromMeta(benchmark::State& state) {

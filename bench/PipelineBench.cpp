@@ -104,7 +104,7 @@ void RunIndentFileJob(benchmark::State& state, unsigned threads) {
   for (auto _ : state) {
     const cli::JobOutcome outcome = cli::IndentFile(path, options);
     if (!outcome.ok) state.SkipWithError(outcome.message.c_str());
-    benchmark::DoNotOptimize(outcome.bytes.data());
+    benchmark::DoNotOptimize(outcome.pieces.data());
   }
   SetBytes(state, PageOfMegabytes(Megabytes(state)).size());
 }

@@ -35,29 +35,46 @@ std::string LoweredHeadArea(std::string_view text) {
   return AsciiLowerBytes(text);
 }
 
-Converted Folded(Converted converted) {
+Converted Folded(Converted converted, LineEnds lineEnds = LineEnds::Fold) {
+  if (lineEnds == LineEnds::Keep) return converted;
   converted.text = FoldLineEnds(converted.text, converted.loss.any() ? &converted.loss.firstPos : nullptr);
   return converted;
 }
 
 // The UTF-8 reading of the automatic mode: nothing when the text is not
 // UTF-8. A leading byte-order mark is dropped.
-std::optional<Converted> ReadAsUtf8(std::string_view text) {
-  if (auto converted = LenientUtf8ToSjis(text, true)) return converted;
+std::optional<Converted> ReadAsUtf8(std::string_view text, Unmappable unmappable) {
+  if (auto converted = LenientUtf8ToSjis(text, true, unmappable)) return converted;
   // The lenient reader refuses characters beyond U+FFFF even in well-formed
   // UTF-8; such a text is still UTF-8 and must not be kept as raw bytes.
-  if (IsValidUtf8(text)) return Utf8ToSjis(text, true);
+  if (IsValidUtf8(text)) return Utf8ToSjis(text, true, unmappable);
   return std::nullopt;
 }
 
-void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out) {
-  if (auto converted = ReadAsUtf8(text)) {
+// Whether a text is UTF-8 apart from a few broken sequences: at least as
+// many well-formed characters of two bytes or more as broken sequences. A
+// Shift_JIS text, whose double-byte characters are nearly all broken UTF-8
+// (two broken sequences each), is far from it.
+bool IsMostlyUtf8(std::string_view text) {
+  const Utf8Census census = CountUtf8Sequences(text);
+  return census.multiByte != 0 && census.invalid <= census.multiByte;
+}
+
+// `labelled`: the head declares UTF-8. Such a text that holds a few broken
+// sequences is still read as UTF-8, each broken sequence becoming a reported
+// "?", rather than kept as Shift_JIS and garbled as a whole.
+void ReadAsUtf8OrKeep(std::string_view text, AutoConversion& out, Unmappable unmappable, bool labelled,
+                      LineEnds lineEnds) {
+  if (auto converted = ReadAsUtf8(text, unmappable)) {
     out.readAs = kCharCodeUtf8;
-    out.result = Folded(std::move(*converted));
+    out.result = Folded(std::move(*converted), lineEnds);
+  } else if (labelled && IsMostlyUtf8(text)) {
+    out.readAs = kCharCodeUtf8;
+    out.result = Folded(Utf8ToSjis(text, true, unmappable), lineEnds);
   } else {
     out.readAs = kCharCodeShiftJis;
     out.keptAsIs = true;
-    out.result.text = FoldLineEnds(text);
+    out.result.text = lineEnds == LineEnds::Keep ? std::string(text) : FoldLineEnds(text);
   }
 }
 
@@ -283,7 +300,7 @@ std::string ConvertShiftJisPageTaking(std::string text) {
   return FoldLineEndsTaking(RewriteShiftJisLabelsInto(text, rewritten) ? std::move(rewritten) : std::move(text));
 }
 
-AutoConversion ConvertAutomatically(std::string_view text) {
+AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable, LineEnds lineEnds) {
   AutoConversion out;
   if (text.empty()) return out;
   // The bytes are in an unknown encoding: search them byte by byte.
@@ -294,43 +311,43 @@ AutoConversion ConvertAutomatically(std::string_view text) {
     if (!has(label)) continue;
     out.label = label;
     out.readAs = kCharCodeShiftJis;
-    out.result.text = ConvertShiftJisPage(text);
+    out.result.text = lineEnds == LineEnds::Keep ? RewriteShiftJisLabels(text) : ConvertShiftJisPage(text);
     return out;
   }
   if (has(kEucJpLabel)) {
     out.label = kEucJpLabel;
     out.readAs = kCharCodeEucJp;
-    out.result = Folded(EucToSjis(text));
+    out.result = Folded(EucToSjis(text), lineEnds);
   } else if (has(kUtf8Label)) {
     out.label = kUtf8Label;
-    ReadAsUtf8OrKeep(text, out);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/true, lineEnds);
   } else if (has(kIso2022JpLabel)) {
     out.label = kIso2022JpLabel;
     out.readAs = kCharCodeIso2022Jp;
     out.result = JisToSjis(text);  // its line ends stay as they are
   } else {
-    ReadAsUtf8OrKeep(text, out);
+    ReadAsUtf8OrKeep(text, out, unmappable, /*labelled=*/false, lineEnds);
   }
   return out;
 }
 
-Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code) {
+Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code, Unmappable unmappable, LineEnds lineEnds) {
   if (text.empty()) return {};
   switch (code) {
     case kCharCodeAuto:
-      return ConvertAutomatically(text).result;
+      return ConvertAutomatically(text, unmappable, lineEnds).result;
     case kCharCodeEucJp:
-      return Folded(EucToSjis(text));
+      return Folded(EucToSjis(text), lineEnds);
     case kCharCodeUtf8: {
       // The lenient reader first; what it refuses goes to the strict one.
       // A byte-order mark stays as a leading "?".
-      if (auto converted = LenientUtf8ToSjis(text)) return Folded(std::move(*converted));
-      return Folded(Utf8ToSjis(text));
+      if (auto converted = LenientUtf8ToSjis(text, false, unmappable)) return Folded(std::move(*converted), lineEnds);
+      return Folded(Utf8ToSjis(text, false, unmappable), lineEnds);
     }
     case kCharCodeIso2022Jp:
-      return Folded(JisToSjis(text));
+      return Folded(JisToSjis(text), lineEnds);
     case kCharCodeUtf8N:
-      return Folded(Utf8ToSjis(text, true));
+      return Folded(Utf8ToSjis(text, true, unmappable), lineEnds);
     case kCharCodeShiftJis:
     default:
       return Converted{std::string(text), {}};

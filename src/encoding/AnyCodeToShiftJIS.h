@@ -12,6 +12,10 @@
 
 namespace zelm {
 
+// Whether a conversion folds line ends (see FoldLineEnds) as specified, or
+// keeps them as they are (for text kept byte for byte, as in <pre>).
+enum class LineEnds { Fold, Keep };
+
 // What the automatic mode made of a text, and why.
 struct AutoConversion {
   Converted result;
@@ -31,8 +35,13 @@ struct AutoConversion {
 // searched without case for the labels shift_jis" shift-jis" xsjis" x-sjis
 // (kept as Shift_JIS, its other spellings of Shift_JIS rewritten), euc-jp",
 // utf-8" and iso-2022-jp", in that order of preference. Without a label the
-// text is tried as UTF-8. Line ends are folded except for ISO-2022-JP.
-AutoConversion ConvertAutomatically(std::string_view text);
+// text is tried as UTF-8. A text labelled UTF-8 that is UTF-8 apart from a
+// few broken sequences is read as UTF-8, each broken sequence becoming a
+// reported "?"; one that is not is kept as Shift_JIS. Line ends are folded
+// except for ISO-2022-JP. `unmappable`: how characters without an exact
+// Shift_JIS form are written (see CodePointsToCp932).
+AutoConversion ConvertAutomatically(std::string_view text, Unmappable unmappable = Unmappable::Question,
+                                    LineEnds lineEnds = LineEnds::Fold);
 
 // For a text whose head area ends inside `start`, a first part of it:
 // whether the automatic mode reads the text as Shift_JIS. nullopt when
@@ -51,7 +60,8 @@ std::string ConvertShiftJisPageTaking(std::string text);
 // unchanged), 4 ISO-2022-JP, 5 UTF-8 (a byte-order mark is dropped); any
 // other value returns the text unchanged.
 // Throws EncodingError when the system cannot convert at all.
-Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code);
+Converted AnyCodeToShiftJIS(std::string_view text, CharCodeIndex code, Unmappable unmappable = Unmappable::Question,
+                            LineEnds lineEnds = LineEnds::Fold);
 
 // The line-end folding applied after conversion, the same as three
 // replace-alls in turn: CR LF to LF, each pair of LFs to one LF (so a run of

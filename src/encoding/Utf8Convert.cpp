@@ -48,6 +48,35 @@ std::size_t WellFormedSequenceAt(std::string_view text, std::size_t i, char32_t&
   return length;
 }
 
+// Length of the maximal subpart of an ill-formed sequence at i: the bytes
+// that begin a well-formed sequence but do not complete one, or the byte
+// alone when it begins none. Each such subpart is one replaced character,
+// as the Unicode standard recommends and as platform decoders do.
+std::size_t MaximalSubpartAt(std::string_view text, std::size_t i) {
+  const unsigned char b = Byte(text, i);
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;
+  if (b >= 0xC2 && b <= 0xDF) {
+    length = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    length = 3;
+    if (b == 0xE0) low = 0xA0;
+    else if (b == 0xED) high = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    length = 4;
+    if (b == 0xF0) low = 0x90;
+    else if (b == 0xF4) high = 0x8F;
+  } else {
+    return 1;
+  }
+  std::size_t k = 1;
+  for (; k < length && i + k < text.size(); ++k) {
+    const unsigned char c = Byte(text, i + k);
+    if (k == 1 ? (c < low || c > high) : !IsContinuation(c)) break;
+  }
+  return k;
+}
+
 // The lenient reader's sequence at i (see Utf8ToWide): its length and its
 // 16-bit unit, or 0 where the reading fails.
 std::size_t LenientSequenceAt(std::string_view text, std::size_t i, char16_t& unit) {
@@ -103,7 +132,7 @@ std::optional<std::u16string> Utf8ToWide(std::string_view text) {
   return out;
 }
 
-std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark) {
+std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark, Unmappable unmappable) {
   char16_t unit;
   for (std::size_t i = 0; i < text.size();) {  // the reading must hold for the whole text
     const std::size_t length = LenientSequenceAt(text, i, unit);
@@ -137,7 +166,7 @@ std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteO
   };
   // A sequence of one byte makes at most one byte, of two or three bytes at
   // most two.
-  return CodePointsToCp932(fill, text.size());
+  return CodePointsToCp932(fill, text.size(), unmappable);
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -158,7 +187,7 @@ std::u16string DecodeUtf8(std::string_view text) {
     const std::size_t length = WellFormedSequenceAt(text, i, codePoint);
     if (length == 0) {
       out += u'\uFFFD';
-      ++i;
+      i += MaximalSubpartAt(text, i);
     } else {
       AppendUtf16(out, codePoint);
       i += length;
@@ -167,12 +196,32 @@ std::u16string DecodeUtf8(std::string_view text) {
   return out;
 }
 
-Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark) {
+Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark, Unmappable unmappable) {
   if (dropByteOrderMark && !text.empty() && text.front() == kByteOrderMark) text.remove_prefix(1);
-  return Utf16ToCp932(text);
+  return Utf16ToCp932(text, unmappable);
 }
 
-Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark) {
+Utf8Census CountUtf8Sequences(std::string_view text) {
+  Utf8Census census;
+  char32_t codePoint;
+  for (std::size_t i = 0; i < text.size();) {
+    if (Byte(text, i) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = WellFormedSequenceAt(text, i, codePoint);
+    if (length == 0) {
+      ++census.invalid;
+      i += MaximalSubpartAt(text, i);
+    } else {
+      ++census.multiByte;
+      i += length;
+    }
+  }
+  return census;
+}
+
+Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark, Unmappable unmappable) {
   // Read as DecodeUtf8 reads, a chunk at a time, straight to code points.
   std::size_t next = dropByteOrderMark && text.starts_with("\xEF\xBB\xBF") ? 3 : 0;  // the byte to read next
   const auto fill = [&](wchar_t* chunk) {
@@ -180,15 +229,15 @@ Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark) {
     char32_t codePoint;
     for (; i < text.size() && count < kCodePointChunk; ++count) {
       const std::size_t length = WellFormedSequenceAt(text, i, codePoint);
-      chunk[count] = length == 0 ? wchar_t{0xFFFD} : static_cast<wchar_t>(codePoint);
-      i += length == 0 ? 1 : length;
+      chunk[count] = length == 0 ? kInvalidSequence : static_cast<wchar_t>(codePoint);
+      i += length == 0 ? MaximalSubpartAt(text, i) : length;
     }
     next = i;
     return count;
   };
   try {
     // No character takes more bytes in Shift_JIS than in UTF-8.
-    return CodePointsToCp932(fill, text.size());
+    return CodePointsToCp932(fill, text.size(), unmappable);
   } catch (const EncodingError&) {
     throw EncodingError(std::string(kConversionFailed));
   }

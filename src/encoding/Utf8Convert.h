@@ -24,26 +24,40 @@ std::optional<std::u16string> Utf8ToWide(std::string_view text);
 // The reading of Utf8ToWide, straight to Shift_JIS a chunk at a time:
 // nullopt where Utf8ToWide refuses the text, else what WideToSjis makes of
 // its reading, with the same choice for a leading byte-order mark.
-std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark = false);
+std::optional<Converted> LenientUtf8ToSjis(std::string_view text, bool dropByteOrderMark = false,
+                                           Unmappable unmappable = Unmappable::Question);
 
 // Is the text well-formed UTF-8 (no overlong forms, surrogates or values
 // beyond U+10FFFF)?
 bool IsValidUtf8(std::string_view text);
 
 // Reads well-formed UTF-8; characters beyond U+FFFF become surrogate pairs
-// and every byte that does not belong to a well-formed sequence becomes
-// U+FFFD. NUL bytes are characters like any other.
+// and every maximal subpart of an ill-formed sequence (the bytes that begin
+// a sequence but do not complete it, or a byte that begins none) becomes one
+// U+FFFD, as platform decoders do. NUL bytes are characters like any other.
 std::u16string DecodeUtf8(std::string_view text);
 
-// UTF-8 to Shift_JIS through the strict reader; characters without a
-// Shift_JIS form (U+FFFD for broken bytes, a byte-order mark) become "?".
-// With `dropByteOrderMark` a leading byte-order mark is left out instead.
+// UTF-8 to Shift_JIS through the strict reader: each maximal subpart of an
+// ill-formed sequence becomes one "?" (reported as an invalid sequence);
+// characters without a Shift_JIS form (a byte-order mark among them) become
+// "?" or references, as CodePointsToCp932 writes them. With
+// `dropByteOrderMark` a leading byte-order mark is left out instead.
 // Throws EncodingError with "UTF8の文字列変換に失敗しました." when the
 // system cannot convert at all.
-Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark = false);
+Converted Utf8ToSjis(std::string_view text, bool dropByteOrderMark = false,
+                     Unmappable unmappable = Unmappable::Question);
 
 // UTF-16 to Shift_JIS; the same choice for a leading byte-order mark.
-Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark = false);
+Converted WideToSjis(std::u16string_view text, bool dropByteOrderMark = false,
+                     Unmappable unmappable = Unmappable::Question);
+
+// How much of a text is UTF-8: its well-formed sequences of two bytes or
+// more, and the maximal subparts of ill-formed ones.
+struct Utf8Census {
+  std::size_t multiByte = 0;
+  std::size_t invalid = 0;
+};
+Utf8Census CountUtf8Sequences(std::string_view text);
 
 // Shift_JIS to UTF-8 without byte-order mark; byte sequences that are not
 // Shift_JIS become "?".

@@ -1,6 +1,5 @@
 #include "indent/ContentCheck.h"
 
-#include <vector>
 
 #include "text/StringUtil.h"
 
@@ -9,32 +8,43 @@ namespace {
 
 constexpr std::string_view kBetweenSectionsTagPrefix = "\x81\xa1\x81\xa4";  // ■▽
 
-struct NumberedLine {
-  std::size_t number;
-  std::string text;
-};
+// The non-blank lines of a text, trimmed, with their 1-based numbers, one
+// at a time: the texts are compared as they are walked, never copied. With
+// the div comment join, a line holding "</div><!--" is taken as the two
+// lines it was made of, so that joined and unjoined texts compare alike.
+class ContentLines {
+ public:
+  ContentLines(std::string_view text, bool splitDivComments) : lines_(text), split_(splitDivComments) {}
 
-// The non-blank lines, trimmed, with their 1-based numbers. With the div
-// comment join, a line holding "</div><!--" is taken as the two lines it
-// was made of, so that joined and unjoined texts compare alike.
-std::vector<NumberedLine> ContentLines(std::string_view text, bool splitDivComments) {
-  std::vector<NumberedLine> lines;
-  std::size_t number = 0;
-  for (std::string_view line : SplitLines(text)) {
-    ++number;
-    std::string_view trimmed = PlainTrimView(line);
-    if (trimmed.empty()) continue;
-    if (splitDivComments) {
-      for (std::size_t at = FindNoCaseAtBoundary(trimmed, "</div><!--"); at != std::string_view::npos;
-           at = FindNoCaseAtBoundary(trimmed, "</div><!--")) {
-        lines.push_back({number, std::string(trimmed.substr(0, at + 6))});
-        trimmed = trimmed.substr(at + 6);
-      }
+  // The lines read so far, blank ones included.
+  std::size_t Read() const { return number_; }
+
+  // The next line, or false at the end.
+  bool Next(std::size_t& number, std::string_view& line) {
+    while (pending_.empty()) {
+      std::string_view next;
+      if (!lines_.Next(next)) return false;
+      pending_ = PlainTrimView(next);
+      ++number_;
     }
-    lines.push_back({number, std::string(trimmed)});
+    number = number_;
+    const std::size_t join = split_ ? FindNoCaseAtBoundary(pending_, "</div><!--") : std::string_view::npos;
+    if (join == std::string_view::npos) {
+      line = pending_;
+      pending_ = {};
+    } else {
+      line = pending_.substr(0, join + 6);
+      pending_ = pending_.substr(join + 6);
+    }
+    return true;
   }
-  return lines;
-}
+
+ private:
+  LineReader lines_;
+  bool split_;
+  std::size_t number_ = 0;
+  std::string_view pending_;  // what is left of the current line
+};
 
 bool SameContent(std::string_view local, std::string_view result) {
   if (result == local) return true;
@@ -48,24 +58,50 @@ bool SameContent(std::string_view local, std::string_view result) {
 
 std::optional<ContentDifference> FindContentDifference(std::string_view local, std::string_view result,
                                                        bool divCommentConcat) {
-  const std::vector<NumberedLine> expected = ContentLines(local, divCommentConcat);
-  const std::vector<NumberedLine> actual = ContentLines(result, divCommentConcat);
-  const std::size_t common = std::min(expected.size(), actual.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    if (!SameContent(expected[i].text, actual[i].text))
-      return ContentDifference{expected[i].number, actual[i].number, expected[i].text, actual[i].text};
+  ContentComparison comparison(local, divCommentConcat);
+  comparison.Feed(result);
+  return comparison.Finish();
+}
+
+struct ContentComparison::Lines : ContentLines {
+  using ContentLines::ContentLines;
+};
+
+ContentComparison::ContentComparison(std::string_view local, bool divCommentConcat)
+    : expected_(std::make_unique<Lines>(local, divCommentConcat)), divCommentConcat_(divCommentConcat) {}
+
+ContentComparison::~ContentComparison() = default;
+
+void ContentComparison::Feed(std::string_view resultPiece) {
+  if (difference_) return;
+  ContentLines actual(resultPiece, divCommentConcat_);
+  std::size_t resultLine = 0;
+  std::string_view got;
+  while (actual.Next(resultLine, got)) {
+    std::size_t localLine = 0;
+    std::string_view wanted;
+    if (expected_->Next(localLine, wanted) && SameContent(wanted, got)) continue;
+    difference_.emplace();
+    difference_->resultLine = resultLines_ + resultLine;
+    difference_->actual = std::string(got);
+    if (localLine != 0) {
+      difference_->localLine = localLine;
+      difference_->expected = std::string(wanted);
+    }
+    return;
   }
-  if (expected.size() == actual.size()) return std::nullopt;
-  ContentDifference difference;
-  if (common < expected.size()) {
-    difference.localLine = expected[common].number;
-    difference.expected = expected[common].text;
-  }
-  if (common < actual.size()) {
-    difference.resultLine = actual[common].number;
-    difference.actual = actual[common].text;
-  }
-  return difference;
+  resultLines_ += actual.Read();
+}
+
+std::optional<ContentDifference> ContentComparison::Finish() {
+  if (difference_) return difference_;
+  std::size_t localLine = 0;
+  std::string_view wanted;
+  if (!expected_->Next(localLine, wanted)) return std::nullopt;
+  ContentDifference missing;
+  missing.localLine = localLine;
+  missing.expected = std::string(wanted);
+  return missing;
 }
 
 }  // namespace zelm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -55,6 +56,13 @@ std::string IndentWithoutMarkers(std::string_view text, int indentType);
 // The same, with a large text cut into parts at line starts that are passed
 // on several threads at once; the result is the same bytes.
 std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing);
+
+// The same Result in pieces, one for each part of about `partBytes` of the
+// text (more when the sharing asks for more), handed to `take` in order and
+// dropped after: the whole Result is never held at once. Each piece ends
+// at a line end.
+void IndentWithoutMarkersInPieces(std::string_view text, int indentType, const PassSharing& sharing,
+                                  std::size_t partBytes, const std::function<void(std::string_view)>& take);
 
 // The most indentation the level pass writes for a text of this size; a
 // more deeply nested text throws IndentationTooLarge (flush left never does).

@@ -712,9 +712,11 @@ std::vector<std::string> SettledResultPieces(std::vector<LevelPart>& parts, int 
   return pieces;
 }
 
-std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
-  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.PiecesFor(text.size()));
-  if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
+namespace {
+
+// The parts of `text` at `cuts`, passed side by side and settled.
+std::vector<LevelPart> SettledLevelParts(std::string_view text, const std::vector<std::size_t>& cuts, int indentType,
+                                         const PassSharing& sharing) {
   std::vector<LevelPart> parts(cuts.size());
   for (std::size_t k = 0; k < cuts.size(); ++k) {
     parts[k].range = {text, cuts[k], k + 1 < cuts.size() ? cuts[k + 1] : text.size()};
@@ -723,6 +725,30 @@ std::string IndentWithoutMarkers(std::string_view text, int indentType, const Pa
   }
   RunSideBySide(parts.size(), sharing.threads, [&](std::size_t k) { PassLevelPart(parts[k], indentType); });
   SettleLevelParts(parts, text.size(), indentType);
+  return parts;
+}
+
+}  // namespace
+
+void IndentWithoutMarkersInPieces(std::string_view text, int indentType, const PassSharing& sharing,
+                                  std::size_t partBytes, const std::function<void(std::string_view)>& take) {
+  const std::size_t count = std::max(sharing.PiecesFor(text.size()), text.size() / std::max<std::size_t>(partBytes, 1));
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, std::max<std::size_t>(count, 1));
+  if (cuts.size() < 2) {
+    take(IndentWithoutMarkers(text, indentType));
+    return;
+  }
+  std::vector<LevelPart> parts = SettledLevelParts(text, cuts, indentType, sharing);
+  for (LevelPart& part : parts) {
+    const std::string piece = ExpandSettledPart(part, indentType);
+    take(piece);
+  }
+}
+
+std::string IndentWithoutMarkers(std::string_view text, int indentType, const PassSharing& sharing) {
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, sharing.PiecesFor(text.size()));
+  if (cuts.size() < 2) return IndentWithoutMarkers(text, indentType);
+  std::vector<LevelPart> parts = SettledLevelParts(text, cuts, indentType, sharing);
   return JoinLevelParts(parts, indentType, sharing.threads);
 }
 

@@ -8,6 +8,7 @@
 #include "encoding/CharsetLabel.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/KeptStretches.h"
 #include "indent/SharedConversion.h"
 #include "indent/SharedInputPasses.h"
 #include "text/StringUtil.h"
@@ -90,6 +91,25 @@ struct ConvertedFile {
 template <typename Release>
 ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& options, Release release) {
   ConvertedFile file;
+  if (options.KeepPre) {
+    // Blank lines and runs of line ends inside <pre> are what the page
+    // shows: the text is converted with its line ends as they are, and the
+    // blank lines outside the kept stretches go once they are set aside.
+    file.detectedCode = GetCharCodeFromMeta(native);
+    Converted converted;
+    if (options.OpenCharset == kCharCodeAuto) {
+      AutoConversion automatic = ConvertAutomatically(native, options.UnmappableAs, LineEnds::Keep);
+      converted = std::move(automatic.result);
+      file.readAs = automatic.readAs;
+    } else {
+      converted = AnyCodeToShiftJIS(native, options.OpenCharset, options.UnmappableAs, LineEnds::Keep);
+      file.readAs = options.OpenCharset;
+    }
+    release();
+    file.loss = converted.loss;
+    file.text = std::move(converted.text);
+    return file;
+  }
   if (options.OpenCharset == kCharCodeAuto) {
     if (auto shared = ConvertShiftJisPageSideBySide(native, PassSharing{.threads = options.Threads})) {
       release();
@@ -104,11 +124,11 @@ ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& option
   file.detectedCode = GetCharCodeFromMeta(text);
   Converted converted;
   if (options.OpenCharset == kCharCodeAuto) {
-    AutoConversion automatic = ConvertAutomatically(text);
+    AutoConversion automatic = ConvertAutomatically(text, options.UnmappableAs);
     converted = std::move(automatic.result);
     file.readAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(text, options.OpenCharset);
+    converted = AnyCodeToShiftJIS(text, options.OpenCharset, options.UnmappableAs);
     file.readAs = options.OpenCharset;
   }
   Free(text);
@@ -143,8 +163,24 @@ InputPasses FilePasses(std::string_view converted, const PipelineOptions& option
 // text wanted, and no lost character whose line is asked for: a large page
 // may go through the passes in parts side by side.
 void PassConverted(std::string text, const PipelineOptions& options, WantedInputTexts wanted, FileInputTexts& texts) {
+  SetAside aside;
+  if (options.KeepPre) {
+    // Converted with its own line ends (see ConvertFile): the line of a
+    // loss is one of the page, blank lines counted.
+    if (texts.loss.any()) {
+      const std::string before = NormalizeLineEnds(std::string_view(text).substr(0, texts.loss.firstPos - 1));
+      texts.lossLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    }
+    aside = SetStretchesAside(NormalizeLineEnds(text));
+    text = RemoveBlankLines(aside.text);
+    std::string().swap(aside.text);
+  } else if (texts.loss.any()) {
+    // The position is one of the converted text; tag case and the charset
+    // declaration move bytes but keep lines.
+    texts.lossLine = LineAt(text, texts.loss.firstPos);
+  }
   const InputPasses passes = FilePasses(text, options);
-  if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any()) {
+  if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any() && !aside.any()) {
     if (std::optional<std::string> local = SharedLocalText(text, passes, PassSharing{.threads = options.Threads})) {
       texts.Local = std::move(*local);
       return;
@@ -152,14 +188,13 @@ void PassConverted(std::string text, const PipelineOptions& options, WantedInput
   }
   if (passes.normaliseCase) text = NormalizeTagCase(text);
   text = RewriteCharsetDecl(text, 0);
-  if (texts.loss.any()) texts.lossLine = LineAt(text, texts.loss.firstPos);
-  if (wanted.RefOrg) texts.RefOrg = text;
+  if (wanted.RefOrg) texts.RefOrg = PutStretchesBack(text, aside);
   if (wanted.Local) {
     std::string broken = passes.breakLines(text);
     if (!wanted.Org) Free(text);
-    texts.Local = AdjustLines(broken);
+    texts.Local = PutStretchesBack(AdjustLines(broken), aside);
   }
-  if (wanted.Org) texts.Org = std::move(text);
+  if (wanted.Org) texts.Org = aside.any() ? PutStretchesBack(text, aside) : std::move(text);
 }
 
 }  // namespace
@@ -216,7 +251,8 @@ std::optional<IndentedFileTexts> ShiftJisPageToPieces(std::string_view native, c
 
 template <typename Release>
 IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& options, Release release) {
-  if (options.ResultInPieces && !options.DivCommentConcat && options.OpenCharset == kCharCodeAuto) {
+  if (options.ResultInPieces && !options.DivCommentConcat && options.OpenCharset == kCharCodeAuto &&
+      !options.KeepPre) {
     if (std::optional<IndentedFileTexts> pieces = ShiftJisPageToPieces(native, options)) {
       release();
       return std::move(*pieces);
@@ -234,6 +270,19 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
   input.loss = file.loss;
   std::optional<std::string> result;
   const PassSharing sharing{.threads = options.Threads};
+  if (options.KeepPre) {
+    // The kept stretches are set aside in each stage: no shared passes.
+    WantedInputTexts localOnly;
+    localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
+    PassConverted(file.Joined(options.Threads), options, localOnly, input);
+    IndentedFileTexts texts;
+    texts.Result = IndentStage(input.Local, options, WantedIndentTexts::Result).Result;
+    texts.DetectedCode = input.DetectedCode;
+    texts.ReadAs = input.ReadAs;
+    texts.loss = input.loss;
+    texts.lossLine = input.lossLine;
+    return texts;
+  }
   if (!file.parts.empty()) {
     const std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
     result = SharedIndentedText(file.parts, FilePasses(parts, options), options.IndentType, sharing);
@@ -291,18 +340,33 @@ PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& op
   PasteInputTexts texts;
   if (text.empty()) return texts;
   texts.Native = std::string(text);
-  std::string work = RewriteCharsetDecl(text, 0);
+  const SetAside aside = options.KeepPre ? SetStretchesAside(NormalizeLineEnds(text)) : SetAside{};
+  std::string work = RewriteCharsetDecl(aside.any() ? std::string_view(aside.text) : text, 0);
   if (WantsTagCaseNormalisation(work, /*pasted=*/true, options)) work = NormalizeTagCase(work);
   work = RemoveBlankLines(work);
-  texts.Org = work;
-  texts.RefOrg = work;
-  texts.Local = AdjustLines(Break(work, /*lightWhenNotPreprocessing=*/true, options));
+  texts.Org = PutStretchesBack(work, aside);
+  texts.RefOrg = texts.Org;
+  texts.Local = PutStretchesBack(AdjustLines(Break(work, /*lightWhenNotPreprocessing=*/true, options)), aside);
   return texts;
 }
 
 IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, WantedIndentTexts wanted) {
   IndentTexts texts;
   if (local.empty()) return texts;
+  if (options.KeepPre) {
+    // The level pass places the stand-ins; the stretches go back after it
+    // (and after the join of "</div>" with a comment, which a stretch must
+    // not take part in).
+    const SetAside aside = SetStretchesAside(local);
+    if (aside.any()) {
+      PipelineOptions plain = options;
+      plain.KeepPre = false;
+      texts = IndentStage(aside.text, plain, wanted);
+      texts.Work = PutStretchesBack(texts.Work, aside);
+      texts.Result = PutStretchesBack(texts.Result, aside);
+      return texts;
+    }
+  }
   switch (wanted) {
     case WantedIndentTexts::WorkAndResult: {
       MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
@@ -323,6 +387,14 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, 
 
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers) {
   if (innerHtml.empty()) return {};
+  if (options.KeepPre) {
+    const SetAside aside = SetStretchesAside(innerHtml);
+    if (aside.any()) {
+      PipelineOptions plain = options;
+      plain.KeepPre = false;
+      return PutStretchesBack(InnerHtmlStage(aside.text, plain, keepLevelMarkers), aside);
+    }
+  }
   const std::string local = AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options));
   if (keepLevelMarkers) return MarkIndentLevels(local, options.IndentType);
   // As in the indent stage, a line the level pass leaves unmarked keeps its

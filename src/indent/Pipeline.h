@@ -23,6 +23,13 @@ struct PipelineOptions {
   bool ConvertUpper2Lower = false;       // always normalise tag case
   bool DontPreprocessing = false;        // keep the source's own lines (no or light breaking)
   bool DivCommentConcat = false;         // join "</div>" with a following "<!--" line in the Result
+  // How a character without an exact Shift_JIS form is brought in: "?"
+  // (reported as lost), or a numeric character reference ("&#165;").
+  Unmappable UnmappableAs = Unmappable::Question;
+  // Every byte from an opening <pre or <textarea to its closing tag stays as
+  // it was (no breaking, indentation, trimming or blank lines dropped); the
+  // tags are placed and indented as usual.
+  bool KeepPre = false;
   // Not a setting: the threads the passes over one large page may share.
   // The texts are the same bytes whatever the number.
   unsigned Threads = 1;
@@ -44,8 +51,8 @@ struct FileInputTexts {
   std::string Local;    // one tag per line: the input of the indent stage
   CharCodeIndex DetectedCode = 0;  // the charset the document declares
   CharCodeIndex ReadAs = 0;        // the encoding the text was converted from
-  ConversionLoss loss;  // characters that had no Shift_JIS form
-  std::size_t lossLine = 0;  // the line of Org at the first such character's position, 0 when none
+  ConversionLoss loss;  // characters that had no exact Shift_JIS form; positions in the converted text
+  std::size_t lossLine = 0;  // the line of Org that holds the first such character, 0 when none
 };
 
 // The file input stage on the loaded text (as LoadTextFile gives it).

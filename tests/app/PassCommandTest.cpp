@@ -56,5 +56,38 @@ TEST(PassCommand, HelpListsThePasses) {
   EXPECT_NE(overview.out.find("indent"), std::string::npos);
 }
 
+// Nesting too deep to indent ends with the reason the indent command gives,
+// not with an uncaught exception.
+TEST(PassCommand, NestingTooDeepToIndentFailsWithTheReason) {
+  std::string page = "<html><body>";
+  for (int i = 0; i < 10000; ++i) page += "<div>\r\n";
+  for (int i = 0; i < 10000; ++i) page += "</div>\r\n";
+  const auto run = RunCli({"pass", "mark"}, page);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.err.find("the indentation would take more than"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("'--indent-type 3'"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+// "--" ends the options of every command; after it nothing is an option.
+TEST(Cli, DoubleDashEndsTheOptionsOfEveryCommand) {
+  const std::string page = "<html><body><p>x</p></body></html>";
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+  } cases[] = {
+      {{"pass", "--", "adjust"}, 0},          {{"pass", "adjust", "--", "--target"}, 2},
+      {{"convert", "--to", "utf-8", "--"}, 0}, {{"convert", "--", "--to"}, 2},
+      {{"rtf", "--"}, 0},                      {{"rtf", "--", "--alternate-colors"}, 2},
+      {{"tokens", "--"}, 0},                   {{"tokens", "--", "-h"}, 2},
+      {{"detect", "--", "-missing.html"}, 1},  {{"indent", "--paste", "--"}, 0},
+      {{"indent", "--", "-missing.html"}, 1},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunCli(c.args, page);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[0] << " " << c.args.back() << ": " << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace zelm

@@ -109,6 +109,27 @@ TEST(ConvertAutomatically, TellsWhenItKeptTextThatIsNotUtf8) {
   EXPECT_FALSE(ConvertAutomatically(Head("shift_jis\"") + Sjis("ア")).keptAsIs);
 }
 
+// A page labelled UTF-8 that is UTF-8 apart from a stray byte is read as
+// UTF-8, the byte reported where it stood; a Shift_JIS page with the same
+// label is not UTF-8 at all and is kept.
+TEST(ConvertAutomatically, ReadsALabelledUtf8PageWithAStrayByteAsUtf8) {
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語
+  const std::string page = Head("utf-8\"") + "<p>" + japanese + "\xA9" + japanese + "</p>";
+  const AutoConversion read = ConvertAutomatically(page);
+  EXPECT_EQ(read.readAs, kCharCodeUtf8);
+  EXPECT_FALSE(read.keptAsIs);
+  const std::string expected = Head("utf-8\"") + "<p>" + Sjis("日本語") + "?" + Sjis("日本語") + "</p>";
+  EXPECT_EQ(read.result.text, expected);
+  EXPECT_EQ(read.result.loss.count, 1u);
+  EXPECT_EQ(read.result.loss.of(LossKind::InvalidSequence), 1u);
+  EXPECT_EQ(read.result.loss.firstPos, expected.find('?') + 1);
+  // Without the label the page is not taken for UTF-8.
+  EXPECT_TRUE(ConvertAutomatically("<p>" + japanese + "\xA9" + japanese + "</p>").keptAsIs);
+  // Forced, the same replacement rule: one "?" for the cut-off sequence.
+  EXPECT_EQ(AnyCodeToShiftJIS("a\xE6\x97" "b", kCharCodeUtf8).text, "a?b");
+  EXPECT_EQ(AnyCodeToShiftJIS("a\xE6\x97" "b", kCharCodeUtf8N).text, "a?b");
+}
+
 TEST(ConvertAutomatically, RewritesOtherShiftJisSpellingsInAShiftJisDocument) {
   const std::string head = "<head><meta content=\"charset=x-jis\"><meta content=\"charset=shift_jis\"></head>";
   const std::string newHead = "<head><meta content=\"charset=Shift_JIS\"><meta content=\"charset=shift_jis\"></head>";

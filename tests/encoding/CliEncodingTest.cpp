@@ -109,6 +109,23 @@ TEST(CliConvert, WarnsWithTheCountAndTheFirstPositionOfReplacedCharacters) {
             "output)\n");
 }
 
+// Characters that would come back as others are reported; with --unmappable
+// ncr they, and those without any form, become references.
+TEST(CliConvert, ReportsChangedCharactersOrWritesReferences) {
+  test::TempDir dir;
+  const std::string input = "a\xC2\xA5\xE3\x80\x9C\xEA\xB0\x80";  // ¥〜가
+  const CliRun changed = RunCli(dir, {"convert", "--from", "utf-8", "--to", "utf-8"}, input);
+  EXPECT_EQ(changed.out, "a\\\xEF\xBD\x9E?");
+  EXPECT_EQ(changed.err,
+            "zelm-cli: warning: 1 character of the input had no Shift_JIS form and became \"?\", 2 characters "
+            "were written as other characters (first at line 1 of the output)\n");
+  const CliRun referenced = RunCli(dir, {"convert", "--from", "utf-8", "--unmappable", "ncr"}, input);
+  EXPECT_EQ(referenced.out, "a&#165;&#12316;&#44032;");
+  EXPECT_EQ(referenced.err,
+            "zelm-cli: note: 3 characters without an exact form written as numeric character references\n");
+  EXPECT_EQ(RunCli(dir, {"convert", "--unmappable", "drop"}, input).exitCode, 2);
+}
+
 TEST(CliConvert, RejectsBadOptionsWithoutWritingAnything) {
   test::TempDir dir;
   struct Case {

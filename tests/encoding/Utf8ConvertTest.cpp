@@ -1,7 +1,10 @@
 #include "encoding/Utf8Convert.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <algorithm>
+#include <optional>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -68,11 +71,101 @@ TEST(IsValidUtf8, AcceptsOnlyWellFormedUtf8) {
   for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.text;
 }
 
-TEST(DecodeUtf8, ReplacesEachBrokenByteAndKeepsNul) {
+TEST(DecodeUtf8, ReplacesEachMaximalSubpartAndKeepsNul) {
   EXPECT_EQ(DecodeUtf8(std::string("a\0\xE3\x81\x82", 5)), std::u16string(u"a\0\u3042", 3));
   EXPECT_EQ(DecodeUtf8("\xF0\x9F\x98\x80"), u"\U0001F600");
   EXPECT_EQ(DecodeUtf8("a\x83\x41" "b"), u"a\uFFFDAb");
-  EXPECT_EQ(DecodeUtf8("\xE3\x81"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(DecodeUtf8("\xE3\x81"), u"\uFFFD");
+}
+
+// One "?" for each maximal subpart of an ill-formed sequence, as the Unicode
+// standard recommends and platform decoders do; each reported as invalid.
+TEST(Utf8ToSjis, ReplacesEachMaximalSubpartOnce) {
+  struct Case {
+    const char* name;
+    std::string input, expected;
+  };
+  const Case cases[] = {
+      {"a sequence cut off before its end", "a\xE3\x81" "b", "a?b"},
+      {"a sequence cut off at the text's end", "a\xF0\x9F\x98", "a?"},
+      {"a stray continuation byte", "a\x80" "b", "a?b"},
+      {"two stray continuation bytes", "\x80\xBF", "??"},
+      {"a lead byte that starts nothing", "\xC0\xAF", "??"},
+      {"an overlong second byte ends the subpart at the lead", "\xE0\x80\xAF", "???"},
+      {"a surrogate's second byte ends the subpart at the lead", "\xED\xA0\x80", "???"},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
+      {"a Shift_JIS character", Sjis("あ"), "??"},
+  };
+  for (const auto& c : cases) {
+    const Converted result = Utf8ToSjis(c.input);
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    EXPECT_EQ(result.loss.of(LossKind::InvalidSequence), result.loss.count) << c.name;
+    EXPECT_EQ(result.loss.count, static_cast<std::size_t>(std::count(c.expected.begin(), c.expected.end(), '?')))
+        << c.name;
+  }
+}
+
+// The engine's list of code points whose Shift_JIS form reads back as
+// another is the system converter's: every code point is sent there and back.
+TEST(CodePage932, TheCodePointsThatReadBackAsOthersAreTheSystemsOwn) {
+  const iconv_t there = ::iconv_open("CP932", "UTF-32LE"), back = ::iconv_open("UTF-32LE", "CP932");
+  ASSERT_NE(there, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(back, reinterpret_cast<iconv_t>(-1));
+  auto convert = [](iconv_t cd, std::string in) -> std::optional<std::string> {
+    std::string out(16, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+  };
+  std::vector<char32_t> readBackAsOther;
+  for (char32_t c = 0x80; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::string utf32{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8), '\0', '\0'};
+    const auto sjis = convert(there, utf32);
+    const auto again = sjis ? convert(back, *sjis) : std::nullopt;
+    const bool survives = again && *again == utf32;
+    if (sjis && !survives) readBackAsOther.push_back(c);
+    ASSERT_EQ(SurvivesShiftJis(c), survives) << std::hex << static_cast<unsigned>(c);
+  }
+  ::iconv_close(there);
+  ::iconv_close(back);
+  EXPECT_EQ(readBackAsOther, std::vector<char32_t>(kReadBackAsOther.begin(), kReadBackAsOther.end()));
+}
+
+// Characters whose Shift_JIS form reads back as another character: each is
+// written in that form and reported as changed, or, when asked, written as
+// a numeric character reference, which shows the same character.
+TEST(Utf8ToSjis, ReportsCharactersThatComeBackAsOthers) {
+  struct Case {
+    const char* name;
+    std::string utf8, reference;
+  };
+  const Case cases[] = {
+      {"yen sign", "\xC2\xA5", "&#165;"},       {"overline", "\xE2\x80\xBE", "&#8254;"},
+      {"em dash", "\xE2\x80\x94", "&#8212;"},  {"wave dash", "\xE3\x80\x9C", "&#12316;"},
+      {"minus sign", "\xE2\x88\x92", "&#8722;"}, {"double vertical line", "\xE2\x80\x96", "&#8214;"},
+      {"cent sign", "\xC2\xA2", "&#162;"},      {"pound sign", "\xC2\xA3", "&#163;"},
+      {"not sign", "\xC2\xAC", "&#172;"},
+  };
+  for (const auto& c : cases) {
+    const Converted sjis = Utf8ToSjis("a" + c.utf8);
+    EXPECT_EQ(sjis.loss.count, 1u) << c.name;
+    EXPECT_EQ(sjis.loss.of(LossKind::Changed), 1u) << c.name;
+    EXPECT_EQ(sjis.loss.firstPos, 2u) << c.name;
+    EXPECT_NE(SjisToUtf8(sjis.text).text, "a" + c.utf8) << c.name << ": the round trip changes it";
+    const Converted referenced = Utf8ToSjis("a" + c.utf8, false, Unmappable::Reference);
+    EXPECT_EQ(referenced.text, "a" + c.reference) << c.name;
+    EXPECT_FALSE(referenced.loss.any()) << c.name;
+    EXPECT_EQ(referenced.loss.referenced, 1u) << c.name;
+  }
+  // Their full-width forms come back as they are.
+  EXPECT_FALSE(Utf8ToSjis("\xEF\xBD\x9E\xE2\x80\x95\xE2\x88\xA5\xEF\xBF\xA5").loss.any());
+  // What has no form at all becomes a reference too; broken bytes stay "?".
+  EXPECT_EQ(Utf8ToSjis("\xEA\xB0\x80\x80", false, Unmappable::Reference).text, "&#44032;?");
 }
 
 struct SjisCase {
@@ -91,7 +184,8 @@ TEST(Utf8ToSjis, ConvertsAndReportsCharactersWithoutShiftJisForm) {
       {"a character beyond U+FFFF is one ?", "\xF0\x9F\x98\x80" "x", "?x", 1, 1},
       {"broken bytes become ?", "a\x83\x41", "a?A", 1, 2},
       {"byte-order mark becomes ?", "\xEF\xBB\xBF" "a", "?a", 1, 1},
-      {"wave dash and friends have forms", "\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92", "\x81\x60\x81\x61\x81\x7C", 0, 0},
+      {"wave dash and friends have forms that read back as others", "\xE3\x80\x9C\xE2\x80\x96\xE2\x88\x92",
+       "\x81\x60\x81\x61\x81\x7C", 3, 1},
   };
   for (const auto& c : cases) {
     const Converted result = Utf8ToSjis(c.input);

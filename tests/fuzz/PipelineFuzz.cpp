@@ -3,14 +3,18 @@
 // command verifies with), no stage makes a NUL byte the page did not hold,
 // and the texts of a stage agree with each other.
 //
+// With the <pre> and <textarea> stretches kept, every stretch of the pasted
+// text stands unchanged in the Local text, the Work text and the Result.
+//
 // Input: two option bytes (indent type, open charset, the three flags, the
-// stage), then the page.
+// stage, whether stretches are kept), then the page.
 #include <string>
 
 #include "FuzzSupport.h"
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/KeptStretches.h"
 #include "indent/Pipeline.h"
 
 namespace zelm::fuzz {
@@ -34,6 +38,10 @@ void CheckIndent(std::string_view local, const PipelineOptions& options, bool nu
              "the Result is longer than the Work text");
 }
 
+bool HoldsInOrder(std::string_view text, const std::vector<std::string_view>& stretches) {
+  return !FirstStretchMissing(text, stretches);
+}
+
 }  // namespace
 }  // namespace zelm::fuzz
 
@@ -49,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.ConvertUpper2Lower = first & 0x20;
   options.DontPreprocessing = first & 0x40;
   options.DivCommentConcat = first & 0x80;
+  options.KeepPre = second & 0x80;
   const std::string_view page = input.Rest();
   const bool nul = HasNul(page);
 
@@ -70,12 +79,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ZELM_CHECK(nul || (!HasNul(texts.Org) && !HasNul(texts.Local)), "the paste stage made a NUL byte");
       IsAcceptablePaste(page);
       CheckIndent(texts.Local, options, nul);
+      if (options.KeepPre) {
+        // Broken markup may make new stretches on the way ("<pre" and a
+        // line break); the page's own must all be there, in order.
+        const std::string normalized = NormalizeLineEnds(page);
+        const std::vector<std::string_view> kept = FindKeptStretches(normalized);
+        ZELM_CHECK(HoldsInOrder(texts.Local, kept), "a kept stretch changed on its way to Local: " + Show(page));
+        try {
+          const IndentTexts indented = IndentStage(texts.Local, options);
+          ZELM_CHECK(HoldsInOrder(indented.Result, kept), "a kept stretch changed in the Result: " + Show(page));
+          ZELM_CHECK(HoldsInOrder(indented.Work, kept), "a kept stretch changed in the Work text: " + Show(page));
+        } catch (const IndentationTooLarge&) {
+        }
+      }
       break;
     }
     default: {
       try {
         const std::string marked = InnerHtmlStage(page, options, true);
         const std::string plain = InnerHtmlStage(page, options, false);
+        if (options.KeepPre) {
+          ZELM_CHECK(HoldsInOrder(plain, FindKeptStretches(page)), "a kept stretch changed in the inner stage");
+          break;
+        }
         const std::string local = page.empty() ? std::string()
                                   : AdjustLines(options.DontPreprocessing ? LightBreakLines(page) : PreBreakLines(page));
         ZELM_CHECK(marked == (local.empty() ? std::string() : MarkIndentLevels(local, options.IndentType)),

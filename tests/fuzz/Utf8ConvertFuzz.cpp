@@ -1,7 +1,9 @@
 // The UTF-8 readers and the code page 932 conversions over arbitrary bytes:
 // no NUL byte appears that the input did not hold, a well-formed text reads
-// back to its own bytes, Shift_JIS always becomes well-formed UTF-8, and
-// every lost character is reported where its "?" stands.
+// back to its own bytes, Shift_JIS always becomes well-formed UTF-8, every
+// lost character is reported where its "?" stands (a changed one where its
+// other form stands), each broken sequence is one "?", and written as
+// references nothing but broken sequences is lost.
 //
 // Input: one option byte (bit 0: drop a byte-order mark), then the text.
 #include <string>
@@ -47,9 +49,10 @@ void CheckLossMarked(const BasicConverted<Text>& converted, const char* what, st
   }
   std::size_t marks = 0;
   for (auto c : converted.text) marks += c == '?';
-  ZELM_CHECK(loss.firstPos >= 1 && loss.firstPos <= converted.text.size() && converted.text[loss.firstPos - 1] == '?',
+  ZELM_CHECK(loss.firstPos >= 1 && loss.firstPos <= converted.text.size() &&
+                 (loss.firstKind == LossKind::Changed || converted.text[loss.firstPos - 1] == '?'),
              std::string(what) + ": first loss at " + std::to_string(loss.firstPos) + " from " + Show(input));
-  ZELM_CHECK(marks >= loss.count, std::string(what) + ": more losses than \"?\"");
+  ZELM_CHECK(marks >= loss.count - loss.of(LossKind::Changed), std::string(what) + ": more losses than \"?\"");
 }
 
 bool HasNul16(std::u16string_view text) { return text.find(u'\0') != std::u16string_view::npos; }
@@ -89,6 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ZELM_CHECK(nul || !HasNul(fromUtf8.text), "Utf8ToSjis made a NUL byte from " + Show(bytes));
   ZELM_CHECK(fromUtf8.text.size() <= bytes.size(), "Utf8ToSjis grew the text");
   CheckLossMarked(fromUtf8, "Utf8ToSjis", bytes);
+  const std::size_t broken = CountUtf8Sequences(bytes).invalid;
+  ZELM_CHECK(fromUtf8.loss.of(LossKind::InvalidSequence) == broken,
+             "Utf8ToSjis: not one \"?\" for each broken sequence of " + Show(bytes));
+  const Converted referenced = Utf8ToSjis(bytes, dropMark, Unmappable::Reference);
+  ZELM_CHECK(referenced.loss.count == broken, "references lost more than the broken sequences of " + Show(bytes));
+  ZELM_CHECK(referenced.loss.referenced == fromUtf8.loss.count - broken,
+             "not every character without an exact form became a reference: " + Show(bytes));
 
   const Converted toUtf8 = SjisToUtf8(bytes);
   ZELM_CHECK(nul || !HasNul(toUtf8.text), "SjisToUtf8 made a NUL byte from " + Show(bytes));

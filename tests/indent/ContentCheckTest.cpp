@@ -41,6 +41,32 @@ TEST(FindContentDifference, SaysWhereTheContentChanged) {
   EXPECT_TRUE(FindContentDifference("</div>\r\n<!-- a -->\r\n", "</div><!-- a -->\r\n", false));
 }
 
+// The Result made and checked part by part is the Result made whole, and
+// the check finds the same difference in it, with the same line numbers.
+TEST(ContentComparison, ChecksAResultInPiecesAsTheWholeOne) {
+  const std::string local = FileInputStage(bench::GeneratePage(300'000, 7), PipelineOptions{}).Local;
+  std::vector<std::string> pieces;
+  IndentWithoutMarkersInPieces(local, 0, PassSharing{.threads = 2}, 16 << 10,
+                               [&](std::string_view piece) { pieces.emplace_back(piece); });
+  ASSERT_GT(pieces.size(), 10u);
+  EXPECT_TRUE(test::Joined(pieces) == IndentWithoutMarkers(local, 0));
+  const auto check = [&](const std::vector<std::string>& result) {
+    ContentComparison comparison(local, false);
+    for (const std::string& piece : result) comparison.Feed(piece);
+    return comparison.Finish();
+  };
+  EXPECT_EQ(check(pieces), std::nullopt);
+  std::vector<std::string> changed = pieces;
+  changed[5].insert(changed[5].find("\r\n") + 2, "<p>inserted</p>\r\n");
+  const auto difference = check(changed);
+  ASSERT_TRUE(difference);
+  EXPECT_EQ(difference, FindContentDifference(local, test::Joined(changed), false));
+  EXPECT_EQ(difference->actual, "<p>inserted</p>");
+  std::vector<std::string> shortened(pieces.begin(), pieces.end() - 1);
+  EXPECT_EQ(check(shortened), FindContentDifference(local, test::Joined(shortened), false));
+  EXPECT_NE(check(shortened), std::nullopt);
+}
+
 void ExpectContentKept(const std::string& native, const std::string& name) {
   for (bool join : {false, true}) {
     PipelineOptions options;

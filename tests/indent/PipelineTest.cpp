@@ -8,6 +8,7 @@
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
 #include "indent/IndentUtil.h"
+#include "indent/KeptStretches.h"
 #include "support/TestSupport.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
@@ -205,6 +206,39 @@ TEST(FileInputStage, NamesTheLineOfTheFirstLostCharacter) {
   EXPECT_EQ(texts.lossLine, 4u);
   EXPECT_EQ(SplitLines(texts.Org)[texts.lossLine - 1], "<p>?</p>");
   EXPECT_EQ(FileInputStage(std::string("<html></html>"), PipelineOptions{}).lossLine, 0u);
+}
+
+// With the option to keep them, every byte from "<pre" or "<textarea" to
+// its closing tag comes through every stage as it was: no breaking,
+// indentation, trimming or blank lines dropped; the tags are placed and
+// indented as usual.
+TEST(KeepPre, PreformattedStretchesComeThroughByteForByte) {
+  const std::string code = "<PRE class=\"py\">def f(x):\r\n    return <span>x</span><span>+1</span>\r\n\r\n\r\n  # end</PRE>";
+  const std::string area = "<textarea name=t>  a\r\n\r\n   b</textarea>";
+  const std::string page = "<html><head><meta charset=\"shift_jis\"></head><body>\r\n<div><p>x</p>" + code + area +
+                           "<span>y</span></div>\r\n<table><tr><td><pre>one</pre></td></tr></table>\r\n"
+                           "<!-- <pre> in a comment --><script>var p = \"<pre>\";</script>\r\n<pre>never closed\r\n"
+                           "</body></html>\r\n";
+  const std::vector<std::string_view> kept{code, area, "<pre>one</pre>"};
+  ASSERT_EQ(FindKeptStretches(page), kept);
+  PipelineOptions options;
+  options.KeepPre = true;
+  const FileInputTexts file = FileInputStage(page, options);
+  const PasteInputTexts pasted = PasteInputStage(page, options);
+  const IndentTexts indented = IndentStage(file.Local, options);
+  for (const std::string* text : {&file.Org, &file.Local, &pasted.Org, &pasted.Local, &indented.Result}) {
+    EXPECT_EQ(FindKeptStretches(*text), kept) << *text;
+  }
+  EXPECT_NE(indented.Work.find(code), std::string::npos);
+  EXPECT_NE(indented.Result.find("\r\n  <div><p>x</p>\r\n    " + code + "\r\n    " + area + "<span>y</span>\r\n  </div>"),
+            std::string::npos)
+      << indented.Result;
+  EXPECT_EQ(FileToResultStage(page, options).Result, indented.Result);
+  EXPECT_EQ(FindKeptStretches(InnerHtmlStage(page, options, false)), kept);
+  EXPECT_EQ(FirstStretchMissing(indented.Result, kept), std::nullopt);
+  // Without the option the listing is broken and indented, as specified.
+  const std::string plain = IndentStage(FileInputStage(page, {}).Local, {}).Result;
+  EXPECT_EQ(FirstStretchMissing(plain, kept), 0u);
 }
 
 TEST(IndentStage, MakesOnlyTheWantedTexts) {

@@ -3,13 +3,18 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <future>
 #include <thread>
 
 #include "support/TestSupport.h"
+#include "text/SafeFile.h"
 
 namespace zelm {
 namespace {
@@ -71,6 +76,94 @@ TEST(MappedFile, GivesTheStoredBytesOrNothingForWhatIsNoFile) {
   EXPECT_FALSE(MappedFile::Map(dir.path().string()).has_value());
 }
 
+// A mapped file that another program shortens reads as zeros where it lost
+// its bytes, instead of ending the process with SIGBUS, and says so.
+TEST(MappedFile, AFileShortenedWhileMappedReadsAsZerosAndSaysSo) {
+  TempDir dir;
+  const std::string path = (dir / "page.html").string();
+  WriteFile(path, std::string(std::size_t{1} << 20, 'x'));
+  std::optional<MappedFile> untouched = MappedFile::Map(path);
+  ASSERT_TRUE(untouched.has_value());
+  EXPECT_FALSE(untouched->Damaged());
+  untouched.reset();
+
+  std::optional<MappedFile> mapped = MappedFile::Map(path);
+  ASSERT_TRUE(mapped.has_value());
+  ASSERT_EQ(::truncate(path.c_str(), 4096), 0);
+  std::size_t xs = 0;
+  for (char c : mapped->bytes()) xs += c == 'x';
+  EXPECT_EQ(xs, 4096u);
+  EXPECT_TRUE(mapped->Damaged());
+}
+
+// The umask is never changed, not even for a moment: another thread that
+// creates a file meanwhile gets the mode the umask gives.
+TEST(SaveTextFile, NeverChangesTheUmaskThatOtherThreadsCreateFilesWith) {
+  TempDir dir;
+  const mode_t mask = ::umask(027);
+  std::atomic<bool> saving{true};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < 4; ++t) {
+    savers.emplace_back([&, t] {
+      for (int i = 0; saving; ++i) {  // each time a new file
+        const std::string path = (dir / ("new" + std::to_string(t) + "-" + std::to_string(i) + ".html")).string();
+        SaveTextFile("x", path);
+        if (saving) ::unlink(path.c_str());
+      }
+    });
+  }
+  int wrongModes = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  for (int i = 0; std::chrono::steady_clock::now() < until; ++i) {
+    const std::string path = (dir / ("other" + std::to_string(i % 50))).string();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && (info.st_mode & 0777) != 0640) ++wrongModes;
+    if (fd >= 0) ::close(fd);
+    ::unlink(path.c_str());
+  }
+  saving = false;
+  for (std::thread& saver : savers) saver.join();
+  ::umask(mask);
+  EXPECT_EQ(wrongModes, 0);
+  for (const std::string& name : test::FileNamesIn(dir.path())) {
+    struct stat saved {};
+    ASSERT_EQ(::stat((dir / name).c_str(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0640u) << name;
+  }
+}
+
+// A new file under a temporary name (where the system has no unnamed ones)
+// is removed when the process is stopped by SIGINT, SIGTERM or SIGHUP.
+TEST(NewFile, ATemporaryNameIsRemovedWhenTheProcessIsStopped) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    TempDir dir;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      auto folder = OpenFolder(dir.path().string());
+      auto file = NewFile::Create(std::get<UniqueFd>(folder).get(), NewFileWay::Named);
+      const std::string_view piece = "half a page";
+      std::get<NewFile>(file).Write(std::span<const std::string_view>(&piece, 1));
+      ::write(ready[1], "1", 1);
+      ::pause();
+      ::_exit(0);
+    }
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(test::FileNamesIn(dir.path()).size(), 1u) << "the child made its file";
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+    EXPECT_EQ(test::FileNamesIn(dir.path()), std::vector<std::string>{}) << signal;
+  }
+}
+
 TEST(SaveTextFile, WritesBytesUnchanged) {
   TempDir dir;
   const std::string bytes = "\x83\x41\r\n<p>\r\n";
@@ -109,11 +202,14 @@ TEST(SaveTextFile, AFailedWriteReportsAndKeepsTheOldFile) {
     const SaveResult missing = SaveTextFile("new", (dir / "nowhere" / "page.html").string());
     EXPECT_EQ(missing.status, SaveResult::Status::Failed);
     EXPECT_EQ(missing.message, "【 " + (dir / "nowhere" / "page.html").string() + " 】が 開けません！");
+    EXPECT_EQ(missing.reason, std::strerror(ENOENT));
     return;
   }
   const SaveResult result = SaveTextFile("new", path);
   EXPECT_EQ(result.status, SaveResult::Status::Failed);
   EXPECT_EQ(result.message, "【 " + path + " 】が 開けません！");
+  EXPECT_EQ(result.path, path);
+  EXPECT_EQ(result.reason, std::strerror(EACCES));
   EXPECT_EQ(ReadFile(path), "old contents");
 }
 

@@ -52,4 +52,8 @@ std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,
 // Is the argument a request for help?
 inline bool IsHelpFlag(std::string_view arg) { return arg == "-h" || arg == "--help"; }
 
+// "--" ends the options of every command: what follows is taken as it is,
+// even when it starts with "-".
+inline bool IsEndOfOptions(std::string_view arg) { return arg == "--"; }
+
 }  // namespace zelm::cli

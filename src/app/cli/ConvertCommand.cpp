@@ -29,12 +29,16 @@ constexpr std::string_view kHelp =
     "                   utf-8n     UTF-8 (a byte-order mark is dropped)\n"
     "                 or its number 0-5 in that order.\n"
     "  --to TARGET    shift_jis (default), euc-jp, iso-2022-jp or utf-8\n"
+    "  --unmappable HOW  a character without an exact form: question (default:\n"
+    "                 \"?\" or the form that reads back as another character,\n"
+    "                 reported) or ncr (written as &#N;, which shows the same)\n"
     "  -h, --help     this text\n"
     "\n"
     "Line ends become CR LF and runs of blank lines are halved, except with\n"
     "--from shift_jis and for input that auto finds labelled ISO-2022-JP.\n"
     "Characters that have no form in an encoding become \"?\"; a warning on\n"
-    "standard error tells how many and where the first one is.\n"
+    "standard error tells how many and where the first one is, and so for\n"
+    "characters written in a form that reads back as another (\"~\" U+203E as \"~\").\n"
     "\n"
     "Exit status: 0 converted (perhaps with warnings), 1 input or output\n"
     "failed, 2 usage error (nothing is read or written).\n";
@@ -89,13 +93,20 @@ const NamedTarget* ParseTarget(std::string_view value) {
 struct Options {
   CharCodeIndex from = kCharCodeAuto;
   const NamedTarget* to = &kTargets[0];
+  Unmappable unmappable = Unmappable::Question;
   bool help = false;
 };
 
 // Parses the arguments; an error message when they are wrong.
 std::optional<std::string> ParseOptions(const Args& args, Options& options) {
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
+    if (optionsEnded) return "unexpected argument '" + std::string(arg) + "': convert reads standard input";
+    if (IsEndOfOptions(arg)) {
+      optionsEnded = true;
+      continue;
+    }
     if (IsHelpFlag(arg)) {
       options.help = true;
       return std::nullopt;
@@ -107,7 +118,7 @@ std::optional<std::string> ParseOptions(const Args& args, Options& options) {
       value = arg.substr(eq + 1);
       hasValue = true;
     }
-    if (name != "--from" && name != "--to") {
+    if (name != "--from" && name != "--to" && name != "--unmappable") {
       if (arg.starts_with("-")) return "unknown option '" + std::string(arg) + "'";
       return "unexpected argument '" + std::string(arg) + "': convert reads standard input";
     }
@@ -115,7 +126,11 @@ std::optional<std::string> ParseOptions(const Args& args, Options& options) {
       if (i + 1 >= args.size()) return "option '" + std::string(name) + "' needs a value";
       value = args[++i];
     }
-    if (name == "--from") {
+    if (name == "--unmappable") {
+      if (value == "question") options.unmappable = Unmappable::Question;
+      else if (value == "ncr") options.unmappable = Unmappable::Reference;
+      else return "--unmappable takes question or ncr, not '" + std::string(value) + "'";
+    } else if (name == "--from") {
       const auto code = ParseSourceCode(value);
       if (!code)
         return "unknown input encoding '" + std::string(value) +
@@ -141,24 +156,48 @@ std::string CountOf(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " character" : " characters");
 }
 
+// What happened to the characters a conversion could not carry over as
+// they were, kind by kind: "2 characters of the input had no Shift_JIS form
+// and became "?", 1 character was written as another character".
+std::string WhatWasLost(const ConversionLoss& loss, std::string_view target, std::string_view ofWhat) {
+  std::string text;
+  auto add = [&](std::size_t count, const std::string& what) {
+    if (count == 0) return;
+    text += (text.empty() ? "" : ", ") + CountOf(count) + (text.empty() ? std::string(ofWhat) : "") + what;
+  };
+  add(loss.of(LossKind::NoForm), " had no " + std::string(target) + " form and became \"?\"");
+  add(loss.of(LossKind::JisX0212), " of JIS X 0212 had no Shift_JIS form and became \"?\"");
+  const std::size_t changed = loss.of(LossKind::Changed), broken = loss.of(LossKind::InvalidSequence);
+  add(changed, changed == 1 ? " was written as another character" : " were written as other characters");
+  add(broken, broken == 1 ? " was a broken byte sequence and became \"?\""
+                          : " were broken byte sequences and became \"?\"");
+  return text;
+}
+
+void WarnReferences(const ConversionLoss& loss) {
+  if (loss.referenced != 0)
+    PrintError("note: " + CountOf(loss.referenced) + " without an exact form written as numeric character references");
+}
+
 // Warns about characters replaced on the way to Shift_JIS. Line ends do not
 // change after that stage, so the line holds for the output too.
 void WarnShiftJisLoss(const Converted& sjis, bool sjisIsOutput) {
+  WarnReferences(sjis.loss);
   if (!sjis.loss.any()) return;
   std::string where = "line " + std::to_string(LineOf(sjis.text, sjis.loss.firstPos));
   if (sjisIsOutput) where += ", byte " + std::to_string(sjis.loss.firstPos);
-  PrintError("warning: " + CountOf(sjis.loss.count) + " of the input had no Shift_JIS form and became \"?\" (first at " +
-             where + " of the output)");
+  PrintError("warning: " + WhatWasLost(sjis.loss, "Shift_JIS", " of the input") + " (first at " + where +
+             " of the output)");
 }
 
 void WarnTargetLoss(const Converted& output, const NamedTarget& target) {
+  WarnReferences(output.loss);
   if (!output.loss.any()) return;
   const std::string what = target.target == Target::Utf8
-                               ? " could not be read as Shift_JIS"
-                               : " had no " + std::string(target.display) + " form";
-  PrintError("warning: " + CountOf(output.loss.count) + what + " and became \"?\" (first at line " +
-             std::to_string(LineOf(output.text, output.loss.firstPos)) + ", byte " +
-             std::to_string(output.loss.firstPos) + " of the output)");
+                               ? CountOf(output.loss.count) + " could not be read as Shift_JIS and became \"?\""
+                               : WhatWasLost(output.loss, target.display, "");
+  PrintError("warning: " + what + " (first at line " + std::to_string(LineOf(output.text, output.loss.firstPos)) +
+             ", byte " + std::to_string(output.loss.firstPos) + " of the output)");
 }
 
 }  // namespace
@@ -181,11 +220,11 @@ int RunConvertCommand(const Args& args) {
   }
   Converted sjis, output;
   try {
-    sjis = AnyCodeToShiftJIS(*input, options.from);
+    sjis = AnyCodeToShiftJIS(*input, options.from, options.unmappable);
     switch (options.to->target) {
       case Target::ShiftJis: break;
-      case Target::EucJp: output = SjisToEuc(sjis.text); break;
-      case Target::Iso2022Jp: output = SjisToJis(sjis.text); break;
+      case Target::EucJp: output = SjisToEuc(sjis.text, options.unmappable); break;
+      case Target::Iso2022Jp: output = SjisToJis(sjis.text, options.unmappable); break;
       case Target::Utf8: output = SjisToUtf8(sjis.text); break;
     }
   } catch (const EncodingError& error) {

@@ -54,7 +54,7 @@ int RunDetectCommand(const Args& args) {
       std::cout << kHelp;
       return kExitOk;
     }
-    if (!optionsEnded && arg == "--") {
+    if (!optionsEnded && IsEndOfOptions(arg)) {
       optionsEnded = true;
       continue;
     }

@@ -1,8 +1,7 @@
 // zelm-cli indent: the file input stage and the indent stage on files,
 // folders or pasted text, written to standard output, a file or in place.
+#include <sys/stat.h>
 #include <unistd.h>
-#if defined(__GLIBC__)
-#endif
 
 #include <algorithm>
 #include <climits>
@@ -10,7 +9,9 @@
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+#include <map>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "app/FileCommands.h"
@@ -20,6 +21,7 @@
 #include "app/cli/UrlInput.h"
 #include "text/FileIO.h"
 #include "text/Parallel.h"
+#include "text/SafeFile.h"
 
 namespace zelm::cli {
 namespace {
@@ -43,9 +45,15 @@ void PrintHelp(std::ostream& out) {
          "  --div-comment-concat   join a </div> line with a following <!-- line\n"
          "  --emit TEXT            native, org, local, work or result (default result)\n"
          "  --output-charset CODE  auto (default: the page's own encoding), shift_jis, utf-8\n"
-         "  -o, --output PATH      write to PATH (a file, or a folder for several inputs)\n"
-         "  --in-place             replace each file, keeping the old one as ZZBU_<name>\n"
-         "  --force                write in place even when characters were replaced by '?'\n"
+         "  --unmappable HOW       a character without an exact form in the encoding it is\n"
+         "                         brought to: question (default, '?' or its nearest form,\n"
+         "                         reported) or ncr (written as &#N;, which shows the same)\n"
+         "  --keep-pre             keep every byte from <pre or <textarea to its closing tag\n"
+         "  -o, --output PATH      write to PATH: a file, or a folder for several inputs, in\n"
+         "                         which each folder's pages keep their place below it\n"
+         "  --in-place             replace each file, keeping it as it was right before as\n"
+         "                         ZZBU_<name> beside it\n"
+         "  --force                write in place even when characters were lost or changed\n"
          "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
          "  --verify               check that the result keeps every line of the page\n"
          "                         (only line breaks and blanks at line ends change); writes nothing\n"
@@ -54,9 +62,11 @@ void PrintHelp(std::ostream& out) {
          "  -q, --quiet            no progress line and no summary\n"
          "  -h, --help             this help\n"
          "\n"
-         "One input without -o or --in-place is written to standard output.\n"
-         "Exit status: 0 all files done, 1 some file failed (or the download failed),\n"
-         "2 usage error.\n";
+         "One input without -o or --in-place is written to standard output. A file named\n"
+         "twice (by any path) is indented once. A page another program changes after the\n"
+         "run started, or holds locked, is not replaced. '--' ends the options.\n"
+         "Exit status: 0 all files done, 1 some file or folder failed (or the download\n"
+         "failed), 2 usage error.\n";
 }
 
 struct Table {
@@ -80,6 +90,11 @@ constexpr Table kEmits[] = {{"native", int(EmitText::Native)}, {"org", int(EmitT
 constexpr Table kOutputCharsets[] = {{"auto", int(SaveCharSet::Auto)},
                                      {"shift_jis", int(SaveCharSet::ShiftJis)},
                                      {"utf-8", int(SaveCharSet::Utf8)}};
+constexpr Table kUnmappables[] = {{"question", int(Unmappable::Question)}, {"ncr", int(Unmappable::Reference)}};
+
+// Options that take no value: "--in-place=no" is refused, not taken for "--in-place".
+constexpr std::string_view kFlags[] = {"--lower", "--no-preprocess", "--div-comment-concat", "--in-place", "--force",
+                                       "--verify", "--paste", "--quiet", "--keep-pre", "--help"};
 
 struct CommandLine {
   IndentJobOptions job;
@@ -99,9 +114,20 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     PrintError(message + " (see 'zelm-cli indent --help')");
     return std::nullopt;
   };
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
+    if (optionsEnded) {
+      line.inputs.emplace_back(args[i]);
+      continue;
+    }
+    if (IsEndOfOptions(args[i])) {
+      optionsEnded = true;
+      continue;
+    }
     const SplitArgument split = SplitInlineValue(args[i]);
     const std::string_view arg = split.name;
+    if (split.inlineValue && std::find(std::begin(kFlags), std::end(kFlags), arg) != std::end(kFlags))
+      return fail(std::string(arg) + " takes no value");
     auto value = [&] { return OptionValue(args, i, split.inlineValue); };
     auto choice = [&](const auto& table, int& target) {
       const auto v = value();
@@ -126,6 +152,12 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       int charset = 0;
       if (!choice(kOutputCharsets, charset)) return fail("--output-charset takes auto, shift_jis or utf-8");
       line.job.outputCharset = static_cast<SaveCharSet>(charset);
+    } else if (arg == "--unmappable") {
+      int unmappable = 0;
+      if (!choice(kUnmappables, unmappable)) return fail("--unmappable takes question or ncr");
+      line.job.pipeline.UnmappableAs = static_cast<Unmappable>(unmappable);
+    } else if (arg == "--keep-pre") {
+      line.job.pipeline.KeepPre = true;
     } else if (arg == "--lower") {
       line.job.pipeline.ConvertUpper2Lower = true;
     } else if (arg == "--no-preprocess") {
@@ -168,8 +200,13 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     return fail("--verify writes nothing: it goes without --in-place, -o and --paste");
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
-  line.job.keepOriginal = line.inPlace;  // only an in-place write backs the old file up
   return line;
+}
+
+// A new output file named without an extension is saved as a page.
+std::string WithHtmlExtensionIfNew(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
 }
 
 bool IsHtmlFileName(const std::filesystem::path& path) {
@@ -179,35 +216,99 @@ bool IsHtmlFileName(const std::filesystem::path& path) {
   return (extension == ".htm" || extension == ".html") && !name.starts_with("ZZBU_") && name != "ZZ_tmp.html";
 }
 
+// A page to indent, and the folder named on the command line it was found
+// in (empty for a file named itself): below -o FOLDER it keeps its place
+// relative to that folder.
+struct Input {
+  std::string path;
+  std::filesystem::path root;
+};
+
+// Searches a folder and its subfolders for pages. Every folder that cannot
+// be read is reported. Links are not followed: a link in a folder that
+// others can write to could point anywhere.
+void SearchFolder(const std::filesystem::path& folder, std::vector<std::string>& found, std::vector<std::string>& errors,
+                  std::vector<std::string>& warnings) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  if (error) {
+    errors.push_back(folder.string() + ": cannot read the folder: " + error.message());
+    return;
+  }
+  std::vector<fs::path> subfolders;
+  for (; it != fs::directory_iterator(); it.increment(error)) {
+    const fs::file_status status = it->symlink_status(error);
+    if (error) break;
+    if (fs::is_directory(status)) {
+      subfolders.push_back(it->path());
+    } else if (IsHtmlFileName(it->path())) {
+      if (fs::is_regular_file(status)) found.push_back(it->path().string());
+      else if (fs::is_symlink(status))
+        warnings.push_back(it->path().string() + ": a link in a searched folder: skipped (name it to indent the file it names)");
+    }
+  }
+  if (error) errors.push_back(folder.string() + ": cannot read the whole folder: " + error.message());
+  std::sort(subfolders.begin(), subfolders.end());
+  for (const fs::path& subfolder : subfolders) SearchFolder(subfolder, found, errors, warnings);
+}
+
 // The files named, with folders searched for pages; a folder's pages are
-// sorted, so runs are repeatable.
-std::vector<std::string> CollectFiles(const std::vector<std::string>& inputs, std::vector<std::string>& errors) {
-  std::vector<std::string> files;
+// sorted, so runs are repeatable. A file named twice, by any path (a link,
+// "./", a folder and a file in it), is taken once.
+std::vector<Input> CollectFiles(const std::vector<std::string>& inputs, std::vector<std::string>& errors,
+                                std::vector<std::string>& warnings) {
+  std::vector<Input> files;
   for (const std::string& input : inputs) {
     std::error_code error;
     if (!std::filesystem::is_directory(input, error)) {
       // "page" names page.html when there is no file "page"; a missing or
       // unreadable file is reported when it is read.
       const bool exists = std::filesystem::exists(input, error);
-      files.push_back(exists ? input : ResolveHtmlFileName(input).value_or(input));
+      files.push_back({exists ? input : ResolveHtmlFileName(input).value_or(input), {}});
       continue;
     }
     std::vector<std::string> found;
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             input, std::filesystem::directory_options::skip_permission_denied, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-      if (it->is_regular_file(error) && IsHtmlFileName(it->path())) found.push_back(it->path().string());
-    }
-    if (error) errors.push_back(input + ": cannot read the folder: " + error.message());
+    SearchFolder(input, found, errors, warnings);
     std::sort(found.begin(), found.end());
-    files.insert(files.end(), found.begin(), found.end());
+    for (std::string& file : found) files.push_back({std::move(file), input});
   }
+  std::set<std::pair<dev_t, ino_t>> seen;
+  std::erase_if(files, [&](const Input& file) {
+    struct stat info {};
+    return ::stat(file.path.c_str(), &info) == 0 && !seen.insert({info.st_dev, info.st_ino}).second;
+  });
   return files;
 }
 
-// Where the result of `file` goes when -o names a folder.
-std::string OutputPathInFolder(const std::string& folder, const std::string& file) {
-  return (std::filesystem::path(folder) / std::filesystem::path(file).filename()).string();
+// Where the result of `file` goes when -o names a folder: the same place
+// below it as below the folder named on the command line.
+std::string OutputPathInFolder(const std::string& folder, const Input& file) {
+  const std::filesystem::path path(file.path);
+  if (file.root.empty()) return (std::filesystem::path(folder) / path.filename()).string();
+  return (std::filesystem::path(folder) / path.lexically_normal().lexically_relative(file.root.lexically_normal()))
+      .string();
+}
+
+// Why the outputs cannot be written, if they cannot: two inputs going to one
+// output, or an output that is one of the inputs.
+std::optional<std::string> OutputClash(const std::vector<Input>& files, const std::vector<std::string>& targets) {
+  std::map<std::string, std::size_t> byTarget;
+  std::set<std::pair<dev_t, ino_t>> inputs;
+  for (const Input& file : files) {
+    struct stat info {};
+    if (::stat(file.path.c_str(), &info) == 0) inputs.insert({info.st_dev, info.st_ino});
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const std::string target = std::filesystem::path(targets[i]).lexically_normal().string();
+    const auto [it, fresh] = byTarget.emplace(target, i);
+    if (!fresh)
+      return files[it->second].path + " and " + files[i].path + " would both be written to " + target;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && inputs.contains({info.st_dev, info.st_ino}))
+      return target + " is an input: writing it would replace a page without a backup (use --in-place)";
+  }
+  return std::nullopt;
 }
 
 class Progress {
@@ -229,35 +330,40 @@ class Progress {
   std::mutex mutex_;
 };
 
+void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
+  const std::string prefix = file.empty() ? "" : file + ": ";
+  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
+  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
+}
+
+// The outcome's pieces one after another.
+bool WriteToStdout(const JobOutcome& outcome) {
+  for (const std::string& piece : outcome.pieces)
+    if (!WriteAllStdout(piece)) return false;
+  return true;
+}
+
 int RunPaste(const CommandLine& line) {
   const std::optional<std::string> input = ReadAllStdin();
   if (!input) {
     PrintError("cannot read standard input");
     return kExitFailure;
   }
-  const JobOutcome outcome = IndentPastedText(*input, line.job);
-  for (const std::string& warning : outcome.warnings) PrintError("warning: " + warning);
+  JobOutcome outcome = IndentPastedText(*input, line.job);
+  PrintWarnings({}, outcome);
   if (!outcome.ok) {
     PrintError(outcome.message);
     return kExitFailure;
   }
   if (!line.output.empty()) {
-    const SaveResult saved = SaveTextFile(outcome.bytes, line.output);
-    if (!saved.ok()) {
-      PrintError(saved.message);
+    WriteOutcome(outcome, WithHtmlExtensionIfNew(line.output), /*inPlace=*/false, line.job.force);
+    if (!outcome.ok) {
+      PrintError(outcome.message);
       return kExitFailure;
     }
     return kExitOk;
   }
-  return WriteAllStdout(outcome.bytes) ? kExitOk : kExitFailure;
-}
-
-// The outcome's bytes, or its pieces one after another.
-bool WriteToStdout(const JobOutcome& outcome) {
-  if (outcome.pieces.empty()) return WriteAllStdout(outcome.bytes);
-  for (const std::string& piece : outcome.pieces)
-    if (!WriteAllStdout(piece)) return false;
-  return true;
+  return WriteToStdout(outcome) ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -275,15 +381,17 @@ int RunIndentCommand(const Args& args) {
   if (line.paste) return RunPaste(line);
   if (NamesWebAddress(line.inputs)) return IndentWebAddress(line.inputs, line.output, line.inPlace, line.job);
 
-  std::vector<std::string> errors;
-  const std::vector<std::string> files = CollectFiles(line.inputs, errors);
+  // Pages changed by another program after this moment are not replaced:
+  // another run may have indented them, and their backups would then hold
+  // indented text.
+  const timespec started = SystemTimeNow();
+  std::vector<std::string> errors, searchWarnings;
+  const std::vector<Input> files = CollectFiles(line.inputs, errors, searchWarnings);
   for (const std::string& error : errors) PrintError(error);
+  for (const std::string& warning : searchWarnings) PrintError("warning: " + warning);
   std::error_code ignored;
   const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
   const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
-  // A new output file named without an extension is saved as a page.
-  const std::string outputFile = std::filesystem::exists(line.output, ignored) ? line.output
-                                                                               : WithHtmlExtension(line.output);
   if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
     PrintError("several files need --in-place or -o FOLDER (an existing folder)");
     return kExitUsage;
@@ -292,12 +400,24 @@ int RunIndentCommand(const Args& args) {
     if (errors.empty()) PrintError("no .htm or .html files found");
     return kExitFailure;
   }
+  std::vector<std::string> targets(files.size());
+  if (!line.output.empty()) {
+    for (std::size_t i = 0; i < files.size(); ++i)
+      targets[i] = outputIsFolder ? OutputPathInFolder(line.output, files[i]) : WithHtmlExtensionIfNew(line.output);
+    if (const auto clash = OutputClash(files, targets)) {
+      PrintError(*clash + ": nothing written");
+      return kExitUsage;
+    }
+  } else if (line.inPlace) {
+    for (std::size_t i = 0; i < files.size(); ++i) targets[i] = files[i].path;
+  }
 
   // The cores go to files first; a single large page shares what is left.
   const unsigned cores = line.jobs ? line.jobs : DefaultPassThreads();
   const unsigned jobs = static_cast<unsigned>(std::min<std::size_t>(cores, files.size()));
   IndentJobOptions job = line.job;
   job.pipeline.Threads = std::max(1u, cores / jobs);
+  if (line.inPlace) job.unchangedSince = started;
 
   std::vector<JobOutcome> outcomes(files.size());
   Progress progress(files.size(), !line.quiet && files.size() > 1);
@@ -305,21 +425,21 @@ int RunIndentCommand(const Args& args) {
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
+      const std::string& file = files[i].path;
       JobOutcome& outcome = outcomes[i];
-      outcome = IndentFile(files[i], job);
+      outcome = IndentFile(file, job);
       if (outcome.ok && !toStdout && !line.job.verify) {
-        const std::string target = line.inPlace    ? files[i]
-                                   : outputIsFolder ? OutputPathInFolder(line.output, files[i])
-                                                    : outputFile;
-        WriteOutcome(outcome, target, line.inPlace, line.job.force);
+        std::error_code error;
+        if (outputIsFolder) std::filesystem::create_directories(std::filesystem::path(targets[i]).parent_path(), error);
+        WriteOutcome(outcome, targets[i], line.inPlace, line.job.force);
       }
       {
         std::lock_guard lock(reportMutex);
-        for (const std::string& warning : outcome.warnings) PrintError("warning: " + files[i] + ": " + warning);
-        if (!outcome.ok) PrintError(files[i] + ": " + outcome.message);
-        if (!outcome.verified.empty()) std::cout << files[i] << ": " << outcome.verified << '\n';
+        PrintWarnings(file, outcome);
+        if (!outcome.ok) PrintError(file + ": " + outcome.message);
+        if (!outcome.verified.empty()) std::cout << file << ": " << outcome.verified << '\n';
       }
-      progress.Done(files[i]);
+      progress.Done(file);
     }
   };
 

@@ -9,27 +9,13 @@
 #include "encoding/Utf8Convert.h"
 #include "indent/ContentCheck.h"
 #include "indent/HTMLAdjustText.h"
+#include "indent/KeptStretches.h"
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm::cli {
 namespace {
-
-std::string LossWarning(const ConversionLoss& loss, std::size_t line, std::string_view what) {
-  return std::to_string(loss.count) + " character" + (loss.count == 1 ? "" : "s") + " " + std::string(what) +
-         " and became '?' (the first on line " + std::to_string(line) + ")";
-}
-
-std::string_view EncodingName(CharCodeIndex code) {
-  switch (code) {
-    case kCharCodeEucJp: return "EUC-JP";
-    case kCharCodeUtf8:
-    case kCharCodeUtf8N: return "UTF-8";
-    case kCharCodeIso2022Jp: return "ISO-2022-JP";
-    default: return "Shift_JIS";
-  }
-}
 
 std::string Quoted(std::string_view line) {
   constexpr std::size_t kShown = 60;
@@ -39,11 +25,58 @@ std::string Quoted(std::string_view line) {
   return quoted;
 }
 
-// Checks that the Result keeps the Local text's content; the texts are
-// Shift_JIS, so the lines are shown as UTF-8 for the terminal.
-void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions& options) {
-  const IndentTexts indented = IndentStage(local, options, WantedIndentTexts::Result);
-  const auto difference = FindContentDifference(local, indented.Result, options.DivCommentConcat);
+JobOutcome Failed(JobOutcome outcome, std::string message) {
+  outcome.ok = false;
+  outcome.message = std::move(message);
+  return outcome;
+}
+
+std::string TooDeep(const IndentationTooLarge& error) {
+  return std::string(error.what()) + "; '--indent none' indents it flush left";
+}
+
+// Records what a conversion could not carry over: a loss as a warning (and
+// the outcome as lossy), references as a note.
+void Report(JobOutcome& outcome, const LossReport& loss) {
+  if (loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(loss.Describe());
+  }
+  if (loss.referenced != 0)
+    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
+                            " without an exact form written as numeric character references (&#N;)");
+}
+
+// Checks that the Result keeps the Local text's content, part by part: each
+// piece of the Result is checked as soon as it is made and dropped, so that
+// the whole Result is never held beside the Local text. (The join of
+// "</div>" with a following comment, when asked, is one the check takes
+// either way.) The texts are Shift_JIS, so the lines are shown as UTF-8 for
+// the terminal.
+//
+// With the <pre> and <textarea> stretches kept, the Result is made whole
+// (the stretches are set aside around the level pass), and each stretch of
+// the converted page (`org`) must stand in it unchanged.
+void Verify(JobOutcome& outcome, std::string local, std::string_view org, const PipelineOptions& options) {
+  std::optional<ContentDifference> difference;
+  if (options.KeepPre) {
+    const std::string result = IndentStage(local, options, WantedIndentTexts::Result).Result;
+    difference = FindContentDifference(local, result, options.DivCommentConcat);
+    const std::vector<std::string_view> kept = FindKeptStretches(org);
+    const std::optional<std::size_t> missing = FirstStretchMissing(result, kept);
+    if (!difference && missing) {
+      outcome.ok = false;
+      outcome.message = "content changed: kept stretch " + std::to_string(*missing + 1) + " of " +
+                        std::to_string(kept.size()) + " (<pre> or <textarea>) is not in the result as it was";
+      return;
+    }
+  } else {
+    constexpr std::size_t kPartBytes = std::size_t{1} << 20;
+    ContentComparison comparison(local, options.DivCommentConcat);
+    IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
+                                 [&](std::string_view piece) { comparison.Feed(piece); });
+    difference = comparison.Finish();
+  }
   if (!difference) {
     outcome.verified = "content preserved (" + std::to_string(LineOfPosition(local, local.size())) + " lines)";
     return;
@@ -64,7 +97,13 @@ void Verify(JobOutcome& outcome, const std::string& local, const PipelineOptions
   }
 }
 
-void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding);
+// Encodes the emitted Shift_JIS text for output.
+void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding, Unmappable unmappable) {
+  EncodedText encoded = EncodeForSaving(std::move(text), encoding, unmappable);
+  Report(outcome, encoded.loss);
+  outcome.pieces.clear();
+  outcome.pieces.push_back(std::move(encoded.text));
+}
 
 // Picks the emitted text, runs the indent stage when it is needed, and
 // encodes the text for output. The texts are taken over: each is freed as
@@ -72,7 +111,7 @@ void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding)
 void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJobOptions& options,
           CharCodeIndex encoding) {
   if (options.verify) {
-    Verify(outcome, local, options.pipeline);
+    Verify(outcome, std::move(local), org, options.pipeline);
     return;
   }
   std::string text;
@@ -84,18 +123,7 @@ void Emit(JobOutcome& outcome, std::string local, std::string org, const IndentJ
     case EmitText::Result: text = IndentStage(local, options.pipeline, WantedIndentTexts::Result).Result; break;
   }
   std::string().swap(local);  // gives the memory back before the output is made
-  EncodeOutput(outcome, std::move(text), encoding);
-}
-
-// Encodes the emitted text for output.
-void EncodeOutput(JobOutcome& outcome, std::string text, CharCodeIndex encoding) {
-  Converted encoded = EncodeForSaving(std::move(text), encoding);
-  if (encoded.loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(LossWarning(encoded.loss, LineOfPosition(encoded.text, encoded.loss.firstPos),
-                                           "have no " + std::string(EncodingName(encoding)) + " form"));
-  }
-  outcome.bytes = std::move(encoded.text);
+  EncodeOutput(outcome, std::move(text), encoding, options.pipeline.UnmappableAs);
 }
 
 // The texts of the file input stage the job writes or checks.
@@ -103,19 +131,11 @@ WantedInputTexts WantedFor(const IndentJobOptions& options) {
   WantedInputTexts wanted;
   wanted.Native = false;
   wanted.RefOrg = false;
-  wanted.Org = !options.verify && options.emit == EmitText::Org;
-  wanted.Local = !wanted.Org;
+  // --verify with kept stretches checks them against the converted page.
+  wanted.Org = (options.verify && options.pipeline.KeepPre) || (!options.verify && options.emit == EmitText::Org);
+  wanted.Local = options.verify || !wanted.Org;
   return wanted;
 }
-
-}  // namespace
-
-std::size_t LineOfPosition(std::string_view text, std::size_t position) {
-  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
-  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
-}
-
-namespace {
 
 // The pieces joined into one text, each freed once copied; none are left.
 std::string JoinedPieces(std::vector<std::string>& pieces) {
@@ -131,64 +151,36 @@ std::string JoinedPieces(std::vector<std::string>& pieces) {
   return joined;
 }
 
-constexpr std::string_view kBinaryFile = "binary file (it holds NUL bytes): skipped";
-
-// Why bytes read from a file are no page to indent, if they are not.
-std::optional<std::string> WhyNotAPage(std::string_view bytes) {
-  if (bytes.empty()) return "the file is empty: nothing to indent";
-  if (HoldsNulByte(bytes, 1)) return std::string(kBinaryFile);
-  return std::nullopt;
-}
-
 // The usual job: both stages at once, only the Result kept.
-// `bytes` is the page's own text (std::string) or a view of a mapped file;
-// with `lookForNul`, the stage refuses bytes that hold a NUL byte (it looks
-// for them in a pass it makes anyway).
-template <typename Bytes>
-JobOutcome IndentToResult(JobOutcome outcome, Bytes bytes, const IndentJobOptions& options, bool lookForNul = false) {
-  IndentedFileTexts indented;
-  PipelineOptions pipeline = options.pipeline;
-  pipeline.ResultInPieces = true;
-  pipeline.RefuseNulBytes = lookForNul;
+JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const IndentJobOptions& options,
+                          const PageReadOptions& read) {
+  IndentedPage indented;
   try {
-    indented = FileToResultStage(std::move(bytes), pipeline);
+    indented = IndentPageFile(path, options.pipeline, read);
   } catch (const IndentationTooLarge& error) {
-    outcome.ok = false;
-    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
-    return outcome;
-  } catch (const std::exception& error) {  // the system cannot convert at all
-    outcome.ok = false;
-    outcome.message = std::string("cannot convert the text: ") + error.what();
-    return outcome;
+    return Failed(std::move(outcome), TooDeep(error));
   }
-  if (indented.HoldsNul) {
-    outcome.ok = false;
-    outcome.message = kBinaryFile;
-    return outcome;
-  }
-  if (indented.loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(LossWarning(indented.loss, indented.lossLine, "have no Shift_JIS form"));
-  }
+  if (!indented.ok()) return Failed(std::move(outcome), indented.error->Describe());
+  outcome.read = indented.identity;
+  Report(outcome, indented.loss);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
-  if (!indented.ResultPieces.empty() && encoding == kCharCodeShiftJis) {
-    outcome.pieces = std::move(indented.ResultPieces);  // written as they are
+  if (encoding == kCharCodeShiftJis) {
+    outcome.pieces = std::move(indented.result);  // written as they are
     return outcome;
   }
-  if (!indented.ResultPieces.empty()) indented.Result = JoinedPieces(indented.ResultPieces);
-  EncodeOutput(outcome, std::move(indented.Result), encoding);
+  EncodeOutput(outcome, JoinedPieces(indented.result), encoding, options.pipeline.UnmappableAs);
   return outcome;
 }
 
 }  // namespace
 
+std::size_t LineOfPosition(std::string_view text, std::size_t position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
+}
+
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
   JobOutcome outcome;
-  auto fail = [&](std::string message) {
-    outcome.ok = false;
-    outcome.message = std::move(message);
-    return std::move(outcome);
-  };
   constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
@@ -204,62 +196,37 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
       preparing = std::jthread(PreparePassTables);
     }
   }
-  const bool resultOnly = options.emit == EmitText::Result && !options.verify && !options.keepOriginal;
-  if (resultOnly && !sizeUnknown && size >= kLargePage) {
-    // A large page is read through a mapping, without a copy.
-    if (const std::optional<MappedFile> mapped = MappedFile::Map(path)) {
-      if (mapped->bytes().empty()) return fail("the file is empty: nothing to indent");
-      return IndentToResult(std::move(outcome), mapped->bytes(), options, /*lookForNul=*/true);
-    }
-  }
-  FileReadResult read = ReadFileBytes(path);
-  switch (read.status) {
-    case FileReadResult::Status::Ok: break;
-    case FileReadResult::Status::NotFound: return fail("no such file");
-    case FileReadResult::Status::NotAFile: return fail(read.error + ", not a page");
-    case FileReadResult::Status::Unreadable: return fail("cannot read the file: " + read.error);
-  }
-  if (auto reason = WhyNotAPage(read.bytes)) return fail(*reason);
+  PageReadOptions read;
+  read.unchangedSince = options.unchangedSince;
+  if (options.emit == EmitText::Result && !options.verify) return IndentToResult(std::move(outcome), path, options, read);
 
   if (options.emit == EmitText::Native) {
-    outcome.bytes = NormalizeLineEnds(read.bytes);
-    if (options.keepOriginal) outcome.original = std::move(read.bytes);
+    TextFileRead file = ReadTextFile(path, read);
+    if (!file.ok()) return Failed(std::move(outcome), file.error->Describe());
+    outcome.read = file.identity;
+    outcome.pieces.push_back(NormalizeLineEnds(file.bytes));
     return outcome;
   }
-  // The input stage needs no line-end normalisation first (its first pass
-  // ends every line with CR LF), so the bytes go in as they are read.
-  std::string bytes = options.keepOriginal ? read.bytes : std::move(read.bytes);
-  if (options.keepOriginal) outcome.original = std::move(read.bytes);
-  std::string().swap(read.bytes);  // gives the memory back, whether moved or not
-  if (options.emit == EmitText::Result && !options.verify) return IndentToResult(std::move(outcome), std::move(bytes), options);
-  FileInputTexts input;
+  LoadedPage page = LoadPageFile(path, options.pipeline, WantedFor(options), read);
+  if (!page.ok()) return Failed(std::move(outcome), page.error->Describe());
+  outcome.read = page.identity;
+  Report(outcome, page.loss);
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, page.texts.DetectedCode, page.texts.ReadAs);
   try {
-    input = FileInputStage(std::move(bytes), options.pipeline, WantedFor(options));
-  } catch (const std::exception& error) {  // the system cannot convert at all
-    return fail(std::string("cannot convert the text: ") + error.what());
-  }
-  if (input.loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(LossWarning(input.loss, input.lossLine, "have no Shift_JIS form"));
-  }
-  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, input.DetectedCode, input.ReadAs);
-  try {
-    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+    Emit(outcome, std::move(page.texts.Local), std::move(page.texts.Org), options, encoding);
   } catch (const IndentationTooLarge& error) {
-    return fail(std::string(error.what()) + "; '--indent none' indents it flush left");
+    return Failed(std::move(outcome), TooDeep(error));
   }
   return outcome;
 }
 
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options) {
   JobOutcome outcome;
-  if (!IsAcceptablePaste(text)) {
-    outcome.ok = false;
-    outcome.message = "the pasted text has no <body> tag: nothing to indent";
-    return outcome;
-  }
+  if (text.find('\0') != std::string_view::npos)
+    return Failed(std::move(outcome), "the pasted text holds NUL bytes (binary): nothing to indent");
+  if (!IsAcceptablePaste(text)) return Failed(std::move(outcome), "the pasted text has no <body> tag: nothing to indent");
   if (options.emit == EmitText::Native) {
-    outcome.bytes = std::string(text);
+    outcome.pieces.emplace_back(text);
     return outcome;
   }
   PasteInputTexts input = PasteInputStage(text, options.pipeline);
@@ -267,40 +234,40 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
   try {
     Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
   } catch (const IndentationTooLarge& error) {
-    outcome.ok = false;
-    outcome.message = std::string(error.what()) + "; '--indent none' indents it flush left";
+    return Failed(std::move(outcome), TooDeep(error));
   }
   return outcome;
 }
 
-void JoinPieces(JobOutcome& outcome) {
-  if (!outcome.pieces.empty()) outcome.bytes = JoinedPieces(outcome.pieces);
-}
-
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
-  JoinPieces(outcome);
-  if (outcome.bytes.empty()) {
+  const bool empty = std::all_of(outcome.pieces.begin(), outcome.pieces.end(),
+                                 [](const std::string& piece) { return piece.empty(); });
+  if (empty) {
     outcome.ok = false;
     outcome.message = "the result is empty: nothing written";
     return;
   }
   if (inPlace && outcome.lossy && !force) {
     outcome.ok = false;
-    outcome.message = "not written in place, since characters would be lost (use --force to write anyway)";
+    outcome.message = "not written in place, since characters would be lost or changed (use --force to write anyway)";
     return;
   }
+  const std::vector<std::string_view> pieces(outcome.pieces.begin(), outcome.pieces.end());
+  SaveOutcome saved;
   if (inPlace) {
-    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, outcome.original);
-    if (!saved.ok) {
-      outcome.ok = false;
-      outcome.message = saved.message;
-    }
-    return;
+    SaveOptions save;
+    save.expected = outcome.read;
+    saved = SaveWithBackup(pieces, target, save);
+    if (saved.ok() && saved.otherNames != 0)
+      outcome.warnings.push_back("the file had " + std::to_string(saved.otherNames) + " other name" +
+                                 (saved.otherNames == 1 ? "" : "s") +
+                                 " (hard links), which keep the old text; it is now a file of its own");
+  } else {
+    saved = SaveOutputFile(pieces, target);
   }
-  const SaveResult saved = SaveTextFile(outcome.bytes, target);
   if (!saved.ok()) {
     outcome.ok = false;
-    outcome.message = saved.message;
+    outcome.message = saved.error->Describe();
   }
 }
 

@@ -1,7 +1,9 @@
 // One page through the pipeline for zelm-cli indent: read, convert, indent,
-// encode for output, and write with a backup.
+// encode for output, and write, through the file commands the window uses
+// too (app/FileCommands.h).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,40 +17,41 @@ namespace zelm::cli {
 enum class EmitText { Native, Org, Local, Work, Result };
 
 struct IndentJobOptions {
-  PipelineOptions pipeline;
+  PipelineOptions pipeline;  // pipeline.UnmappableAs also steers the output encoding
   EmitText emit = EmitText::Result;
   SaveCharSet outputCharset = SaveCharSet::Auto;
   bool force = false;   // write in place even when characters were lost
   bool verify = false;  // check that the result keeps the page's content; write nothing
-  bool keepOriginal = true;  // keep the file's bytes in the outcome, for the backup of an in-place write
+  // Refuse pages another program changed after this time (the run's start),
+  // so that a page another run has just indented is not indented again.
+  std::optional<timespec> unchangedSince;
 };
 
 struct JobOutcome {
   bool ok = true;
   std::string message;                // why it failed
-  std::vector<std::string> warnings;  // characters lost in conversion
-  std::string bytes;                  // what to write
-  // A large page's Result may come in pieces instead, which joined are the
-  // bytes: standard output takes them as they are (see JoinPieces).
+  std::vector<std::string> warnings;  // characters lost or changed, other names of a replaced file
+  std::vector<std::string> notes;     // characters written as references
+  // What to write: pieces that follow one another (a large page's Result
+  // comes in several, one per part; others in one).
   std::vector<std::string> pieces;
-  std::string original;               // the file as it was, for the backup (when asked to keep it)
-  bool lossy = false;                 // some character became "?"
+  bool lossy = false;                 // some character became "?" or another one
   std::string verified;               // with verify: what was checked
+  std::optional<FileIdentity> read;   // the file as read, for an in-place write
 };
 
 // The file through both stages, encoded for output. Missing, unreadable,
-// empty and binary files fail with the reason.
+// empty, binary and changed files fail with the reason.
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
 
 // Pasted (Shift_JIS) text through the paste input stage and the indent stage.
+// Text with NUL bytes is refused, as binary files are.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
 
-// Joins the outcome's pieces into its bytes.
-void JoinPieces(JobOutcome& outcome);
-
-// Writes the outcome's bytes to `target`; in place, the old file is kept as
-// its ZZBU_ backup first, and a lossy result is refused unless forced.
-// Failures are recorded in the outcome.
+// Writes the outcome's pieces to `target`: in place with its ZZBU_ backup
+// (refused for a lossy result unless forced, and for a file that changed
+// since it was read), else as an output file. Failures and warnings are
+// recorded in the outcome.
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force);
 
 // 1-based line of a 1-based byte position in a text with CR LF line ends.

@@ -83,14 +83,19 @@ std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i, st
 int RunPassCommand(const Args& args) {
   const Pass* pass = nullptr;
   PassOptions options;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    if (IsHelpFlag(arg)) {
+    if (!optionsEnded && IsHelpFlag(arg)) {
       PrintHelp(std::cout);
       return kExitOk;
     }
-    const bool isTarget = arg == "--target" || arg.starts_with("--target=");
-    const bool isIndent = arg == "--indent-type" || arg.starts_with("--indent-type=");
+    if (!optionsEnded && IsEndOfOptions(arg)) {
+      optionsEnded = true;
+      continue;
+    }
+    const bool isTarget = !optionsEnded && (arg == "--target" || arg.starts_with("--target="));
+    const bool isIndent = !optionsEnded && (arg == "--indent-type" || arg.starts_with("--indent-type="));
     if (isTarget || isIndent) {
       const std::string_view option = isTarget ? "--target" : "--indent-type";
       const auto value = OptionValue(args, i, option);
@@ -100,7 +105,7 @@ int RunPassCommand(const Args& args) {
         return kExitUsage;
       }
       (isTarget ? options.target : options.indentType) = *number;
-    } else if (arg.starts_with("-")) {
+    } else if (!optionsEnded && arg.starts_with("-")) {
       PrintError("unknown option '" + std::string(arg) + "' (see 'zelm-cli pass --help')");
       return kExitUsage;
     } else if (pass) {
@@ -120,7 +125,14 @@ int RunPassCommand(const Args& args) {
     PrintError("cannot read standard input");
     return kExitFailure;
   }
-  if (!WriteAllStdout(pass->run(*input, options))) {
+  std::string output;
+  try {
+    output = pass->run(*input, options);
+  } catch (const IndentationTooLarge& error) {
+    PrintError(std::string(error.what()) + "; '--indent-type 3' indents it flush left");
+    return kExitFailure;
+  }
+  if (!WriteAllStdout(output)) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }

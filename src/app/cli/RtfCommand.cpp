@@ -37,16 +37,19 @@ class StdoutSink final : public RtfSink {
 }  // namespace
 
 int RunRtfCommand(const Args& args) {
-  bool alternate = false;
+  bool alternate = false, optionsEnded = false;
   for (const std::string_view arg : args) {
-    if (IsHelpFlag(arg)) {
+    if (!optionsEnded && IsHelpFlag(arg)) {
       std::cout << kHelp;
       return kExitOk;
     }
-    if (arg == "--alternate-colors") {
+    if (!optionsEnded && IsEndOfOptions(arg)) {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg == "--alternate-colors") {
       alternate = true;
     } else {
-      PrintError("rtf: unknown option '" + std::string(arg) + "' (see 'zelm-cli rtf --help')");
+      PrintError("rtf: " + std::string(optionsEnded ? "unexpected argument '" : "unknown option '") +
+                 std::string(arg) + "' (see 'zelm-cli rtf --help')");
       return kExitUsage;
     }
   }

@@ -46,12 +46,18 @@ void AppendQuoted(std::string& out, std::string_view bytes) {
 }  // namespace
 
 int RunTokensCommand(const Args& args) {
+  bool optionsEnded = false;
   for (const std::string_view arg : args) {
-    if (IsHelpFlag(arg)) {
+    if (!optionsEnded && IsHelpFlag(arg)) {
       std::cout << kHelp;
       return kExitOk;
     }
-    PrintError("tokens: unknown option '" + std::string(arg) + "' (see 'zelm-cli tokens --help')");
+    if (!optionsEnded && IsEndOfOptions(arg)) {
+      optionsEnded = true;
+      continue;
+    }
+    PrintError("tokens: " + std::string(optionsEnded ? "unexpected argument '" : "unknown option '") +
+               std::string(arg) + "' (see 'zelm-cli tokens --help')");
     return kExitUsage;
   }
   const std::optional<std::string> page = ReadAllStdin();
