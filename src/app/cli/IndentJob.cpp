@@ -164,12 +164,32 @@ JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const Ind
   outcome.read = indented.identity;
   Report(outcome, indented.loss);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+  outcome.readAs = indented.ReadAs;
+  outcome.written = encoding;
   if (encoding == kCharCodeShiftJis) {
     outcome.pieces = std::move(indented.result);  // written as they are
     return outcome;
   }
   EncodeOutput(outcome, JoinedPieces(indented.result), encoding, options.pipeline.UnmappableAs);
   return outcome;
+}
+
+// Before a large page is read: its memory comes in large pages, and the
+// threads that share its passes wake and the passes' tables are built
+// while it is read. The thread returned builds the tables.
+std::jthread PrepareForLargePage(std::uintmax_t size, const IndentJobOptions& options) {
+  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
+  std::jthread preparing;
+  if (size >= kLargePage) {
+    // The texts of all passes together take up to about four times the
+    // page. Before any other thread takes memory.
+    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
+    if (options.pipeline.Threads > 1) {
+      StartKeptThreads(options.pipeline.Threads - 1);
+      preparing = std::jthread(PreparePassTables);
+    }
+  }
+  return preparing;
 }
 
 }  // namespace
@@ -181,21 +201,10 @@ std::size_t LineOfPosition(std::string_view text, std::size_t position) {
 
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
   JobOutcome outcome;
-  constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   std::jthread preparing;
-  if (!sizeUnknown && size >= kLargePage) {
-    // The texts of all passes together take up to about four times the
-    // page. Before any other thread takes memory.
-    PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
-    // The threads that share the passes wake, and the passes' tables are
-    // built, while the page is read.
-    if (options.pipeline.Threads > 1) {
-      StartKeptThreads(options.pipeline.Threads - 1);
-      preparing = std::jthread(PreparePassTables);
-    }
-  }
+  if (!sizeUnknown) preparing = PrepareForLargePage(size, options);
   PageReadOptions read;
   read.unchangedSince = options.unchangedSince;
   if (options.emit == EmitText::Result && !options.verify) return IndentToResult(std::move(outcome), path, options, read);
@@ -216,6 +225,48 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
     Emit(outcome, std::move(page.texts.Local), std::move(page.texts.Org), options, encoding);
   } catch (const IndentationTooLarge& error) {
     return Failed(std::move(outcome), TooDeep(error));
+  }
+  return outcome;
+}
+
+JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  if (page.empty()) return Failed(std::move(outcome), "the page is empty: nothing to indent");
+  std::jthread preparing = PrepareForLargePage(page.size(), options);
+  if (HoldsNulByte(page, options.pipeline.Threads))
+    return Failed(std::move(outcome), "binary text (it holds NUL bytes): nothing to indent");
+  if (options.emit == EmitText::Native) {
+    outcome.pieces.push_back(NormalizeLineEnds(page));
+    return outcome;
+  }
+  try {
+    if (options.emit == EmitText::Result && !options.verify) {
+      PipelineOptions pipeline = options.pipeline;
+      pipeline.ResultInPieces = true;
+      IndentedFileTexts indented = FileToResultStage(page, pipeline);
+      LossReport loss;
+      static_cast<ConversionLoss&>(loss) = indented.loss;
+      loss.line = indented.lossLine;
+      Report(outcome, loss);
+      outcome.readAs = indented.ReadAs;
+      outcome.written = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+      if (indented.ResultPieces.empty()) indented.ResultPieces.push_back(std::move(indented.Result));
+      if (outcome.written == kCharCodeShiftJis) outcome.pieces = std::move(indented.ResultPieces);
+      else EncodeOutput(outcome, JoinedPieces(indented.ResultPieces), outcome.written, options.pipeline.UnmappableAs);
+      return outcome;
+    }
+    FileInputTexts texts = FileInputStage(std::string(page), options.pipeline, WantedFor(options));
+    LossReport loss;
+    static_cast<ConversionLoss&>(loss) = texts.loss;
+    loss.line = texts.lossLine;
+    Report(outcome, loss);
+    outcome.readAs = texts.ReadAs;
+    outcome.written = SaveEncodingFor(options.outputCharset, texts.DetectedCode, texts.ReadAs);
+    Emit(outcome, std::move(texts.Local), std::move(texts.Org), options, outcome.written);
+  } catch (const IndentationTooLarge& error) {
+    return Failed(std::move(outcome), TooDeep(error));
+  } catch (const EncodingError& error) {  // the system cannot convert at all
+    return Failed(std::move(outcome), std::string("cannot convert the text: ") + error.what());
   }
   return outcome;
 }

@@ -38,11 +38,20 @@ struct JobOutcome {
   bool lossy = false;                 // some character became "?" or another one
   std::string verified;               // with verify: what was checked
   std::optional<FileIdentity> read;   // the file as read, for an in-place write
+  // IndentPageBytes: the encoding the page was read as, and the one the
+  // pieces are written in.
+  CharCodeIndex readAs = kCharCodeAuto;
+  CharCodeIndex written = kCharCodeAuto;
 };
 
 // The file through both stages, encoded for output. Missing, unreadable,
 // empty, binary and changed files fail with the reason.
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
+
+// A page's bytes (a file's as read, or standard input) through both stages,
+// as IndentFile takes a file: read in any of the four encodings, refused
+// when empty or binary.
+JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& options);
 
 // Pasted (Shift_JIS) text through the paste input stage and the indent stage.
 // Text with NUL bytes is refused, as binary files are.
