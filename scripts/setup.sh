@@ -18,6 +18,8 @@ packages=(
   fonts-ipafont-gothic
   # Page download, the settings file, and the Debian package.
   libcurl4-openssl-dev libsimpleini-dev dpkg-dev file
+  # The tests of the manual pages (groff) and of the zsh completion.
+  groff-base zsh
 )
 
 missing=()
