@@ -6,7 +6,7 @@ _zelm_cli_options() {
     indent)
       echo "--indent --open-charset --lower --no-preprocess --div-comment-concat --emit
             --output-charset --unmappable --keep-pre -o --output --in-place --force --check
-            --diff --stdin-filepath --paste --verify --no-config --no-ignore -j --jobs -q
+            --diff --stdin-filepath --paste --verify --no-config --no-ignore --force-ignore -j --jobs -q
             --quiet -h --help" ;;
     config)
       echo "--indent --open-charset --output-charset --lower --no-preprocess

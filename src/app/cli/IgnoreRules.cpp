@@ -162,4 +162,20 @@ bool IgnoreStack::Ignored(const std::filesystem::path& entry, bool isFolder) con
   return false;
 }
 
+bool IsPageIgnored(const std::filesystem::path& page, std::string& problem) {
+  const IgnoreStack stack(page.parent_path());
+  if (!stack.problems().empty()) {
+    problem = stack.problems().front();
+    return true;
+  }
+  // Each folder on the way down, then the page itself.
+  std::vector<std::filesystem::path> folders;
+  for (std::filesystem::path at = page.parent_path(); at.has_parent_path() && at.parent_path() != at;
+       at = at.parent_path())
+    folders.push_back(at);
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+    if (stack.Ignored(*folder, true)) return true;
+  return stack.Ignored(page, false);
+}
+
 }  // namespace zelm::cli

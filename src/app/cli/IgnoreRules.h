@@ -79,4 +79,10 @@ class IgnoreStack {
   std::vector<std::string> problems_;
 };
 
+// Is the page (absolute path) left out by the .zelmignore files of its
+// folder and the folders above it, itself or by one of its folders? For
+// pages named on the command line with --force-ignore. A .zelmignore that
+// cannot be read is `problem`, and the page counts as left out.
+bool IsPageIgnored(const std::filesystem::path& page, std::string& problem);
+
 }  // namespace zelm::cli

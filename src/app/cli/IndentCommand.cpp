@@ -18,6 +18,7 @@
 #include "app/FileCommands.h"
 #include "app/cli/CheckJob.h"
 #include "app/cli/Commands.h"
+#include "app/cli/IgnoreRules.h"
 #include "app/cli/IndentJob.h"
 #include "app/cli/MemoryPolicy.h"
 #include "app/cli/PageSearch.h"
@@ -41,9 +42,9 @@ void PrintHelp(std::ostream& out) {
          "puts one tag per line and indents every line by its block level. Folders\n"
          "are searched for .htm and .html files (backups named ZZBU_* are skipped),\n"
          "leaving out what .zelmignore files (gitignore patterns) name; a file named\n"
-         "on the command line is always taken. An http:// or https:// address is\n"
-         "downloaded (one at a time) and read by the charset it declares, as pasted\n"
-         "text is.\n"
+         "on the command line is taken all the same (unless --force-ignore). An\n"
+         "http:// or https:// address is downloaded (one at a time) and read by the\n"
+         "charset it declares, as pasted text is.\n"
          "\n"
          "Options:\n"
          "  --indent 2|4|tab|none  indentation unit (default 2 spaces)\n"
@@ -77,6 +78,10 @@ void PrintHelp(std::ostream& out) {
          "                         (only line breaks and blanks at line ends change); writes nothing\n"
          "  --no-config            ignore .zelmrc files\n"
          "  --no-ignore            ignore .zelmignore files (search every folder)\n"
+         "  --force-ignore         leave out what .zelmignore files name even when it is named\n"
+         "                         on the command line (or by --stdin-filepath, whose page\n"
+         "                         then comes out as it went in): for hooks, which name\n"
+         "                         every staged page\n"
          "  -j, --jobs N           cores to use (default: all): files processed at once,\n"
          "                         and a single large page shares them\n"
          "  -q, --quiet            no progress line and no summary\n"
@@ -117,7 +122,7 @@ constexpr Table kUnmappables[] = {{"question", int(Unmappable::Question)}, {"ncr
 // Options that take no value: "--in-place=no" is refused, not taken for "--in-place".
 constexpr std::string_view kFlags[] = {"--in-place", "--force",     "--verify",    "--paste",     "--quiet",
                                        "--keep-pre", "--check",     "--diff",      "--no-config", "--no-ignore",
-                                       "--help"};
+                                       "--force-ignore", "--help"};
 
 struct CommandLine {
   IndentJobOptions job;
@@ -132,6 +137,7 @@ struct CommandLine {
   bool diff = false;
   bool noConfig = false;
   bool noIgnore = false;
+  bool forceIgnore = false;
   unsigned jobs = 0;
 
   bool Checking() const { return check || diff; }
@@ -203,6 +209,8 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.noConfig = true;
     } else if (arg == "--no-ignore") {
       line.noIgnore = true;
+    } else if (arg == "--force-ignore") {
+      line.forceIgnore = true;
     } else if (arg == "--stdin-filepath") {
       const auto v = value();
       if (!v || v->empty()) return fail("--stdin-filepath takes the name of the page");
@@ -221,6 +229,7 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     }
   }
   if (line.inPlace && !line.output.empty()) return fail("--in-place and -o exclude each other");
+  if (line.noIgnore && line.forceIgnore) return fail("--no-ignore and --force-ignore exclude each other");
   if (line.Checking()) {
     if (line.inPlace || !line.output.empty() || line.job.verify || line.paste)
       return fail("--check and --diff write nothing: they go without --in-place, -o, --verify and --paste");
@@ -398,6 +407,17 @@ int RunStdin(const CommandLine& line, JobChoices& choices) {
     PrintError("cannot read standard input");
     return kExitFailure;
   }
+  if (line.forceIgnore) {
+    std::error_code error;
+    std::string problem;
+    const bool ignored = IsPageIgnored(std::filesystem::absolute(name, error).lexically_normal(), problem);
+    if (!problem.empty()) {
+      PrintError(problem);
+      return kExitFailure;
+    }
+    // A page left out is not indented: as it came, or nothing to check.
+    if (ignored) return line.Checking() || WriteAllStdout(*input) ? kExitOk : kExitFailure;
+  }
   const std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(name);
   if (ReportUnusable(config.get())) return kExitUsage;
   IndentJobOptions job = choices.JobFor(config.get());
@@ -452,7 +472,8 @@ int RunIndentCommand(const Args& args) {
   // another run may have indented them, and their backups would then hold
   // indented text.
   const timespec started = SystemTimeNow();
-  PageSearch search = FindPages(line.inputs, {.useIgnoreFiles = !line.noIgnore});
+  PageSearch search =
+      FindPages(line.inputs, {.useIgnoreFiles = !line.noIgnore, .ignoreNamedFiles = line.forceIgnore});
   const std::vector<Input>& files = search.files;
   for (const std::string& error : search.errors) PrintError(error);
   for (const std::string& warning : search.warnings) PrintError("warning: " + warning);
@@ -464,7 +485,9 @@ int RunIndentCommand(const Args& args) {
     return kExitUsage;
   }
   if (files.empty()) {
-    if (search.errors.empty()) PrintError("no .htm or .html files found");
+    if (!search.errors.empty()) return kExitFailure;
+    if (search.namedIgnored) return kExitOk;  // every page named is left out: nothing to do
+    PrintError("no .htm or .html files found");
     return kExitFailure;
   }
   std::vector<std::string> targets(files.size());

@@ -71,7 +71,15 @@ PageSearch FindPages(const std::vector<std::string>& inputs, const PageSearchOpt
     if (!fs::is_directory(input, error)) {
       // A missing or unreadable file is reported when it is read.
       const bool exists = fs::exists(input, error);
-      search.files.push_back({exists ? input : ResolveHtmlFileName(input).value_or(input), {}});
+      std::string file = exists ? input : ResolveHtmlFileName(input).value_or(input);
+      if (options.useIgnoreFiles && options.ignoreNamedFiles) {
+        std::string problem;
+        const bool ignored = IsPageIgnored(fs::absolute(file, error).lexically_normal(), problem);
+        if (!problem.empty()) search.errors.push_back(problem + " (" + file + " is not processed)");
+        else search.namedIgnored += ignored;
+        if (ignored) continue;
+      }
+      search.files.push_back({std::move(file), {}});
       continue;
     }
     fs::path absolute = fs::absolute(input, error).lexically_normal();

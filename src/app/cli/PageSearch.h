@@ -20,12 +20,16 @@ struct PageSearchOptions {
   // Leave out what .zelmignore files leave out (of folders searched; a
   // file named on the command line is always taken).
   bool useIgnoreFiles = true;
+  // Leave out files named on the command line too, when .zelmignore files
+  // name them (for hooks, which name every staged page).
+  bool ignoreNamedFiles = false;
 };
 
 struct PageSearch {
   std::vector<Input> files;
   std::vector<std::string> errors;    // folders (or .zelmignore files) that could not be read
   std::vector<std::string> warnings;  // links skipped
+  std::size_t namedIgnored = 0;       // files named and left out (ignoreNamedFiles)
 };
 
 // Is the name one of a page (.htm or .html, any case), and not a backup
