@@ -192,6 +192,19 @@ std::jthread PrepareForLargePage(std::uintmax_t size, const IndentJobOptions& op
   return preparing;
 }
 
+// What reading a page's bytes brought: the characters lost on the way to
+// Shift_JIS, the encoding read and the one to write. `Texts` is the file
+// input stage's or the whole file stage's.
+template <typename Texts>
+void ReportInput(JobOutcome& outcome, const Texts& texts, const IndentJobOptions& options) {
+  LossReport loss;
+  static_cast<ConversionLoss&>(loss) = texts.loss;
+  loss.line = texts.lossLine;
+  Report(outcome, loss);
+  outcome.readAs = texts.ReadAs;
+  outcome.written = SaveEncodingFor(options.outputCharset, texts.DetectedCode, texts.ReadAs);
+}
+
 }  // namespace
 
 std::size_t LineOfPosition(std::string_view text, std::size_t position) {
@@ -244,24 +257,14 @@ JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& option
       PipelineOptions pipeline = options.pipeline;
       pipeline.ResultInPieces = true;
       IndentedFileTexts indented = FileToResultStage(page, pipeline);
-      LossReport loss;
-      static_cast<ConversionLoss&>(loss) = indented.loss;
-      loss.line = indented.lossLine;
-      Report(outcome, loss);
-      outcome.readAs = indented.ReadAs;
-      outcome.written = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+      ReportInput(outcome, indented, options);
       if (indented.ResultPieces.empty()) indented.ResultPieces.push_back(std::move(indented.Result));
       if (outcome.written == kCharCodeShiftJis) outcome.pieces = std::move(indented.ResultPieces);
       else EncodeOutput(outcome, JoinedPieces(indented.ResultPieces), outcome.written, options.pipeline.UnmappableAs);
       return outcome;
     }
     FileInputTexts texts = FileInputStage(std::string(page), options.pipeline, WantedFor(options));
-    LossReport loss;
-    static_cast<ConversionLoss&>(loss) = texts.loss;
-    loss.line = texts.lossLine;
-    Report(outcome, loss);
-    outcome.readAs = texts.ReadAs;
-    outcome.written = SaveEncodingFor(options.outputCharset, texts.DetectedCode, texts.ReadAs);
+    ReportInput(outcome, texts, options);
     Emit(outcome, std::move(texts.Local), std::move(texts.Org), options, outcome.written);
   } catch (const IndentationTooLarge& error) {
     return Failed(std::move(outcome), TooDeep(error));
