@@ -314,6 +314,15 @@ SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view se
   });
 }
 
+SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view section, std::string_view key,
+                                    std::string_view utf8Text) {
+  return RewriteSettingsFile(path, true, [&](std::string_view existing) {
+    IniText ini(existing);
+    ini.Set(section, key, ToSjis(std::string(utf8Text)));
+    return ini.Bytes();
+  });
+}
+
 SettingsWriteResult SaveSourceWindowPlacement(const std::string& path, SourceWindow window,
                                               const WindowPlacement& placement) {
   return RewriteSettingsFile(path, false, [&](std::string_view existing) {

@@ -361,6 +361,20 @@ TEST(Settings, TheFirstWriteMakesTheFolder) {
   EXPECT_EQ(LoadSettings(path).settings.FormSource.Width, 3);
 }
 
+TEST(Settings, ATextKeyIsWrittenInShiftJisAndReadBack) {
+  TempDir dir;
+  const std::filesystem::path folder = dir / "作業";
+  std::filesystem::create_directory(folder);
+  const std::string path = (dir / "ZELM.inf").string();
+  ASSERT_TRUE(SaveSettingsKey(path, "PanelMainTop", "Height", 96).ok);
+  ASSERT_TRUE(SaveSettingsKey(path, "Folder", "Default", folder.string()).ok);
+  EXPECT_EQ(ReadFile(path), Lines({"[PanelMainTop]", "Height=96", "", "[Folder]", "Default=" + test::Sjis(folder.string())}));
+  EXPECT_EQ(LoadSettings(path).settings.DefaultFolder, folder.string());
+  ASSERT_TRUE(SaveSettingsKey(path, "Folder", "Default", "").ok);
+  EXPECT_EQ(LoadSettings(path).settings.DefaultFolder, "");
+  EXPECT_EQ(LoadSettings(path).settings.PanelMainTopHeight, 96);
+}
+
 TEST(Settings, AWriteKeepsTheFileModeAndFollowsALink) {
   TempDir dir;
   WriteFile(dir / "real.inf", Lines({"; mine", "[Edit]", "Search=a"}));

@@ -299,10 +299,10 @@ void Write(FileOutcome& outcome, const std::string& target, const CommandLine& l
       outcome.message = "not written in place, since the page would change elsewhere (use --force to write anyway)";
       return;
     }
-    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, outcome.original);
-    if (!saved.ok) {
+    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target);
+    if (!saved.ok()) {
       outcome.ok = false;
-      outcome.message = saved.message;
+      outcome.message = saved.error->Describe();
     }
     return;
   }

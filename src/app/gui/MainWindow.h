@@ -11,6 +11,9 @@
 //   MainWindowSearch.cpp    the keyword box, batch search and hit lists
 //   MainWindowView.cpp      titles, status bar, collapse toggles, view
 //                           commands, pages, start-up and resize
+//   MainWindowTools.cpp     the structure checks, entity, whitespace and
+//                           CSS colour tools, the source windows and the
+//                           default folder of the settings menu
 //   MainWindowLater.cpp     handlers that the web, settings, marker and
 //                           tools work act on (empty for now)
 // Controls are public members, named as the program's documentation names
@@ -25,6 +28,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/gui/Asker.h"
 #include "app/gui/PaneAdapter.h"
@@ -54,6 +59,8 @@ class QToolButton;
 namespace zelm::gui {
 
 class TAMainForm;
+class TFormSource;
+class TFormSOTSource;
 using Handler = void (TAMainForm::*)();
 
 // A file opened into a pane, as the save commands need it.
@@ -176,6 +183,9 @@ class TAMainForm : public QMainWindow {
   QCheckBox* CheckBoxInnerRightRemoveLevel = nullptr;
   QPushButton* btnDoInnerHTMLIndent = nullptr;
   QLabel* LabelCommonLineNumber = nullptr;
+  // The detached source windows, made when first opened.
+  TFormSource* FormSource = nullptr;
+  TFormSOTSource* FormSOTSource = nullptr;
   // Options panel.
   QComboBox* ComboBoxFindSrc = nullptr;
   QComboBox* ComboBoxRepDst = nullptr;  // the hidden replacement box
@@ -309,6 +319,9 @@ class TAMainForm : public QMainWindow {
   // ---- Settings menu (the settings work) -------------------------------------------
   void ManuSettingsSaveClick();
   void MenuSettingsReInitializeClick();
+  void MenuSettingsSetDefautFolderClick();
+  void MenuSettingsRemoveDefaultFolderClick();
+  void MenuSettingsViewDefaultFolderClick();
   // ---- Tools menu (the tools and marker work) ---------------------------------------
   void MenuToolCountBlockTagOriginalClick();
   void MenuToolCountTagClick();
@@ -382,6 +395,7 @@ class TAMainForm : public QMainWindow {
   void sbInstructionHidedescClick();
   void CheckBoxSelectedWordWrapClick();
   void CheckBoxLocalIndivlCSSColorDupIgnoreClick();
+  void ListBoxCSSColorClick();
   void PGMainChange();
   void btnDoInnerHTMLIndentClick();
   // ---- Analyser page (the web work) -----------------------------------------------------
@@ -457,6 +471,14 @@ class TAMainForm : public QMainWindow {
   void GoToBottom();
   void SetClickedPane(PaneId id);
   std::string ClipboardText() const;
+  // Tools (MainWindowTools.cpp, SourceWindows.cpp).
+  void ShowElementCounts(PaneId source, QListWidget* list, QWidget* page);
+  void ShowCheckList(const std::function<std::vector<std::string>(const std::string&, bool)>& check);
+  void RemoveLeadingBlanksOfSelection(std::string (*remove)(std::string_view));
+  void ConvertLocal(const std::function<std::string(const std::string&)>& convert);
+  void FillCssColourList();
+  void OpenSourceWindow(bool withSearch, std::string text);
+  void WriteDefaultFolder(const QString& folder);
   // Files (MainWindowFiles.cpp).
   OpenedFile PageFile() const;
   // Saves a pane's text to `path`, in the encoding the save-charset choice

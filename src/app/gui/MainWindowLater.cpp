@@ -28,58 +28,9 @@ void TAMainForm::EditGUIUrlKeyDown() {
   // Acted on by the web work: loads the address into the analyser.
 }
 
-// ---- Source window -------------------------------------------------------------------
-void TAMainForm::tbNewWindowClick() {
-  // Acted on by the tools work: the indented source in a window of its own.
-}
-
-// ---- Structure analysis ------------------------------------------------------------------
-void TAMainForm::MenuToolCountBlockTagOriginalClick() {
-  // Acted on by the tools work: element counts of the original.
-}
-void TAMainForm::MenuToolCountTagClick() {
-  // Acted on by the tools work: element counts of Local.
-}
-void TAMainForm::btTestOnlyClick() {
-  // Acted on by the tools work: element counts.
-}
-void TAMainForm::MenuToolTagLevelCountClick() {
-  // Acted on by the tools work: level tags that do not start their line.
-}
-void TAMainForm::MenuToolTagLevelListExceptDivClick() {
-  // Acted on by the tools work: level-tag lines other than </div>.
-}
-void TAMainForm::MenuToolMakeSkeltonClick() {
-  // Acted on by the tools work: the div skeleton.
-}
-void TAMainForm::tbMakeSkeltonClick() {
-  // Acted on by the tools work: the div skeleton.
-}
-void TAMainForm::MenuToolMakeSkeltonDetailClick() {
-  // Acted on by the tools work: the nesting summary.
-}
-
 // ---- Whitespace, entities, CSS colours -------------------------------------------------------
-void TAMainForm::MenuToolRemoveLeadingSpaceClick() {
-  // Acted on by the tools work: leading half-width blanks of the selection.
-}
-void TAMainForm::MenuToolRemveZSPClick() {
-  // Acted on by the tools work: leading full-width blanks of the selection.
-}
-void TAMainForm::MenuToolConvertAllChar2EntityClick() {
-  // Acted on by the tools work: every character of Local to an entity.
-}
-void TAMainForm::MenuToolConvertSpelChar2EntityClick() {
-  // Acted on by the tools work: < > & " of Local to entities.
-}
 void TAMainForm::MenuToolEntityListClick() {
   // Acted on by the tools work: the entity table in the result browser.
-}
-void TAMainForm::tbMakecssColorListClick() {
-  // Acted on by the tools work: the CSS colour list.
-}
-void TAMainForm::CheckBoxLocalIndivlCSSColorDupIgnoreClick() {
-  // Acted on by the tools work: the CSS colour list without duplicates.
 }
 
 // ---- </div> comment markers -----------------------------------------------------------------

@@ -517,6 +517,7 @@ void TAMainForm::BuildLeftPages() {
   ListBoxTagCountListLeft = NewList("ListBoxTagCountListLeft", PGZ0PGMainTab01LeftTab06TagCntList);
   PGZ0PGMainTab01LeftTab06TagCntList->layout()->addWidget(ListBoxTagCountListLeft);
   ListBoxCSSColor = NewList("ListBoxCSSColor", PGZ0PGMainTab01LeftTab01Main);
+  connect(ListBoxCSSColor, &QListWidget::itemClicked, this, &TAMainForm::ListBoxCSSColorClick);
 }
 
 void TAMainForm::BuildRightPages() {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
 
@@ -13,6 +14,7 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/PaneText.h"
 #include "app/gui/SjisText.h"
+#include "app/gui/TagCountList.h"
 
 namespace zelm::gui {
 namespace {
@@ -123,9 +125,10 @@ void TAMainForm::ListBoxInitialize() {
   for (PaneId id : {PaneId::Local, PaneId::RefOrg, PaneId::Result, PaneId::Work, PaneId::Org, PaneId::Native}) {
     hitList(id)->clear();
   }
-  // The columns of the tag-count lists: acted on by the tools work.
-  ListBoxTagCountListLeft->clear();
-  ListBoxTagCountListRight->clear();
+  for (QListWidget* list : {ListBoxTagCountListLeft, ListBoxTagCountListRight}) {
+    SetListTabStops(*list, kTagCountTabStops, kTagCountScrollExtent);
+    list->clear();
+  }
 }
 
 void TAMainForm::ComboBoxSearchRepClear() {

@@ -25,6 +25,8 @@ class TestAsker : public gui::Asker {
   std::deque<bool> answers;  // taken one per question; yes when empty
   QString openName;
   QString saveName;
+  QString folderName;
+  QString openFolder;  // where the last open dialog started
 
   bool Confirm(const QString& text) override {
     questions.push_back(text);
@@ -34,8 +36,12 @@ class TestAsker : public gui::Asker {
     return answer;
   }
   void Tell(const QString& text) override { messages.push_back(text); }
-  QString OpenFileName(const QString&, const QString&) override { return openName; }
+  QString OpenFileName(const QString& folder, const QString&) override {
+    openFolder = folder;
+    return openName;
+  }
   QString SaveFileName(const QString&, const QString&) override { return saveName; }
+  QString FolderName(const QString&) override { return folderName; }
 };
 
 class WindowTest : public ::testing::Test {
