@@ -13,6 +13,8 @@
 //                           commands, pages, start-up and resize
 //   MainWindowLater.cpp     handlers that the web, settings, marker and
 //                           tools work act on (empty for now)
+//   MainWindowMarkers.cpp   comment labels in closing div tags: the mark
+//                           boxes, their option items and the six commands
 // Controls are public members, named as the program's documentation names
 // them, so that every command file and the tests reach them directly.
 #pragma once
@@ -439,6 +441,9 @@ class TAMainForm : public QMainWindow {
   void BrowserInitialize();
   void FormShow();
   void FormResize();
+  // Comment marks (MainWindowMarkers.cpp).
+  void MarkBoxInitialize();
+  void PasteMark(QComboBox& box);
   // Search (MainWindowSearch.cpp).
   void BatchSearch(PaneId id);
   std::pair<QTabWidget*, QWidget*> PageOf(PaneId id) const;
