@@ -13,6 +13,7 @@
 //                           commands, pages, start-up and resize
 //   MainWindowLater.cpp     handlers that the web, settings, marker and
 //                           tools work act on (empty for now)
+//   MainWindowSettings.cpp  the settings file: locating, loading, saving
 //   MainWindowMarkers.cpp   comment labels in closing div tags: the mark
 //                           boxes, their option items and the six commands
 // Controls are public members, named as the program's documentation names
@@ -90,6 +91,8 @@ class TAMainForm : public QMainWindow {
   QString CurrentFileName;
   QString DefaultFolder;
   QString SettingsFileName;
+  // A file path kept in the settings file and written back; nothing else uses it.
+  QString ProjectFileName;
   QString ProgramFolder;
   bool TopCollapsed = false;
   bool SearchCollapsed = false;
@@ -267,6 +270,16 @@ class TAMainForm : public QMainWindow {
   // Opens the first local file of a drop; false when it holds none.
   bool OpenDroppedFile(const QMimeData& data);
 
+  // ---- Settings file (MainWindowSettings.cpp) -----------------------------------
+  // The bare name of the first file "ZELM*.inf" in `folder`; empty when none.
+  QString GetInf(const QString& folder) const;
+  // Applies the settings file at `path` to the controls; nothing when there
+  // is no such file.
+  void LoadIniSettings(const QString& path);
+  // Writes the controls' state into the settings file at `path`; false, and
+  // the person told, when it cannot be written.
+  bool SaveIniSettings(const QString& path);
+
  public slots:
   // ---- File menu -----------------------------------------------------------------
   void MenuFileNewClick();
@@ -441,6 +454,9 @@ class TAMainForm : public QMainWindow {
   void BrowserInitialize();
   void FormShow();
   void FormResize();
+  // Settings file (MainWindowSettings.cpp).
+  QString LocateSettingsFileName() const;
+  void SaveTopPanelHeight();
   // Comment marks (MainWindowMarkers.cpp).
   void MarkBoxInitialize();
   void PasteMark(QComboBox& box);

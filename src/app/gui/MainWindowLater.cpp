@@ -6,11 +6,6 @@
 
 namespace zelm::gui {
 
-// ---- Settings menu -------------------------------------------------------------
-void TAMainForm::ManuSettingsSaveClick() {
-  // Acted on by the settings work: SaveIniSettings(SettingsFileName).
-}
-
 // ---- External browser and new-window buttons ---------------------------------------
 void TAMainForm::tbSaveLocalIEOpenClick() {
   // Acted on by the web work: the opened page in the default browser.
