@@ -16,6 +16,9 @@
 //                           default folder of the settings menu
 //   MainWindowLater.cpp     handlers that the web, settings, marker and
 //                           tools work act on (empty for now)
+//   MainWindowSettings.cpp  the settings file: locating, loading, saving
+//   MainWindowMarkers.cpp   comment labels in closing div tags: the mark
+//                           boxes, their option items and the six commands
 // Controls are public members, named as the program's documentation names
 // them, so that every command file and the tests reach them directly.
 #pragma once
@@ -95,6 +98,8 @@ class TAMainForm : public QMainWindow {
   QString CurrentFileName;
   QString DefaultFolder;
   QString SettingsFileName;
+  // A file path kept in the settings file and written back; nothing else uses it.
+  QString ProjectFileName;
   QString ProgramFolder;
   bool TopCollapsed = false;
   bool SearchCollapsed = false;
@@ -275,6 +280,16 @@ class TAMainForm : public QMainWindow {
   // Opens the first local file of a drop; false when it holds none.
   bool OpenDroppedFile(const QMimeData& data);
 
+  // ---- Settings file (MainWindowSettings.cpp) -----------------------------------
+  // The bare name of the first file "ZELM*.inf" in `folder`; empty when none.
+  QString GetInf(const QString& folder) const;
+  // Applies the settings file at `path` to the controls; nothing when there
+  // is no such file.
+  void LoadIniSettings(const QString& path);
+  // Writes the controls' state into the settings file at `path`; false, and
+  // the person told, when it cannot be written.
+  bool SaveIniSettings(const QString& path);
+
  public slots:
   // ---- File menu -----------------------------------------------------------------
   void MenuFileNewClick();
@@ -453,6 +468,12 @@ class TAMainForm : public QMainWindow {
   void BrowserInitialize();
   void FormShow();
   void FormResize();
+  // Settings file (MainWindowSettings.cpp).
+  QString LocateSettingsFileName() const;
+  void SaveTopPanelHeight();
+  // Comment marks (MainWindowMarkers.cpp).
+  void MarkBoxInitialize();
+  void PasteMark(QComboBox& box);
   // Search (MainWindowSearch.cpp).
   void BatchSearch(PaneId id);
   std::pair<QTabWidget*, QWidget*> PageOf(PaneId id) const;

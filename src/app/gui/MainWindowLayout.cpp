@@ -208,6 +208,7 @@ void TAMainForm::FormCreate() {
   GlobalInitialize();
   TextInitialize();
   RadioGroupInitialize();
+  MarkBoxInitialize();
   ListBoxInitialize();
   // The entity table: acted on by the tools work.
   PanelColorInitialize();

@@ -92,7 +92,8 @@ void TAMainForm::showEvent(QShowEvent* event) {
 }
 
 void TAMainForm::FormShow() {
-  // Locating and reading the settings file: acted on by the settings work.
+  SettingsFileName = LocateSettingsFileName();
+  LoadIniSettings(SettingsFileName);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
   if (!DefaultFolder.isEmpty() && !QDir(DefaultFolder).exists()) {
@@ -334,8 +335,7 @@ void TAMainForm::MenuViewStdTopHeight1LineClick() {
   QAction* item = action("MenuViewStdTopHeight1Line");
   item->setChecked(!item->isChecked());
   SetTopPanelHeight(item->isChecked() ? kTopOptions : kTopSearch);
-  // Writing the height to the settings file at once: acted on by the
-  // settings work.
+  SaveTopPanelHeight();
 }
 
 void TAMainForm::MenuViewSartScreenClick() {
@@ -380,7 +380,7 @@ void TAMainForm::ReleaseInitialize() {
 void TAMainForm::MenuSettingsReInitializeClick() {
   action("MenuSettingsReInitialize")->setChecked(true);
   ReleaseInitialize();
-  // Writing the settings file: acted on by the settings work.
+  if (!SettingsFileName.isEmpty()) SaveIniSettings(SettingsFileName);
 }
 
 // ---- Closing, version and about ---------------------------------------------------------
@@ -394,6 +394,7 @@ void TAMainForm::MenuOtherVersionClick() { AppTitleCaption(QString(), -1); }
 void TAMainForm::MenuOtherAboutThisprogramClick() {
   TAboutBox about(this);
   about.Version->setText(texts::AboutVersionLabel());
+  about.SettingsFile->setText(texts::AboutSettingsFileLabel(SettingsFileName));
   about.exec();
 }
 

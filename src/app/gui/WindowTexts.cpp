@@ -39,6 +39,18 @@ QString CannotOpenMessage(const QString& path, const QString& reason) {
   return message;
 }
 
+QString SettingsWriteFailedMessage(const QString& path, const QString& reason) {
+  QString message = path + U(" に書き込めません");
+  if (!reason.isEmpty()) message += U("\n\n") + reason;
+  return message;
+}
+
+QString SettingsUnreadableMessage(const QString& path) { return path + U(" を読み込めません"); }
+
+QString AboutSettingsFileLabel(const QString& path) {
+  return U("設定ファイル： ") + (path.isEmpty() ? U("（ ありません ）") : path);
+}
+
 QString BinaryFileMessage(const QString& path) {
   return U("【 ") + path + U(" 】は テキストではありません（ NUL バイトを含むバイナリ・ファイルです ）。開きませんでした。");
 }

@@ -52,6 +52,13 @@ QString IndentTooDeepMessage(const QString& reason);
 QString EncodingFailedMessage(const QString& reason);
 // Any other failure of a command.
 QString CommandFailedMessage(const QString& reason);
+// "<path> に書き込めません", followed by the system's reason on a new line
+// when there is one.
+QString SettingsWriteFailedMessage(const QString& path, const QString& reason);
+// A settings file that is there but cannot be read (status panel 1).
+QString SettingsUnreadableMessage(const QString& path);
+// The about box's line naming the settings file.
+QString AboutSettingsFileLabel(const QString& path);
 
 // --- Pages of the main page control -----------------------------------------
 inline constexpr const char* kPageIndentProcessing =
