@@ -157,6 +157,7 @@ SettingsWriteResult RewriteSettingsFile(const std::string& path, bool create,
     }
     case FileReadResult::Status::NotAFile:
     case FileReadResult::Status::Unreadable:
+    case FileReadResult::Status::Changed:
       return Failed(path, read.error);
   }
   std::string text;
