@@ -13,6 +13,8 @@
 //                           commands, pages, start-up and resize
 //   MainWindowLater.cpp     handlers that the web, settings, marker and
 //                           tools work act on (empty for now)
+//   MainWindowWeb.cpp       the embedded browsers, the analyser browser and
+//                           the external-browser commands
 // Controls are public members, named as the program's documentation names
 // them, so that every command file and the tests reach them directly.
 #pragma once
@@ -33,6 +35,7 @@
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
 #include "indent/Pipeline.h"
+#include "web/PageSource.h"
 
 class QAction;
 class QButtonGroup;
@@ -50,6 +53,7 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QWebEngineView;
 
 namespace zelm::gui {
 
@@ -265,6 +269,22 @@ class TAMainForm : public QMainWindow {
   // Opens the first local file of a drop; false when it holds none.
   bool OpenDroppedFile(const QMimeData& data);
 
+  // ---- Browsers and the analyser (MainWindowWeb.cpp) ----------------------------------
+  // The result, original and analyser browsers. Each is made when it is
+  // first used, so that the window starts without the web engine; one that
+  // was never used shows an empty page, as the blank page would.
+  QWebEngineView* ResultBrowser();
+  QWebEngineView* OriginalBrowser();
+  QWebEngineView* AnalyserBrowser();
+  // Loads the page at an address or a file into the analyser: its source,
+  // read off the user-interface thread, goes through the paste input
+  // stage, and the browser shows the page.
+  void LoadAnalyserPage(const QString& addressOrFile);
+  // True while the analyser reads a page's source.
+  bool AnalyserLoading() const;
+  // The time limits of the analyser's downloads.
+  DownloadOptions AnalyserDownloadOptions;
+
  public slots:
   // ---- File menu -----------------------------------------------------------------
   void MenuFileNewClick();
@@ -387,6 +407,12 @@ class TAMainForm : public QMainWindow {
   // ---- Analyser page (the web work) -----------------------------------------------------
   void tbGUICollapseExpandClick();
   void EditGUIUrlKeyDown();
+  void tbGUIGoClick();
+  void tbGUIOpenFileClick();
+  void tbGUIStopClick();
+  void tbGUIInnerHTMLClick();
+  void tbGUIBrowseModeClick();
+  void tbGUIOpenByBrowserClick();
   // ---- Panes and hit lists -------------------------------------------------------------
   void RichEditOrgClick();
   void RichEditNativeClick();
@@ -471,6 +497,20 @@ class TAMainForm : public QMainWindow {
   // failed, which the person has then been told.
   [[nodiscard]] bool RunBusy(const std::function<void()>& work);
   Asker& asker() { return *asker_; }
+  // The browsers and the analyser (MainWindowWeb.cpp).
+  void GUIEditorInitialize();
+  void CreateEditor();
+  void NewDocument();
+  QWebEngineView* MakeBrowser(QWidget* area, bool analyser);
+  void AnalyserSourceLoaded(const QString& name, PageSource& source);
+  void ReadAnalyserDocument();
+  void ShowAnalyserBusy(bool loading);
+  void RememberAnalyserAddress(const QString& address);
+  void ShowWebMessage(const QString& message);
+  void OpenFileInDefaultBrowser(const QString& path, const QString& missing);
+  // Runs `work` now, or once a command running off the user-interface
+  // thread has ended (results that arrive in the meantime wait).
+  void WhenIdle(std::function<void()> work);
 
   std::unique_ptr<Asker> asker_;
   std::map<QString, QAction*> actions_;
@@ -479,6 +519,8 @@ class TAMainForm : public QMainWindow {
   int topHeight_ = 260;
   bool busy_ = false;
   bool leftWidthPending_ = false;
+  class WebParts;
+  WebParts* web_ = nullptr;  // a child of the window
 
   friend class MainWindowTestAccess;
 };

@@ -11,23 +11,6 @@ void TAMainForm::ManuSettingsSaveClick() {
   // Acted on by the settings work: SaveIniSettings(SettingsFileName).
 }
 
-// ---- External browser and new-window buttons ---------------------------------------
-void TAMainForm::tbSaveLocalIEOpenClick() {
-  // Acted on by the web work: the opened page in the default browser.
-}
-void TAMainForm::tbOpeIEWithRefOrgClick() {
-  // Acted on by the web work: RefOrg in the default browser.
-}
-void TAMainForm::tbResultTempFileOpenIEClick() {
-  // Acted on by the web work: "ZZ_tmp.html" in the default browser.
-}
-void TAMainForm::tbOpenByIEClick() {
-  // Acted on by the web work: an existing page in the default browser.
-}
-void TAMainForm::EditGUIUrlKeyDown() {
-  // Acted on by the web work: loads the address into the analyser.
-}
-
 // ---- Source window -------------------------------------------------------------------
 void TAMainForm::tbNewWindowClick() {
   // Acted on by the tools work: the indented source in a window of its own.
@@ -71,9 +54,6 @@ void TAMainForm::MenuToolConvertAllChar2EntityClick() {
 }
 void TAMainForm::MenuToolConvertSpelChar2EntityClick() {
   // Acted on by the tools work: < > & " of Local to entities.
-}
-void TAMainForm::MenuToolEntityListClick() {
-  // Acted on by the tools work: the entity table in the result browser.
 }
 void TAMainForm::tbMakecssColorListClick() {
   // Acted on by the tools work: the CSS colour list.

@@ -1,0 +1,42 @@
+// The window's texts of the browsers and the analyser: the analyser's tool
+// buttons and the messages of its status bar.
+#pragma once
+
+#include <QString>
+
+#include "web/PageSource.h"
+
+namespace zelm::gui::texts {
+
+// --- The analyser's tool bar -------------------------------------------------
+inline constexpr const char* kAnalyserGo = "アドレス（ URL ）またはファイルを解析ブラウザに読み込む";
+inline constexpr const char* kAnalyserOpenFile = "HTMLﾌｧｲﾙを選んで解析ブラウザに読み込む";
+inline constexpr const char* kAnalyserStop = "読み込みを中止する";
+inline constexpr const char* kAnalyserInnerHtml = "内部HTML（ Ｊａvａ実行後 ）を読み込む";
+inline constexpr const char* kAnalyserBrowseMode =
+    "ブラウズモード： リンクをたどる（ 解除すると、リンクをたどらずに、クリックした要素のHTMLを表示する ）";
+inline constexpr const char* kAnalyserOpenByBrowser = "解析ブラウザのページを既定のブラウザで表示する";
+
+// --- Status bar ----------------------------------------------------------------
+// While a page's source is read: "【 address 】を 読み込んでいます …".
+QString AnalyserLoadingMessage(const QString& address);
+// A page loaded without frames.
+QString AnalyserLoadedMessage(const QString& address);
+// A page loaded that is a frameset (kFramesetPage) or holds inline frames
+// (kInlineFramePage).
+QString FramePageMessage(int frameKind);
+// Why a page's source could not be loaded: stopped by the person, timed out
+// (with the limits), an HTTP status, a file that cannot be read, or any
+// other reason the system gives.
+QString AnalyserFailedMessage(const QString& address, const PageSource& source, const DownloadOptions& options);
+// A page whose source is empty.
+QString AnalyserEmptyMessage(const QString& address);
+// The external-browser commands: nothing to show, or no browser for it.
+QString NoFileToShowMessage(const QString& what);
+QString CannotShowInBrowserMessage(const QString& path);
+inline constexpr const char* kNoLoadedFile = "開いたHTMLﾌｧｲﾙ";
+inline constexpr const char* kNoResultFile = "インデント処理結果のﾌｧｲﾙ（ ZZ_tmp.html ）";
+inline constexpr const char* kNoRefOrgText = "比較用オリジナルのテキスト";
+inline constexpr const char* kNoAnalyserPage = "解析ブラウザのページ";
+
+}  // namespace zelm::gui::texts
