@@ -272,7 +272,9 @@ class TAMainForm : public QMainWindow {
   // ---- Browsers and the analyser (MainWindowWeb.cpp) ----------------------------------
   // The result, original and analyser browsers. Each is made when it is
   // first used, so that the window starts without the web engine; one that
-  // was never used shows an empty page, as the blank page would.
+  // was never used shows an empty page, as the blank page would. Null when
+  // the browsers cannot run here (EmbeddedBrowsersCanRun): the area then
+  // says why.
   QWebEngineView* ResultBrowser();
   QWebEngineView* OriginalBrowser();
   QWebEngineView* AnalyserBrowser();

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -81,6 +83,16 @@ class TAMainForm::WebParts : public QObject {
   std::unique_ptr<QTemporaryDir> scratch;
 
   void UpdateStop() { stop->setEnabled(job->Running() || analyserPageLoading); }
+
+ protected:
+  // The message panel is narrow: resting the pointer on it shows the whole
+  // message it holds now.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* panel = qobject_cast<QLabel*>(watched);
+    if (event->type() != QEvent::ToolTip || !panel || panel->text().isEmpty()) return false;
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), panel->text(), panel);
+    return true;
+  }
 };
 
 // ---- The browsers -----------------------------------------------------------------
@@ -97,6 +109,22 @@ void TAMainForm::BrowserInitialize() {
 }
 
 QWebEngineView* TAMainForm::MakeBrowser(QWidget* area, bool analyser) {
+  if (!area->layout()) {
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+  }
+  if (!EmbeddedBrowsersCanRun()) {
+    // The area says why it stays empty; the commands go on without it.
+    if (!area->findChild<QLabel*>(U("BrowserUnavailable"))) {
+      auto* why = new QLabel(U(texts::kBrowsersNeedSandbox), area);
+      why->setObjectName(U("BrowserUnavailable"));
+      why->setWordWrap(true);
+      why->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+      why->setMargin(16);
+      area->layout()->addWidget(why);
+    }
+    return nullptr;
+  }
   if (!web_->profile) web_->profile = new QWebEngineProfile(web_);
   auto* view = new QWebEngineView(area);
   view->setObjectName(area->objectName() + U("View"));
@@ -106,10 +134,6 @@ QWebEngineView* TAMainForm::MakeBrowser(QWidget* area, bool analyser) {
     view->setPage(web_->analyserPage);
   } else {
     view->setPage(new QuietWebPage(web_->profile, view));
-  }
-  if (!area->layout()) {
-    auto* layout = new QVBoxLayout(area);
-    layout->setContentsMargins(0, 0, 0, 0);
   }
   area->layout()->addWidget(view);
   NavigateBrowser(*view, kBlank);
@@ -129,6 +153,7 @@ QWebEngineView* TAMainForm::OriginalBrowser() {
 QWebEngineView* TAMainForm::AnalyserBrowser() {
   if (web_->analyser) return web_->analyser;
   web_->analyser = MakeBrowser(Editor, true);
+  if (!web_->analyser) return nullptr;
   AnalyserPage* page = web_->analyserPage;
   connect(page, &AnalyserPage::LinkFollowed, this, [this](const QUrl& url) { LoadAnalyserPage(url.toString()); });
   connect(page, &AnalyserPage::ElementClicked, this, [this](const QString& html) {
@@ -172,29 +197,27 @@ void TAMainForm::ChangePageOnLoadFile(const QString& fileName) {
 void TAMainForm::BrowseLoadFile(const QString& fileName) {
   if (fileName.isEmpty()) return;
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab05Browser);
-  NavigateBrowser(*OriginalBrowser(), fileName);
+  if (QWebEngineView* browser = OriginalBrowser()) NavigateBrowser(*browser, fileName);
 }
 
 void TAMainForm::BrowseIndentFile(const QString& fileName) {
   if (fileName.isEmpty()) return;
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab03Browser);
-  NavigateBrowser(*ResultBrowser(), fileName);
+  if (QWebEngineView* browser = ResultBrowser()) NavigateBrowser(*browser, fileName);
 }
 
 void TAMainForm::MenuToolEntityListClick() {
   StatusbarClearSaveMessage();
-  WriteHTMLToBrowser(SjisToQString(EntityListPage(WindowEntityPageLabels())), *ResultBrowser());
+  if (QWebEngineView* browser = ResultBrowser()) {
+    WriteHTMLToBrowser(SjisToQString(EntityListPage(WindowEntityPageLabels())), *browser);
+  }
   PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab03Browser);
 }
 
 // ---- The default browser ------------------------------------------------------------------
 
-void TAMainForm::ShowWebMessage(const QString& message) {
-  StatusBarGlobal[1]->setText(message);
-  // The panel is narrow: the whole message shows when the pointer rests on it.
-  StatusBarGlobal[1]->setToolTip(message);
-}
+void TAMainForm::ShowWebMessage(const QString& message) { StatusBarGlobal[1]->setText(message); }
 
 void TAMainForm::OpenFileInDefaultBrowser(const QString& path, const QString& missing) {
   StatusbarClearSaveMessage();
@@ -280,6 +303,7 @@ void TAMainForm::CreateEditor() {
   // their own glyphs.)
   web_->browseMode->setCheckable(true);
   add("tbGUIOpenByBrowser", "外", ToolKind::Web, texts::kAnalyserOpenByBrowser, &TAMainForm::tbGUIOpenByBrowserClick);
+  StatusBarGlobal[1]->installEventFilter(web_);
   EditGUIUrl->setMaxCount(kAddressHistory);
   // An address picked from the box's list is loaded as an entered one is.
   connect(EditGUIUrl, &QComboBox::textActivated, this, &TAMainForm::LoadAnalyserPage);
@@ -365,7 +389,7 @@ void TAMainForm::AnalyserSourceLoaded(const QString& name, PageSource& source) {
   OrgLossLine = lossLine;
   SetOrgFileCharCode();
   SetFormCaption(name);
-  NavigateBrowser(*AnalyserBrowser(), name);
+  if (QWebEngineView* browser = AnalyserBrowser()) NavigateBrowser(*browser, name);
   if (CheckBoxImmediateGo->isChecked()) tbIndentGoClick();
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab04ProfBrowser);
   ShowWebMessage(frameKind != 0 ? texts::FramePageMessage(frameKind) : texts::AnalyserLoadedMessage(name));

@@ -17,6 +17,13 @@ inline constexpr const char* kAnalyserBrowseMode =
     "ブラウズモード： リンクをたどる（ 解除すると、リンクをたどらずに、クリックした要素のHTMLを表示する ）";
 inline constexpr const char* kAnalyserOpenByBrowser = "解析ブラウザのページを既定のブラウザで表示する";
 
+// In place of a browser that cannot run.
+inline constexpr const char* kBrowsersNeedSandbox =
+    "内蔵ブラウザは、root（ 管理者 ）で起動すると Chromium のサンドボックスが働かないため、表示しません。\n"
+    "一般ユーザーで起動してください。サンドボックスなしで使うときは、環境変数 QTWEBENGINE_DISABLE_SANDBOX=1 "
+    "を設定して起動します。\n"
+    "解析ブラウザのアドレス欄からの読み込みは、ブラウザなしでも、ページのソースを【 加工用 】などに読み込みます。";
+
 // --- Status bar ----------------------------------------------------------------
 // While a page's source is read: "【 address 】を 読み込んでいます …".
 QString AnalyserLoadingMessage(const QString& address);

@@ -51,7 +51,10 @@ bool AnalyserPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
   if (type != NavigationTypeLinkClicked || !isMainFrame) return true;
   // A jump within the page is no new page.
   if (WithoutFragment(url) == WithoutFragment(this->url())) return true;
-  if (browseMode_) emit LinkFollowed(url);
+  // Only pages are followed: a mail address, say, is nothing to analyse.
+  const QString scheme = url.scheme();
+  const bool page = scheme == QStringLiteral("http") || scheme == QStringLiteral("https") || url.isLocalFile();
+  if (browseMode_ && page) emit LinkFollowed(url);
   return false;
 }
 

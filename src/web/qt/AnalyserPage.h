@@ -32,7 +32,8 @@ class AnalyserPage : public QuietWebPage {
  signals:
   // The person clicked an element of the page: its HTML (outerHTML).
   void ElementClicked(const QString& html);
-  // The person clicked a link of the page in browse mode; the page stays.
+  // The person clicked a link to a web page or a file in browse mode; the
+  // page stays.
   void LinkFollowed(const QUrl& url);
 
  protected:

@@ -7,6 +7,10 @@
 #include <QWebEngineView>
 #include <memory>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 #include "web/WebUtil.h"
 
 namespace zelm {
@@ -79,6 +83,16 @@ void WriteHTMLToBrowser(const QString& html, QWebEngineView& browser) {
         page->runJavaScript(script);
       });
   page->load(kBlankPage);
+}
+
+bool EmbeddedBrowsersCanRun() {
+#if defined(__unix__) || defined(__APPLE__)
+  if (::geteuid() != 0) return true;
+  return !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") ||
+         qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QStringLiteral("--no-sandbox"));
+#else
+  return true;
+#endif
 }
 
 bool OpenInDefaultBrowser(const QString& nameOrAddress) {

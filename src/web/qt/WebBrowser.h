@@ -48,6 +48,13 @@ int NavigateBrowser(QWebEngineView& browser, const QString& nameOrAddress);
 // the write happens takes its place.
 void WriteHTMLToBrowser(const QString& html, QWebEngineView& browser);
 
+// False when the embedded browsers cannot run in this process: Chromium
+// refuses to start for the root user with its sandbox on, and ends the
+// whole program instead. The sandbox is off only when the person says so
+// (QTWEBENGINE_DISABLE_SANDBOX, or --no-sandbox in
+// QTWEBENGINE_CHROMIUM_FLAGS).
+bool EmbeddedBrowsersCanRun();
+
 // Opens a file name or address in the system's default web browser; false
 // when there is nothing to open or the system has no browser for it.
 bool OpenInDefaultBrowser(const QString& nameOrAddress);

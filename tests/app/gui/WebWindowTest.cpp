@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QWebEngineView>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "WindowTestSupport.h"
 #include "app/gui/WebTexts.h"
@@ -264,6 +265,32 @@ TEST_F(WebWindow, AStalledDownloadIsStoppedOrTimesOut) {
   ASSERT_TRUE(WaitFor([&] { return !window->AnalyserLoading(); }, 10000));
   EXPECT_EQ(Status(), U("【 ") + address + U(" 】の 読み込みが時間切れになりました（ 接続 20 秒 ／ 全体 1 秒 ）"));
   EXPECT_EQ(Text(PaneId::Local), local);  // a failed load changes no pane
+}
+
+// Chromium ends the whole program when root starts it with its sandbox on:
+// the window then goes without its browsers and says why, and the analyser
+// still loads the page's source.
+TEST_F(WebWindow, AsRootWithTheSandboxOnTheBrowsersStayOut) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root is refused the sandbox";
+  struct SandboxOn {
+    QByteArray kept = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    SandboxOn() { qunsetenv("QTWEBENGINE_DISABLE_SANDBOX"); }
+    ~SandboxOn() { qputenv("QTWEBENGINE_DISABLE_SANDBOX", kept); }
+  } sandboxOn;
+  ASSERT_FALSE(EmbeddedBrowsersCanRun());
+  WriteFile(dir / "page.html", "<html><body><p>text</p></body></html>\n");
+  Analyse(Q(dir / "page.html"));
+  window->BrowseIndentFile(Q(dir / "page.html"));
+  window->MenuToolEntityListClick();
+
+  EXPECT_EQ(window->AnalyserBrowser(), nullptr);
+  EXPECT_EQ(window->ResultBrowser(), nullptr);
+  EXPECT_NE(Text(PaneId::Local).find("<p>text</p>"), std::string::npos);
+  for (QWidget* area : {window->Editor, window->WebBrowserPGZ0PGMainTab01LeftTab03}) {
+    const auto why = area->findChildren<QLabel*>();
+    ASSERT_EQ(why.size(), 1);
+    EXPECT_EQ(why[0]->text(), U(gui::texts::kBrowsersNeedSandbox));
+  }
 }
 
 }  // namespace
