@@ -21,8 +21,8 @@ struct PageSource {
   bool fromFile = false;
   // For an address: how the download went (its text is moved into `page`).
   DownloadResult download;
-  std::string reason;  // the system's reason for File and Encoding failures
-  DownloadedPage page; // the text in Shift_JIS with CR LF line ends, when nothing failed
+  std::string reason;   // the system's reason for File and Encoding failures
+  DownloadedPage page;  // the text in Shift_JIS with CR LF line ends, when nothing failed
 
   bool ok() const { return failure == Failure::None; }
 };

@@ -49,7 +49,9 @@ const QString kBlank = QString::fromUtf8(texts::kBlankPage);
 // How many addresses the analyser's address box keeps in its list.
 constexpr int kAddressHistory = 30;
 
-bool ShowsBlankPage(const QWebEngineView* view) { return !view || view->url().isEmpty() || view->url() == QUrl(kBlank); }
+bool ShowsBlankPage(const QWebEngineView* view) {
+  return !view || view->url().isEmpty() || view->url() == QUrl(kBlank);
+}
 
 // The 1-based line of a 1-based byte position.
 std::size_t LineOf(const std::string& text, std::size_t position) {
@@ -72,7 +74,7 @@ class TAMainForm::WebParts : public QObject {
   QPointer<QWebEngineView> result;
   QPointer<QWebEngineView> original;
   QPointer<QWebEngineView> analyser;
-  AnalyserPage* analyserPage = nullptr;
+  QPointer<AnalyserPage> analyserPage;
   bool analyserPageLoading = false;
   PageSourceJob* job;
   QAction* stop = nullptr;
@@ -296,8 +298,8 @@ void TAMainForm::CreateEditor() {
   web_->busy = ToolBarGUI->addWidget(progress);
   ToolBarGUI->addSeparator();
   add("tbGUIInnerHTML", "内", ToolKind::Web, texts::kAnalyserInnerHtml, &TAMainForm::tbGUIInnerHTMLClick);
-  web_->browseMode = add("tbGUIBrowseMode", "ブ", ToolKind::View, texts::kAnalyserBrowseMode,
-                         &TAMainForm::tbGUIBrowseModeClick);
+  web_->browseMode =
+      add("tbGUIBrowseMode", "ブ", ToolKind::View, texts::kAnalyserBrowseMode, &TAMainForm::tbGUIBrowseModeClick);
   // The button starts unchecked: a click shows an element's HTML. (Image 17
   // of the program's image list showed this state; the buttons here draw
   // their own glyphs.)

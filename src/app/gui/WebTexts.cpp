@@ -31,19 +31,25 @@ QString AnalyserFailedMessage(const QString& address, const PageSource& source, 
   const QString head = U("【 ") + address + U(" 】");
   const QString reason = QString::fromStdString(source.fromFile ? source.reason : source.download.message);
   switch (source.failure) {
-    case PageSource::Failure::None: return {};
-    case PageSource::Failure::File: return head + U("が 開けません！ ") + reason;
-    case PageSource::Failure::Encoding: return head + U("の 文字コードを変換できません： ") + reason;
-    case PageSource::Failure::Download: break;
+    case PageSource::Failure::None:
+      return {};
+    case PageSource::Failure::File:
+      return head + U("が 開けません！ ") + reason;
+    case PageSource::Failure::Encoding:
+      return head + U("の 文字コードを変換できません： ") + reason;
+    case PageSource::Failure::Download:
+      break;
   }
   switch (source.download.error) {
-    case DownloadError::Cancelled: return head + U("の 読み込みを中止しました");
+    case DownloadError::Cancelled:
+      return head + U("の 読み込みを中止しました");
     case DownloadError::Timeout:
-      return head + U("の 読み込みが時間切れになりました（ 接続 ") + Seconds(options.connectTimeout) + U(" 秒 ／ 全体 ") +
-             Seconds(options.timeout) + U(" 秒 ）");
+      return head + U("の 読み込みが時間切れになりました（ 接続 ") + Seconds(options.connectTimeout) +
+             U(" 秒 ／ 全体 ") + Seconds(options.timeout) + U(" 秒 ）");
     case DownloadError::HttpStatus:
       return head + U("を 読み込めません： サーバーの応答 HTTP ") + QString::number(source.download.httpStatus);
-    default: return head + U("を 読み込めません： ") + reason;
+    default:
+      return head + U("を 読み込めません： ") + reason;
   }
 }
 

@@ -72,16 +72,16 @@ void WriteHTMLToBrowser(const QString& html, QWebEngineView& browser) {
   // navigation or write came in the meantime.
   const qulonglong navigation = NextNavigation(*page);
   auto connection = std::make_shared<QMetaObject::Connection>();
-  *connection = QObject::connect(
-      page, &QWebEnginePage::loadFinished, page, [page, connection, navigation, script = DocumentWriteScript(html)](bool ok) {
-        if (page->property(kNavigationProperty).toULongLong() != navigation) {
-          QObject::disconnect(*connection);
-          return;
-        }
-        if (!ok || page->url() != kBlankPage) return;
-        QObject::disconnect(*connection);
-        page->runJavaScript(script);
-      });
+  auto write = [page, connection, navigation, script = DocumentWriteScript(html)](bool ok) {
+    if (page->property(kNavigationProperty).toULongLong() != navigation) {
+      QObject::disconnect(*connection);
+      return;
+    }
+    if (!ok || page->url() != kBlankPage) return;
+    QObject::disconnect(*connection);
+    page->runJavaScript(script);
+  };
+  *connection = QObject::connect(page, &QWebEnginePage::loadFinished, page, write);
   page->load(kBlankPage);
 }
 

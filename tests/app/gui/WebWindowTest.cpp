@@ -2,6 +2,7 @@
 // display server, see CMakeLists.txt), real files and a real HTTP server on
 // 127.0.0.1.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QTabWidget>
 #include <QWebEngineView>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "WindowTestSupport.h"
 #include "app/gui/WebTexts.h"
@@ -216,7 +216,8 @@ TEST_F(WebWindow, AnalyserShowsScriptedHtmlFrameKindAndTheClickedElement) {
   EXPECT_EQ(Status(), gui::texts::FramePageMessage(kInlineFramePage));
   // The source as served has no element the script adds; the page does.
   EXPECT_EQ(Text(PaneId::Local).find("<div id=\"added-by-script\">"), std::string::npos);
-  ASSERT_TRUE(WaitFor([&] { return Text(PaneId::InnerRight).find("<div id=\"added-by-script\">") != std::string::npos; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return Text(PaneId::InnerRight).find("<div id=\"added-by-script\">") != std::string::npos; }));
 
   // A real click of the mouse on the page: the element's HTML goes into
   // Selected.
@@ -235,7 +236,8 @@ TEST_F(WebWindow, ALinkIsFollowedInBrowseModeOnly) {
   EXPECT_EQ(Text(PaneId::Local).find("second page"), std::string::npos);
 
   window->action("tbGUIBrowseMode")->trigger();
-  ASSERT_TRUE(ClickAnalyserUntil(*window, [&] { return Text(PaneId::Local).find("second page") != std::string::npos; }));
+  ASSERT_TRUE(
+      ClickAnalyserUntil(*window, [&] { return Text(PaneId::Local).find("second page") != std::string::npos; }));
   EXPECT_EQ(window->EditGUIUrl->itemText(0), QString::fromStdString(server.Url("/second.html")));
   EXPECT_TRUE(WaitFor([&] { return Text(PaneId::InnerRight).find("second page") != std::string::npos; }));
 }
