@@ -403,9 +403,10 @@ void TAMainForm::ReadAnalyserDocument() {
   web_->analyserPage->ReadDocumentHtml([this](const QString& html) {
     if (html.isEmpty()) return;
     WhenIdle([this, html] {
-      const std::string text = ToSjisLines(html);
-      ShowInPane(PaneId::InnerRight, text);
-      ShowInPane(PaneId::Inner, text);
+      const SjisLines inner = ToSjisLinesReporting(html);
+      ShowInPane(PaneId::InnerRight, inner.text);
+      ShowInPane(PaneId::Inner, inner.text);
+      if (inner.loss.any()) ShowWebMessage(texts::InnerHtmlLossMessage(inner.loss.count, inner.lossLine));
     });
   });
 }

@@ -53,6 +53,11 @@ QString AnalyserFailedMessage(const QString& address, const PageSource& source, 
   }
 }
 
+QString InnerHtmlLossMessage(std::size_t count, std::size_t line) {
+  return U("内部HTMLの Shift_JIS で表せない ") + QString::number(count) + U(" 文字を「?」にしました（ 最初は ") +
+         QString::number(line) + U(" 行目 ）");
+}
+
 QString AnalyserEmptyMessage(const QString& address) { return U("【 ") + address + U(" 】は 空のページです"); }
 
 QString NoFileToShowMessage(const QString& what) { return what + U("が ありません"); }

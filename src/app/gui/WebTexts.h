@@ -36,6 +36,9 @@ QString FramePageMessage(int frameKind);
 // (with the limits), an HTTP status, a file that cannot be read, or any
 // other reason the system gives.
 QString AnalyserFailedMessage(const QString& address, const PageSource& source, const DownloadOptions& options);
+// The page's HTML after its scripts had characters without a Shift_JIS
+// form: how many became "?" and the line of the first.
+QString InnerHtmlLossMessage(std::size_t count, std::size_t line);
 // A page whose source is empty.
 QString AnalyserEmptyMessage(const QString& address);
 // The external-browser commands: nothing to show, or no browser for it.

@@ -206,18 +206,20 @@ bool ClickAnalyserUntil(gui::TAMainForm& window, const std::function<bool()>& do
 TEST_F(WebWindow, AnalyserShowsScriptedHtmlFrameKindAndTheClickedElement) {
   const auto file = dir / "scripted.html";
   WriteFile(file,
-            "<html><head><title>s</title></head>\n"
+            "<html><head><meta charset=\"utf-8\"><title>s</title></head>\n"
             "<body style=\"margin:0\"><p id=\"target\" style=\"margin:0;height:400px\">click here</p>\n"
-            "<iframe src=\"about:blank\"></iframe>\n"
+            "<iframe src=\"about:blank\"></iframe><span>\xF0\x9F\x98\x80</span>\n"
             "<script>var added = document.createElement('div'); added.id = 'added-by-script';"
             "document.body.appendChild(added); alert('no dialog');</script>\n"
             "</body></html>\n");
   Analyse(Q(file));
   EXPECT_EQ(Status(), gui::texts::FramePageMessage(kInlineFramePage));
+  EXPECT_EQ(asker->messages.size(), 1u);  // the character without a Shift_JIS form
   // The source as served has no element the script adds; the page does.
   EXPECT_EQ(Text(PaneId::Local).find("<div id=\"added-by-script\">"), std::string::npos);
   ASSERT_TRUE(
       WaitFor([&] { return Text(PaneId::InnerRight).find("<div id=\"added-by-script\">") != std::string::npos; }));
+  EXPECT_TRUE(Status().startsWith(U("内部HTMLの Shift_JIS で表せない 1 文字を「?」にしました"))) << Status().toStdString();
 
   // A real click of the mouse on the page: the element's HTML goes into
   // Selected.
