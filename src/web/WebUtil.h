@@ -3,8 +3,8 @@
 // page's text over HTTP or HTTPS.
 //
 // Nothing here needs a GUI. The helpers of the embedded browsers (navigate,
-// write a text into a browser, open in the default browser) live with the
-// window.
+// write a text into a browser, open in the default browser) are in
+// web/qt/WebBrowser.h.
 #pragma once
 
 #include <chrono>

@@ -14,11 +14,11 @@
 //   MainWindowTools.cpp     the structure checks, entity, whitespace and
 //                           CSS colour tools, the source windows and the
 //                           default folder of the settings menu
-//   MainWindowLater.cpp     handlers that the web, settings, marker and
-//                           tools work act on (empty for now)
 //   MainWindowSettings.cpp  the settings file: locating, loading, saving
 //   MainWindowMarkers.cpp   comment labels in closing div tags: the mark
 //                           boxes, their option items and the six commands
+//   MainWindowWeb.cpp       the embedded browsers, the analyser browser and
+//                           the external-browser commands
 // Controls are public members, named as the program's documentation names
 // them, so that every command file and the tests reach them directly.
 #pragma once
@@ -41,6 +41,7 @@
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
 #include "indent/Pipeline.h"
+#include "web/PageSource.h"
 
 class QAction;
 class QButtonGroup;
@@ -58,6 +59,7 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QWebEngineView;
 
 namespace zelm::gui {
 
@@ -290,6 +292,24 @@ class TAMainForm : public QMainWindow {
   // the person told, when it cannot be written.
   bool SaveIniSettings(const QString& path);
 
+  // ---- Browsers and the analyser (MainWindowWeb.cpp) ----------------------------------
+  // The result, original and analyser browsers. Each is made when it is
+  // first used, so that the window starts without the web engine; one that
+  // was never used shows an empty page, as the blank page would. Null when
+  // the browsers cannot run here (EmbeddedBrowsersCanRun): the area then
+  // says why.
+  QWebEngineView* ResultBrowser();
+  QWebEngineView* OriginalBrowser();
+  QWebEngineView* AnalyserBrowser();
+  // Loads the page at an address or a file into the analyser: its source,
+  // read off the user-interface thread, goes through the paste input
+  // stage, and the browser shows the page.
+  void LoadAnalyserPage(const QString& addressOrFile);
+  // True while the analyser reads a page's source.
+  bool AnalyserLoading() const;
+  // The time limits of the analyser's downloads.
+  DownloadOptions AnalyserDownloadOptions;
+
  public slots:
   // ---- File menu -----------------------------------------------------------------
   void MenuFileNewClick();
@@ -416,6 +436,12 @@ class TAMainForm : public QMainWindow {
   // ---- Analyser page (the web work) -----------------------------------------------------
   void tbGUICollapseExpandClick();
   void EditGUIUrlKeyDown();
+  void tbGUIGoClick();
+  void tbGUIOpenFileClick();
+  void tbGUIStopClick();
+  void tbGUIInnerHTMLClick();
+  void tbGUIBrowseModeClick();
+  void tbGUIOpenByBrowserClick();
   // ---- Panes and hit lists -------------------------------------------------------------
   void RichEditOrgClick();
   void RichEditNativeClick();
@@ -514,6 +540,20 @@ class TAMainForm : public QMainWindow {
   // failed, which the person has then been told.
   [[nodiscard]] bool RunBusy(const std::function<void()>& work);
   Asker& asker() { return *asker_; }
+  // The browsers and the analyser (MainWindowWeb.cpp).
+  void GUIEditorInitialize();
+  void CreateEditor();
+  void NewDocument();
+  QWebEngineView* MakeBrowser(QWidget* area, bool analyser);
+  void AnalyserSourceLoaded(const QString& name, PageSource& source);
+  void ReadAnalyserDocument();
+  void ShowAnalyserBusy(bool loading);
+  void RememberAnalyserAddress(const QString& address);
+  void ShowWebMessage(const QString& message);
+  void OpenFileInDefaultBrowser(const QString& path, const QString& missing);
+  // Runs `work` now, or once a command running off the user-interface
+  // thread has ended (results that arrive in the meantime wait).
+  void WhenIdle(std::function<void()> work);
 
   std::unique_ptr<Asker> asker_;
   std::map<QString, QAction*> actions_;
@@ -522,6 +562,8 @@ class TAMainForm : public QMainWindow {
   int topHeight_ = 260;
   bool busy_ = false;
   bool leftWidthPending_ = false;
+  class WebParts;
+  WebParts* web_ = nullptr;  // a child of the window
 
   friend class MainWindowTestAccess;
 };

@@ -247,7 +247,7 @@ void TAMainForm::tbPaste2LocalClick() {
   BrowserClear();
   ListBoxAllClear();
   ForgetLoadedFile();
-  // A new empty document in the analyser's editor: acted on by the web work.
+  NewDocument();
   ComboBoxSearchRepClear();
   AppTitleCaption(QString(), 0);
   SetPaneText(pane(PaneId::Local), ClipboardText());
@@ -274,7 +274,7 @@ void TAMainForm::tbFilenewClick() {
   LocalHTMLClear(false);
   ListBoxInitialize();
   BrowserClear();
-  // A new empty document in the analyser's editor: acted on by the web work.
+  NewDocument();
   ComboBoxFindSrc->clear();
   ComboBoxFindSrc->setEditText(QString());
   ComboBoxRepDst->clear();
