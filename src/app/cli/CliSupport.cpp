@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <iostream>
@@ -39,6 +40,22 @@ SplitArgument SplitInlineValue(std::string_view arg) {
   const std::size_t equals = arg.find('=');
   if (!arg.starts_with("--") || equals == std::string_view::npos) return {arg, std::nullopt};
   return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool FlagGivenAValue(const SplitArgument& arg, std::span<const std::string_view> flags) {
+  return arg.inlineValue && std::find(flags.begin(), flags.end(), arg.name) != flags.end();
+}
+
+std::optional<CharCodeIndex> OpenCharsetNamed(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    CharCodeIndex code;
+  } kOpenCharsets[] = {{"auto", kCharCodeAuto},         {"euc-jp", kCharCodeEucJp},
+                       {"utf-8", kCharCodeUtf8},        {"shift_jis", kCharCodeShiftJis},
+                       {"iso-2022", kCharCodeIso2022Jp}, {"utf-8n", kCharCodeUtf8N}};
+  for (const auto& row : kOpenCharsets)
+    if (row.name == name) return row.code;
+  return std::nullopt;
 }
 
 std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,

@@ -3,9 +3,12 @@
 
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "encoding/CharCode.h"
 
 namespace zelm::cli {
 
@@ -48,6 +51,16 @@ SplitArgument SplitInlineValue(std::string_view arg);
 // argument (and i moves on to it); nullopt when there is none.
 std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,
                                             const std::optional<std::string_view>& inlineValue);
+
+// Whether the argument names one of `flags`, the options that take no
+// value, and gives it one anyway: "--in-place=no" is refused, not taken
+// for "--in-place".
+bool FlagGivenAValue(const SplitArgument& arg, std::span<const std::string_view> flags);
+
+// The encoding a page is opened as, by the value of --open-charset: auto,
+// euc-jp, utf-8, shift_jis, iso-2022, utf-8n; nullopt for any other.
+std::optional<CharCodeIndex> OpenCharsetNamed(std::string_view name);
+inline constexpr std::string_view kOpenCharsetChoices = "auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n";
 
 // Is the argument a request for help?
 inline bool IsHelpFlag(std::string_view arg) { return arg == "-h" || arg == "--help"; }

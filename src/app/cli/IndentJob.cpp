@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/cli/CliSupport.h"
 #include "app/cli/MemoryPolicy.h"
 #include "encoding/CharCode.h"
 #include "encoding/Utf8Convert.h"
@@ -13,6 +14,7 @@
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 #include "text/StringUtil.h"
+#include "web/WebUtil.h"
 
 namespace zelm::cli {
 namespace {
@@ -172,12 +174,20 @@ JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const Ind
   return outcome;
 }
 
-}  // namespace
-
-std::size_t LineOfPosition(std::string_view text, std::size_t position) {
-  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
-  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
+// Shift_JIS text that comes from no file (pasted, downloaded) through the
+// paste input stage and the indent stage, encoded for output.
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options) {
+  PasteInputTexts input = PasteInputStage(text, options.pipeline);
+  try {
+    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return Failed(std::move(outcome), TooDeep(error));
+  }
+  return outcome;
 }
+
+}  // namespace
 
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
   JobOutcome outcome;
@@ -229,14 +239,22 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
     outcome.pieces.emplace_back(text);
     return outcome;
   }
-  PasteInputTexts input = PasteInputStage(text, options.pipeline);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
-  try {
-    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
-  } catch (const IndentationTooLarge& error) {
-    return Failed(std::move(outcome), TooDeep(error));
+  return IndentShiftJisText(std::move(outcome), text, encoding, options);
+}
+
+JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  if (options.emit == EmitText::Native) {
+    outcome.pieces.push_back(std::move(downloaded));
+    return outcome;
   }
-  return outcome;
+  const DownloadedPage page =
+      DownloadedPageToShiftJis(downloaded, options.pipeline.OpenCharset, options.pipeline.UnmappableAs);
+  std::string().swap(downloaded);  // its memory back before the stages run
+  Report(outcome, ReportLoss(page.sjis.loss, page.sjis.text, kCharCodeShiftJis));
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, page.declared, page.readAs);
+  return IndentShiftJisText(std::move(outcome), page.sjis.text, encoding, options);
 }
 
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
@@ -258,10 +276,7 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     SaveOptions save;
     save.expected = outcome.read;
     saved = SaveWithBackup(pieces, target, save);
-    if (saved.ok() && saved.otherNames != 0)
-      outcome.warnings.push_back("the file had " + std::to_string(saved.otherNames) + " other name" +
-                                 (saved.otherNames == 1 ? "" : "s") +
-                                 " (hard links), which keep the old text; it is now a file of its own");
+    if (saved.ok() && saved.otherNames != 0) outcome.warnings.push_back(OtherNamesWarning(saved.otherNames));
   } else {
     saved = SaveOutputFile(pieces, target);
   }
@@ -269,6 +284,28 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     outcome.ok = false;
     outcome.message = saved.error->Describe();
   }
+}
+
+std::string WithHtmlExtensionIfNew(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
+}
+
+std::string OtherNamesWarning(std::size_t otherNames) {
+  return "the file had " + std::to_string(otherNames) + " other name" + (otherNames == 1 ? "" : "s") +
+         " (hard links), which keep the old text; it is now a file of its own";
+}
+
+void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
+  const std::string prefix = file.empty() ? "" : file + ": ";
+  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
+  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
+}
+
+bool WriteToStdout(const JobOutcome& outcome) {
+  for (const std::string& piece : outcome.pieces)
+    if (!WriteAllStdout(piece)) return false;
+  return true;
 }
 
 }  // namespace zelm::cli

@@ -48,13 +48,32 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
 // Text with NUL bytes is refused, as binary files are.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
 
+// A downloaded page (its bytes as served) through the paste input stage and
+// the indent stage, as the analyser browser takes it: brought to Shift_JIS
+// by the charset it declares (or pipeline.OpenCharset), and encoded for
+// output in it unless the job names another encoding. Throws EncodingError
+// when the system cannot convert at all.
+JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options);
+
 // Writes the outcome's pieces to `target`: in place with its ZZBU_ backup
 // (refused for a lossy result unless forced, and for a file that changed
 // since it was read), else as an output file. Failures and warnings are
 // recorded in the outcome.
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force);
 
-// 1-based line of a 1-based byte position in a text with CR LF line ends.
-std::size_t LineOfPosition(std::string_view text, std::size_t position);
+// The output file -o names: a new one named without an extension is saved
+// as a page (".html" added).
+std::string WithHtmlExtensionIfNew(const std::string& path);
+
+// The warning for a replaced file that had other names (hard links).
+std::string OtherNamesWarning(std::size_t otherNames);
+
+// The outcome's warnings and notes on standard error, each after `file`
+// (nothing when it is empty).
+void PrintWarnings(const std::string& file, const JobOutcome& outcome);
+
+// The outcome's pieces one after another on standard output; false when
+// that failed.
+bool WriteToStdout(const JobOutcome& outcome);
 
 }  // namespace zelm::cli
