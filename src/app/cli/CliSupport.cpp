@@ -27,7 +27,20 @@ std::optional<std::string> ReadAllStdin() {
 
 bool WriteAllStdout(std::string_view bytes) { return WriteAllToDescriptor(STDOUT_FILENO, bytes); }
 
+bool WriteAllStdout(std::span<const std::string> pieces) {
+  for (const std::string& piece : pieces)
+    if (!WriteAllStdout(piece)) return false;
+  return true;
+}
+
 void PrintError(std::string_view message) { std::cerr << "zelm-cli: " << message << '\n'; }
+
+void PrintWarnings(std::string_view subject, const std::vector<std::string>& warnings,
+                   const std::vector<std::string>& notes) {
+  const std::string prefix = subject.empty() ? "" : std::string(subject) + ": ";
+  for (const std::string& warning : warnings) PrintError("warning: " + prefix + warning);
+  for (const std::string& note : notes) PrintError("note: " + prefix + note);
+}
 
 std::optional<int> ParseIntInRange(std::string_view text, int min, int max) {
   int value = 0;

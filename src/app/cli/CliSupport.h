@@ -33,8 +33,16 @@ std::optional<std::string> ReadAllStdin();
 // (a closed pipe, a full disk).
 bool WriteAllStdout(std::string_view bytes);
 
+// Pieces one after another on standard output; false when that failed.
+bool WriteAllStdout(std::span<const std::string> pieces);
+
 // "zelm-cli: <message>" on standard error.
 void PrintError(std::string_view message);
+
+// "zelm-cli: warning: <subject>: <warning>" and "zelm-cli: note: ..." for
+// each (without "<subject>: " when the subject is empty).
+void PrintWarnings(std::string_view subject, const std::vector<std::string>& warnings,
+                   const std::vector<std::string>& notes);
 
 // Parses a whole decimal number in [min, max].
 std::optional<int> ParseIntInRange(std::string_view text, int min, int max);

@@ -330,7 +330,7 @@ int RunPaste(const CommandLine& line) {
     return kExitFailure;
   }
   JobOutcome outcome = IndentPastedText(*input, line.job);
-  PrintWarnings({}, outcome);
+  PrintWarnings({}, outcome.warnings, outcome.notes);
   if (!outcome.ok) {
     PrintError(outcome.message);
     return kExitFailure;
@@ -343,7 +343,7 @@ int RunPaste(const CommandLine& line) {
     }
     return kExitOk;
   }
-  return WriteToStdout(outcome) ? kExitOk : kExitFailure;
+  return WriteAllStdout(outcome.pieces) ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -415,7 +415,7 @@ int RunIndentCommand(const Args& args) {
       }
       {
         std::lock_guard lock(reportMutex);
-        PrintWarnings(file, outcome);
+        PrintWarnings(file, outcome.warnings, outcome.notes);
         if (!outcome.ok) PrintError(file + ": " + outcome.message);
         if (!outcome.verified.empty()) std::cout << file << ": " << outcome.verified << '\n';
       }
@@ -433,7 +433,7 @@ int RunIndentCommand(const Args& args) {
     failed += !outcome.ok;
     warned += !outcome.warnings.empty();
   }
-  if (toStdout && outcomes[0].ok && !WriteToStdout(outcomes[0])) {
+  if (toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].pieces)) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/cli/CliSupport.h"
 #include "app/cli/MemoryPolicy.h"
 #include "encoding/CharCode.h"
 #include "encoding/Utf8Convert.h"
@@ -14,7 +13,6 @@
 #include "text/FileIO.h"
 #include "text/Parallel.h"
 #include "text/StringUtil.h"
-#include "web/WebUtil.h"
 
 namespace zelm::cli {
 namespace {
@@ -35,18 +33,6 @@ JobOutcome Failed(JobOutcome outcome, std::string message) {
 
 std::string TooDeep(const IndentationTooLarge& error) {
   return std::string(error.what()) + "; '--indent none' indents it flush left";
-}
-
-// Records what a conversion could not carry over: a loss as a warning (and
-// the outcome as lossy), references as a note.
-void Report(JobOutcome& outcome, const LossReport& loss) {
-  if (loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(loss.Describe());
-  }
-  if (loss.referenced != 0)
-    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
-                            " without an exact form written as numeric character references (&#N;)");
 }
 
 // Checks that the Result keeps the Local text's content, part by part: each
@@ -174,8 +160,18 @@ JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const Ind
   return outcome;
 }
 
-// Shift_JIS text that comes from no file (pasted, downloaded) through the
-// paste input stage and the indent stage, encoded for output.
+}  // namespace
+
+void Report(JobOutcome& outcome, const LossReport& loss) {
+  if (loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(loss.Describe());
+  }
+  if (loss.referenced != 0)
+    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
+                            " without an exact form written as numeric character references (&#N;)");
+}
+
 JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
                               const IndentJobOptions& options) {
   PasteInputTexts input = PasteInputStage(text, options.pipeline);
@@ -186,8 +182,6 @@ JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCod
   }
   return outcome;
 }
-
-}  // namespace
 
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
   JobOutcome outcome;
@@ -243,20 +237,6 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
   return IndentShiftJisText(std::move(outcome), text, encoding, options);
 }
 
-JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options) {
-  JobOutcome outcome;
-  if (options.emit == EmitText::Native) {
-    outcome.pieces.push_back(std::move(downloaded));
-    return outcome;
-  }
-  const DownloadedPage page =
-      DownloadedPageToShiftJis(downloaded, options.pipeline.OpenCharset, options.pipeline.UnmappableAs);
-  std::string().swap(downloaded);  // its memory back before the stages run
-  Report(outcome, ReportLoss(page.sjis.loss, page.sjis.text, kCharCodeShiftJis));
-  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, page.declared, page.readAs);
-  return IndentShiftJisText(std::move(outcome), page.sjis.text, encoding, options);
-}
-
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
   const bool empty = std::all_of(outcome.pieces.begin(), outcome.pieces.end(),
                                  [](const std::string& piece) { return piece.empty(); });
@@ -294,18 +274,6 @@ std::string WithHtmlExtensionIfNew(const std::string& path) {
 std::string OtherNamesWarning(std::size_t otherNames) {
   return "the file had " + std::to_string(otherNames) + " other name" + (otherNames == 1 ? "" : "s") +
          " (hard links), which keep the old text; it is now a file of its own";
-}
-
-void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
-  const std::string prefix = file.empty() ? "" : file + ": ";
-  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
-  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
-}
-
-bool WriteToStdout(const JobOutcome& outcome) {
-  for (const std::string& piece : outcome.pieces)
-    if (!WriteAllStdout(piece)) return false;
-  return true;
 }
 
 }  // namespace zelm::cli

@@ -48,12 +48,15 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
 // Text with NUL bytes is refused, as binary files are.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
 
-// A downloaded page (its bytes as served) through the paste input stage and
-// the indent stage, as the analyser browser takes it: brought to Shift_JIS
-// by the charset it declares (or pipeline.OpenCharset), and encoded for
-// output in it unless the job names another encoding. Throws EncodingError
-// when the system cannot convert at all.
-JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options);
+// Shift_JIS text that comes from no file (pasted, downloaded) through the
+// paste input stage and the indent stage, encoded for output in `encoding`.
+// `outcome` holds what was reported on the way to Shift_JIS.
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options);
+
+// Records what a conversion could not carry over: a loss as a warning (and
+// the outcome as lossy), references as a note.
+void Report(JobOutcome& outcome, const LossReport& loss);
 
 // Writes the outcome's pieces to `target`: in place with its ZZBU_ backup
 // (refused for a lossy result unless forced, and for a file that changed
@@ -67,13 +70,5 @@ std::string WithHtmlExtensionIfNew(const std::string& path);
 
 // The warning for a replaced file that had other names (hard links).
 std::string OtherNamesWarning(std::size_t otherNames);
-
-// The outcome's warnings and notes on standard error, each after `file`
-// (nothing when it is empty).
-void PrintWarnings(const std::string& file, const JobOutcome& outcome);
-
-// The outcome's pieces one after another on standard output; false when
-// that failed.
-bool WriteToStdout(const JobOutcome& outcome);
 
 }  // namespace zelm::cli

@@ -6,6 +6,28 @@
 #include "web/WebUtil.h"
 
 namespace zelm::cli {
+namespace {
+
+// A downloaded page (its bytes as served) through the paste input stage and
+// the indent stage, as the analyser browser takes it: brought to Shift_JIS
+// by the charset it declares (or pipeline.OpenCharset), and encoded for
+// output in it unless the job names another encoding. Throws EncodingError
+// when the system cannot convert at all.
+JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  if (options.emit == EmitText::Native) {
+    outcome.pieces.push_back(std::move(downloaded));
+    return outcome;
+  }
+  const DownloadedPage page =
+      DownloadedPageToShiftJis(downloaded, options.pipeline.OpenCharset, options.pipeline.UnmappableAs);
+  std::string().swap(downloaded);  // its memory back before the stages run
+  Report(outcome, ReportLoss(page.sjis.loss, page.sjis.text, kCharCodeShiftJis));
+  const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, page.declared, page.readAs);
+  return IndentShiftJisText(std::move(outcome), page.sjis.text, encoding, options);
+}
+
+}  // namespace
 
 bool NamesWebAddress(const std::vector<std::string>& inputs) {
   return std::any_of(inputs.begin(), inputs.end(), [](const std::string& input) { return IsWebUrl(input); });
@@ -38,8 +60,8 @@ int IndentWebAddress(const std::vector<std::string>& inputs, const std::string& 
     PrintError(address + ": cannot convert the text: " + error.what());
     return kExitFailure;
   }
-  PrintWarnings(address, outcome);
-  if (outcome.ok && output.empty() && !WriteToStdout(outcome)) {
+  PrintWarnings(address, outcome.warnings, outcome.notes);
+  if (outcome.ok && output.empty() && !WriteAllStdout(outcome.pieces)) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }
