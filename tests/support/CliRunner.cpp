@@ -32,8 +32,8 @@ StartedCli StartCli(const TempDir& dir, const std::vector<std::string>& args, st
                     const RunAs* user) {
   const Streams streams = StreamsOf(dir, name);
   if (!std::filesystem::exists(streams.in)) WriteFile(streams.in, "");
-  // Made here, not only in the child: a run stopped before the child opened
-  // them still leaves streams to read.
+  // Made here, so that they are there to read even when a test stops the
+  // program before it has opened them.
   WriteFile(streams.out, "");
   WriteFile(streams.err, "");
   std::vector<std::string> argvStrings{ZELM_CLI_PATH};

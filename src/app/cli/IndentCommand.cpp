@@ -82,8 +82,6 @@ std::optional<int> Lookup(const Table (&table)[N], std::string_view name) {
 }
 
 constexpr Table kIndentTypes[] = {{"2", 0}, {"4", 1}, {"tab", 2}, {"none", 3}};
-constexpr Table kOpenCharsets[] = {{"auto", 0},     {"euc-jp", 1},   {"utf-8", 2},
-                                   {"shift_jis", 3}, {"iso-2022", 4}, {"utf-8n", 5}};
 constexpr Table kEmits[] = {{"native", int(EmitText::Native)}, {"org", int(EmitText::Org)},
                             {"local", int(EmitText::Local)},   {"work", int(EmitText::Work)},
                             {"result", int(EmitText::Result)}};
@@ -126,8 +124,7 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     }
     const SplitArgument split = SplitInlineValue(args[i]);
     const std::string_view arg = split.name;
-    if (split.inlineValue && std::find(std::begin(kFlags), std::end(kFlags), arg) != std::end(kFlags))
-      return fail(std::string(arg) + " takes no value");
+    if (FlagGivenAValue(split, kFlags)) return fail(std::string(arg) + " takes no value");
     auto value = [&] { return OptionValue(args, i, split.inlineValue); };
     auto choice = [&](const auto& table, int& target) {
       const auto v = value();
@@ -142,8 +139,10 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     } else if (arg == "--indent") {
       if (!choice(kIndentTypes, line.job.pipeline.IndentType)) return fail("--indent takes 2, 4, tab or none");
     } else if (arg == "--open-charset") {
-      if (!choice(kOpenCharsets, line.job.pipeline.OpenCharset))
-        return fail("--open-charset takes auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n");
+      const auto v = value();
+      const auto code = v ? OpenCharsetNamed(*v) : std::nullopt;
+      if (!code) return fail("--open-charset takes " + std::string(kOpenCharsetChoices));
+      line.job.pipeline.OpenCharset = *code;
     } else if (arg == "--emit") {
       int emit = 0;
       if (!choice(kEmits, emit)) return fail("--emit takes native, org, local, work or result");
@@ -201,12 +200,6 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
   return line;
-}
-
-// A new output file named without an extension is saved as a page.
-std::string WithHtmlExtensionIfNew(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
 }
 
 bool IsHtmlFileName(const std::filesystem::path& path) {
@@ -330,19 +323,6 @@ class Progress {
   std::mutex mutex_;
 };
 
-void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
-  const std::string prefix = file.empty() ? "" : file + ": ";
-  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
-  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
-}
-
-// The outcome's pieces one after another.
-bool WriteToStdout(const JobOutcome& outcome) {
-  for (const std::string& piece : outcome.pieces)
-    if (!WriteAllStdout(piece)) return false;
-  return true;
-}
-
 int RunPaste(const CommandLine& line) {
   const std::optional<std::string> input = ReadAllStdin();
   if (!input) {
@@ -350,7 +330,7 @@ int RunPaste(const CommandLine& line) {
     return kExitFailure;
   }
   JobOutcome outcome = IndentPastedText(*input, line.job);
-  PrintWarnings({}, outcome);
+  PrintWarnings({}, outcome.warnings, outcome.notes);
   if (!outcome.ok) {
     PrintError(outcome.message);
     return kExitFailure;
@@ -363,7 +343,7 @@ int RunPaste(const CommandLine& line) {
     }
     return kExitOk;
   }
-  return WriteToStdout(outcome) ? kExitOk : kExitFailure;
+  return WriteAllStdout(outcome.pieces) ? kExitOk : kExitFailure;
 }
 
 }  // namespace
@@ -435,7 +415,7 @@ int RunIndentCommand(const Args& args) {
       }
       {
         std::lock_guard lock(reportMutex);
-        PrintWarnings(file, outcome);
+        PrintWarnings(file, outcome.warnings, outcome.notes);
         if (!outcome.ok) PrintError(file + ": " + outcome.message);
         if (!outcome.verified.empty()) std::cout << file << ": " << outcome.verified << '\n';
       }
@@ -453,7 +433,7 @@ int RunIndentCommand(const Args& args) {
     failed += !outcome.ok;
     warned += !outcome.warnings.empty();
   }
-  if (toStdout && outcomes[0].ok && !WriteToStdout(outcomes[0])) {
+  if (toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].pieces)) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }

@@ -68,16 +68,6 @@ class TFormSource;
 class TFormSOTSource;
 using Handler = void (TAMainForm::*)();
 
-// A file opened into a pane, as the save commands need it.
-struct OpenedFile {
-  std::string path;
-  std::string bytes;                 // as first read, for the backup of a save over it
-  CharCodeIndex declared = 0;        // the charset the document declares
-  CharCodeIndex readAs = 0;          // the encoding it was read as
-  ConversionLoss loss;               // what reading it could not carry
-  std::size_t lossLine = 0;
-};
-
 // A radio group: a titled box of exclusive choices, read as an item index.
 struct RadioGroup {
   QGroupBox* box = nullptr;
@@ -120,11 +110,10 @@ class TAMainForm : public QMainWindow {
   CharCodeIndex OrgCharCode = 0;
   CharCodeIndex OrgReadAs = 0;
   // What the last load could not carry into Shift_JIS.
-  ConversionLoss OrgLoss;
-  std::size_t OrgLossLine = 0;
-  // The loaded page's bytes as first read, kept for the backup of a save
-  // over it.
-  std::string OrgFileBytes;
+  LossReport OrgLoss;
+  // The loaded page as read (or as last saved): a save over it replaces it
+  // only when no other program has changed it since.
+  std::optional<FileIdentity> OrgFileIdentity;
   // The files the plain-text (CSS, JavaScript) and RefOrg commands last
   // opened or saved into the Local and RefOrg panes.
   OpenedFile TextFile;
@@ -529,11 +518,13 @@ class TAMainForm : public QMainWindow {
   // Files (MainWindowFiles.cpp).
   OpenedFile PageFile() const;
   // Saves a pane's text to `path`, in the encoding the save-charset choice
-  // gives for `source`; true when it was written.
-  bool SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source);
-  // Asks for a name and saves; the name, or empty when nothing was saved.
-  std::string SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile);
-  void TellOpenFailure(const QString& path, const FileFailure& failure);
+  // gives for `source`; the file as written, or nothing when nothing was.
+  std::optional<FileIdentity> SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source);
+  // Asks for a name and saves; `source` as the file saved, or nothing when
+  // nothing was saved.
+  std::optional<OpenedFile> SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile);
+  // Tells why a file command failed on the file `subject`.
+  void TellFileError(const FileError& error, const QString& subject);
   QString DialogFolder() const;
   // Runs `work` off the user-interface thread while the window shows the
   // busy cursor and takes no input; returns when it is done. False when it

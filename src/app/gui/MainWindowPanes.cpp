@@ -139,13 +139,12 @@ void TAMainForm::ComboBoxSearchRepClear() {
 
 void TAMainForm::ForgetLoadedFile() {
   BtnEditLocalFile.clear();
-  OrgFileBytes.clear();
+  OrgFileIdentity.reset();
   // Text that comes from no file is the program's own Shift_JIS: saved as
   // it is, it loses nothing.
   OrgCharCode = kCharCodeAuto;
   OrgReadAs = kCharCodeShiftJis;
   OrgLoss = {};
-  OrgLossLine = 0;
 }
 
 // ---- Clicked pane -----------------------------------------------------------------
