@@ -53,12 +53,6 @@ bool ShowsBlankPage(const QWebEngineView* view) {
   return !view || view->url().isEmpty() || view->url() == QUrl(kBlank);
 }
 
-// The 1-based line of a 1-based byte position.
-std::size_t LineOf(const std::string& text, std::size_t position) {
-  const auto end = text.begin() + static_cast<std::ptrdiff_t>(std::min(position, text.size() + 1) - 1);
-  return static_cast<std::size_t>(std::count(text.begin(), end, '\n')) + 1;
-}
-
 }  // namespace
 
 // What the window keeps of its browsers and the analyser.
@@ -381,21 +375,20 @@ void TAMainForm::AnalyserSourceLoaded(const QString& name, PageSource& source) {
     return;
   }
   const int frameKind = FrameKind(sjis.text);
-  const std::size_t lossLine = sjis.loss.any() ? LineOf(sjis.text, sjis.loss.firstPos) : 0;
+  const LossReport loss = ReportLoss(sjis.loss, sjis.text, kCharCodeShiftJis);
   DoCopyTextTMLGo(sjis.text);
   // What the load learnt of the page: a save follows its own encoding and
   // asks about the characters it could not carry.
   OrgCharCode = source.page.declared;
   OrgReadAs = source.page.readAs;
-  OrgLoss = sjis.loss;
-  OrgLossLine = lossLine;
+  OrgLoss = loss;
   SetOrgFileCharCode();
   SetFormCaption(name);
   if (QWebEngineView* browser = AnalyserBrowser()) NavigateBrowser(*browser, name);
   if (CheckBoxImmediateGo->isChecked()) tbIndentGoClick();
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab04ProfBrowser);
   ShowWebMessage(frameKind != 0 ? texts::FramePageMessage(frameKind) : texts::AnalyserLoadedMessage(name));
-  if (OrgLoss.any()) asker().Tell(texts::LoadLossMessage(static_cast<int>(OrgLoss.count), static_cast<int>(lossLine)));
+  if (OrgLoss.any()) asker().Tell(texts::LoadLossMessage(OrgLoss));
 }
 
 void TAMainForm::ReadAnalyserDocument() {
