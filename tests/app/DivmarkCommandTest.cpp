@@ -138,6 +138,27 @@ TEST(DivmarkCommand, SeveralFilesGoToAFolder) {
   EXPECT_FALSE(std::filesystem::exists(dir / "ZZBU_b.html"));
 }
 
+// What is no page is refused with the reason, as indent refuses it.
+TEST(DivmarkCommand, RefusesWhatIsNoPage) {
+  TempDir dir;
+  WriteFile(dir / "empty.html", "");
+  WriteFile(dir / "binary.html", std::string("</div>\0\r\n", 9));
+  std::filesystem::create_directory(dir / "folder.html");
+  const struct {
+    const char* file;
+    const char* reason;
+  } cases[] = {{"empty.html", "the file is empty"},
+               {"binary.html", "binary file (it holds NUL bytes)"},
+               {"folder.html", "is a folder, not a page"},
+               {"missing.html", "no such file"}};
+  for (const auto& c : cases) {
+    const auto run = RunCli(dir, {"divmark", "insert", "--in-place", (dir / c.file).string()});
+    EXPECT_EQ(run.exitCode, 1) << c.file;
+    EXPECT_NE(run.err.find(std::string(c.file) + ": " + c.reason), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(test::FileNamesIn(dir.path()), (std::vector<std::string>{"binary.html", "empty.html"}));
+}
+
 TEST(DivmarkCommand, WrongCommandLinesAreUsageErrors) {
   TempDir dir;
   WriteFile(dir / "a.html", "</div>\r\n");

@@ -254,12 +254,6 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   return line;
 }
 
-// A new output file named without an extension is saved as a page.
-std::string WithHtmlExtensionIfNew(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
-}
-
 // Where the result of `file` goes when -o names a folder: the same place
 // below it as below the folder named on the command line.
 std::string OutputPathInFolder(const std::string& folder, const Input& file) {
@@ -308,19 +302,6 @@ class Progress {
   std::atomic<std::size_t> done_{0};
   std::mutex mutex_;
 };
-
-void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
-  const std::string prefix = file.empty() ? "" : file + ": ";
-  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
-  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
-}
-
-// The outcome's pieces one after another.
-bool WriteToStdout(const JobOutcome& outcome) {
-  for (const std::string& piece : outcome.pieces)
-    if (!WriteAllStdout(piece)) return false;
-  return true;
-}
 
 // Where each page's choices come from: its .zelmrc (unless --no-config)
 // under the options given on the command line.
@@ -382,7 +363,7 @@ int RunPaste(const CommandLine& line, JobChoices& choices) {
   const std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(".");
   if (ReportUnusable(config.get())) return kExitUsage;
   JobOutcome outcome = IndentPastedText(*input, choices.JobFor(config.get()));
-  PrintWarnings({}, outcome);
+  PrintWarnings({}, outcome.warnings, outcome.notes);
   if (!outcome.ok) {
     PrintError(outcome.message);
     return kExitFailure;
@@ -395,7 +376,7 @@ int RunPaste(const CommandLine& line, JobChoices& choices) {
     }
     return kExitOk;
   }
-  return WriteToStdout(outcome) ? kExitOk : kExitFailure;
+  return WriteAllStdout(outcome.pieces) ? kExitOk : kExitFailure;
 }
 
 // --stdin-filepath NAME: a page on standard input, as a file is read; the
@@ -423,7 +404,7 @@ int RunStdin(const CommandLine& line, JobChoices& choices) {
   IndentJobOptions job = choices.JobFor(config.get());
   job.pipeline.Threads = line.jobs ? line.jobs : DefaultPassThreads();
   JobOutcome outcome = IndentPageBytes(*input, job);
-  PrintWarnings(name, outcome);
+  PrintWarnings(name, outcome.warnings, outcome.notes);
   if (!outcome.ok) {
     PrintError(name + ": " + outcome.message);
     return kExitFailure;
@@ -436,7 +417,7 @@ int RunStdin(const CommandLine& line, JobChoices& choices) {
     }
     return check.changed ? kExitFailure : kExitOk;
   }
-  if (!WriteToStdout(outcome)) {
+  if (!WriteAllStdout(outcome.pieces)) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }
@@ -553,7 +534,7 @@ int RunIndentCommand(const Args& args) {
       }
       {
         std::lock_guard lock(reportMutex);
-        PrintWarnings(file, outcome);
+        PrintWarnings(file, outcome.warnings, outcome.notes);
         if (!outcome.ok) PrintError(file + ": " + outcome.message);
         if (!outcome.verified.empty()) std::cout << file << ": " << outcome.verified << '\n';
         finished[i] = true;
@@ -578,7 +559,7 @@ int RunIndentCommand(const Args& args) {
     warned += !outcomes[i].warnings.empty();
     changed += line.Checking() && outcomes[i].ok && checks[i].changed;
   }
-  if ((toStdout && outcomes[0].ok && !WriteToStdout(outcomes[0])) || stdoutFailed) {
+  if ((toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].pieces)) || stdoutFailed) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }

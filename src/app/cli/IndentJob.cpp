@@ -35,18 +35,6 @@ std::string TooDeep(const IndentationTooLarge& error) {
   return std::string(error.what()) + "; '--indent none' indents it flush left";
 }
 
-// Records what a conversion could not carry over: a loss as a warning (and
-// the outcome as lossy), references as a note.
-void Report(JobOutcome& outcome, const LossReport& loss) {
-  if (loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(loss.Describe());
-  }
-  if (loss.referenced != 0)
-    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
-                            " without an exact form written as numeric character references (&#N;)");
-}
-
 // Checks that the Result keeps the Local text's content, part by part: each
 // piece of the Result is checked as soon as it is made and dropped, so that
 // the whole Result is never held beside the Local text. (The join of
@@ -207,9 +195,25 @@ void ReportInput(JobOutcome& outcome, const Texts& texts, const IndentJobOptions
 
 }  // namespace
 
-std::size_t LineOfPosition(std::string_view text, std::size_t position) {
-  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
-  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
+void Report(JobOutcome& outcome, const LossReport& loss) {
+  if (loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(loss.Describe());
+  }
+  if (loss.referenced != 0)
+    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
+                            " without an exact form written as numeric character references (&#N;)");
+}
+
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options) {
+  PasteInputTexts input = PasteInputStage(text, options.pipeline);
+  try {
+    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return Failed(std::move(outcome), TooDeep(error));
+  }
+  return outcome;
 }
 
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
@@ -283,14 +287,8 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
     outcome.pieces.emplace_back(text);
     return outcome;
   }
-  PasteInputTexts input = PasteInputStage(text, options.pipeline);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
-  try {
-    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
-  } catch (const IndentationTooLarge& error) {
-    return Failed(std::move(outcome), TooDeep(error));
-  }
-  return outcome;
+  return IndentShiftJisText(std::move(outcome), text, encoding, options);
 }
 
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
@@ -312,10 +310,7 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     SaveOptions save;
     save.expected = outcome.read;
     saved = SaveWithBackup(pieces, target, save);
-    if (saved.ok() && saved.otherNames != 0)
-      outcome.warnings.push_back("the file had " + std::to_string(saved.otherNames) + " other name" +
-                                 (saved.otherNames == 1 ? "" : "s") +
-                                 " (hard links), which keep the old text; it is now a file of its own");
+    if (saved.ok() && saved.otherNames != 0) outcome.warnings.push_back(OtherNamesWarning(saved.otherNames));
   } else {
     saved = SaveOutputFile(pieces, target);
   }
@@ -323,6 +318,16 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     outcome.ok = false;
     outcome.message = saved.error->Describe();
   }
+}
+
+std::string WithHtmlExtensionIfNew(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
+}
+
+std::string OtherNamesWarning(std::size_t otherNames) {
+  return "the file had " + std::to_string(otherNames) + " other name" + (otherNames == 1 ? "" : "s") +
+         " (hard links), which keep the old text; it is now a file of its own";
 }
 
 }  // namespace zelm::cli

@@ -57,13 +57,27 @@ JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& option
 // Text with NUL bytes is refused, as binary files are.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
 
+// Shift_JIS text that comes from no file (pasted, downloaded) through the
+// paste input stage and the indent stage, encoded for output in `encoding`.
+// `outcome` holds what was reported on the way to Shift_JIS.
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options);
+
+// Records what a conversion could not carry over: a loss as a warning (and
+// the outcome as lossy), references as a note.
+void Report(JobOutcome& outcome, const LossReport& loss);
+
 // Writes the outcome's pieces to `target`: in place with its ZZBU_ backup
 // (refused for a lossy result unless forced, and for a file that changed
 // since it was read), else as an output file. Failures and warnings are
 // recorded in the outcome.
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force);
 
-// 1-based line of a 1-based byte position in a text with CR LF line ends.
-std::size_t LineOfPosition(std::string_view text, std::size_t position);
+// The output file -o names: a new one named without an extension is saved
+// as a page (".html" added).
+std::string WithHtmlExtensionIfNew(const std::string& path);
+
+// The warning for a replaced file that had other names (hard links).
+std::string OtherNamesWarning(std::size_t otherNames);
 
 }  // namespace zelm::cli
