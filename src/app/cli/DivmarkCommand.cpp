@@ -8,14 +8,18 @@
 // would not come back byte for byte from Shift_JIS (characters Shift_JIS
 // lacks, or other forms of the same characters) is written with a warning,
 // and never in place unless forced.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <set>
 
 #include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
+#include "app/cli/PageSearch.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/DivCommentMarks.h"
 #include "text/StringUtil.h"
@@ -294,8 +298,30 @@ int RunDivmarkCommand(const Args& args) {
     return kExitUsage;
   }
 
-  std::size_t failed = 0, changed = 0;
+  // Each real file once (a page named twice, by any path, would be
+  // labelled over its own labels and its backup would lose the original).
+  std::vector<Input> files;
+  std::set<std::pair<dev_t, ino_t>> seen;
   for (const std::string& file : line.files) {
+    struct stat info {};
+    if (file == "-" || ::stat(file.c_str(), &info) != 0 || seen.insert({info.st_dev, info.st_ino}).second)
+      files.push_back({file, {}});
+  }
+  // Where each goes, checked before anything is written: two pages of one
+  // name going to one folder, or an output that is an input, stop the run.
+  std::vector<std::string> targets(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    targets[i] = line.inPlace ? files[i].path : outputIsFolder ? OutputPathInFolder(line.output, files[i]) : line.output;
+  if (!line.inPlace && !toStdout) {
+    if (const auto clash = OutputClash(files, targets)) {
+      PrintError("divmark: " + *clash + ": nothing written");
+      return kExitUsage;
+    }
+  }
+
+  std::size_t failed = 0, changed = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& file = files[i].path;
     FileOutcome outcome = LabelFile(file, line);
     if (outcome.ok && toStdout) {
       if (!WriteAllStdout(outcome.bytes)) {
@@ -303,11 +329,7 @@ int RunDivmarkCommand(const Args& args) {
         return kExitFailure;
       }
     } else if (outcome.ok) {
-      const std::string target =
-          line.inPlace ? file
-                       : outputIsFolder ? (std::filesystem::path(line.output) / std::filesystem::path(file).filename()).string()
-                                        : line.output;
-      Write(outcome, target, line);
+      Write(outcome, targets[i], line);
     }
     for (const std::string& warning : outcome.warnings) PrintError("warning: " + file + ": " + warning);
     if (!outcome.ok) PrintError(file + ": " + outcome.message);
@@ -315,8 +337,8 @@ int RunDivmarkCommand(const Args& args) {
     changed += outcome.ok && outcome.changed;
   }
   if (!line.quiet && !toStdout) {
-    std::cerr << "zelm-cli: divmark: " << changed << " of " << line.files.size() << " file"
-              << (line.files.size() == 1 ? "" : "s") << " changed";
+    std::cerr << "zelm-cli: divmark: " << changed << " of " << files.size() << " file"
+              << (files.size() == 1 ? "" : "s") << " changed";
     if (failed) std::cerr << ", " << failed << " failed";
     std::cerr << '\n';
   }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -104,6 +105,32 @@ PageSearch FindPages(const std::vector<std::string>& inputs, const PageSearchOpt
     return ::stat(file.path.c_str(), &info) == 0 && !seen.insert({info.st_dev, info.st_ino}).second;
   });
   return search;
+}
+
+std::string OutputPathInFolder(const std::string& folder, const Input& file) {
+  const std::filesystem::path path(file.path);
+  if (file.root.empty()) return (std::filesystem::path(folder) / path.filename()).string();
+  return (std::filesystem::path(folder) / path.lexically_normal().lexically_relative(file.root.lexically_normal()))
+      .string();
+}
+
+std::optional<std::string> OutputClash(const std::vector<Input>& files, const std::vector<std::string>& targets) {
+  std::map<std::string, std::size_t> byTarget;
+  std::set<std::pair<dev_t, ino_t>> inputs;
+  for (const Input& file : files) {
+    struct stat info {};
+    if (::stat(file.path.c_str(), &info) == 0) inputs.insert({info.st_dev, info.st_ino});
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const std::string target = std::filesystem::path(targets[i]).lexically_normal().string();
+    const auto [it, fresh] = byTarget.emplace(target, i);
+    if (!fresh)
+      return files[it->second].path + " and " + files[i].path + " would both be written to " + target;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && inputs.contains({info.st_dev, info.st_ino}))
+      return target + " is an input: writing it would replace a page without a backup (use --in-place)";
+  }
+  return std::nullopt;
 }
 
 }  // namespace zelm::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,15 @@ bool IsHtmlFileName(const std::filesystem::path& path);
 // file in it), is taken once. "page" names page.html when there is no file
 // "page".
 PageSearch FindPages(const std::vector<std::string>& inputs, const PageSearchOptions& options);
+
+// Where the result of `file` goes when -o names a folder: the same place
+// below it as below the folder named on the command line (a file named
+// itself goes straight into it).
+std::string OutputPathInFolder(const std::string& folder, const Input& file);
+
+// Why the outputs cannot be written, if they cannot: two inputs going to
+// one output, or an output that is one of the inputs (it would be replaced
+// without a backup). Checked before anything is written.
+std::optional<std::string> OutputClash(const std::vector<Input>& files, const std::vector<std::string>& targets);
 
 }  // namespace zelm::cli
