@@ -38,7 +38,7 @@ const ChoiceSpec kChoices[] = {
     {"SaveCharSet", "RadioGroup", &IndentChoices::SaveCharSet, "--output-charset", kSaveValues, kSaveMeanings},
 };
 
-bool IsFlag(const ChoiceSpec& spec) { return spec.optionValues.empty(); }
+bool IsFlag(const ChoiceSpec& row) { return row.optionValues.empty(); }
 
 // "a, b or c"
 std::string Alternatives(std::span<const std::string_view> values) {
@@ -63,21 +63,21 @@ void ApplyChoices(const IndentChoices& choices, IndentJobOptions& job) {
 
 bool ParseChoiceOption(std::string_view name, const Args& args, std::size_t& i,
                        const std::optional<std::string_view>& inlineValue, IndentChoices& choices, std::string& error) {
-  const auto spec = std::find_if(std::begin(kChoices), std::end(kChoices),
-                                 [&](const ChoiceSpec& choice) { return choice.option == name; });
-  if (spec == std::end(kChoices)) return false;
-  if (IsFlag(*spec)) {
+  const auto row = std::find_if(std::begin(kChoices), std::end(kChoices),
+                                [&](const ChoiceSpec& choice) { return choice.option == name; });
+  if (row == std::end(kChoices)) return false;
+  if (IsFlag(*row)) {
     if (inlineValue) error = std::string(name) + " takes no value";
-    else choices.*(spec->member) = 1;
+    else choices.*(row->member) = 1;
     return true;
   }
   const std::optional<std::string_view> value = OptionValue(args, i, inlineValue);
-  const auto found = value ? std::find(spec->optionValues.begin(), spec->optionValues.end(), *value)
-                           : spec->optionValues.end();
-  if (found == spec->optionValues.end())
-    error = std::string(name) + " takes " + Alternatives(spec->optionValues);
+  const auto found = value ? std::find(row->optionValues.begin(), row->optionValues.end(), *value)
+                           : row->optionValues.end();
+  if (found == row->optionValues.end())
+    error = std::string(name) + " takes " + Alternatives(row->optionValues);
   else
-    choices.*(spec->member) = static_cast<int>(found - spec->optionValues.begin());
+    choices.*(row->member) = static_cast<int>(found - row->optionValues.begin());
   return true;
 }
 
@@ -85,21 +85,21 @@ ProjectConfig ReadProjectConfig(std::string_view bytes, const std::string& path)
   ProjectConfig config;
   config.path = path;
   const IniText ini(bytes);
-  for (const ChoiceSpec& spec : kChoices) {
-    std::optional<std::string> value = ini.Get("", spec.key);
-    if (!value) value = ini.Get(spec.section, spec.key);
+  for (const ChoiceSpec& row : kChoices) {
+    std::optional<std::string> value = ini.Get("", row.key);
+    if (!value) value = ini.Get(row.section, row.key);
     if (!value || value->empty()) continue;
     const std::optional<int> number = ParseIniInteger(*value);
-    const int count = static_cast<int>(spec.meanings.size());
-    if (number && IsFlag(spec)) {
-      config.choices.*(spec.member) = *number != 0 ? 1 : 0;
+    const int count = static_cast<int>(row.meanings.size());
+    if (number && IsFlag(row)) {
+      config.choices.*(row.member) = *number != 0 ? 1 : 0;
     } else if (number && *number >= 0 && *number < count) {
-      config.choices.*(spec.member) = *number;
+      config.choices.*(row.member) = *number;
     } else {
-      std::string expected = IsFlag(spec) ? "a number: 0 off, any other on" : "one of";
-      for (int n = 0; !IsFlag(spec) && n < count; ++n)
-        expected += std::string(n ? "," : "") + " " + std::to_string(n) + " (" + std::string(spec.meanings[n]) + ")";
-      config.error = path + ": " + std::string(spec.key) + "=" + *value + " is not " + expected;
+      std::string expected = IsFlag(row) ? "a number: 0 off, any other on" : "one of";
+      for (int n = 0; !IsFlag(row) && n < count; ++n)
+        expected += std::string(n ? "," : "") + " " + std::to_string(n) + " (" + std::string(row.meanings[n]) + ")";
+      config.error = path + ": " + std::string(row.key) + "=" + *value + " is not " + expected;
       return config;
     }
   }
@@ -154,19 +154,19 @@ std::string DescribeChoices(const std::string& page, const ProjectConfig* config
   else text += "configuration: " + config->path + "\n";
   if (config && !config->error.empty()) return text + "error: " + config->error + "\n";
   const IndentChoices defaults{0, 0, 0, 0, 0, 0};
-  for (const ChoiceSpec& spec : kChoices) {
+  for (const ChoiceSpec& row : kChoices) {
     std::string source = "default";
-    int value = *(defaults.*(spec.member));
-    if (const auto& option = given.*(spec.member)) {
+    int value = *(defaults.*(row.member));
+    if (const auto& option = given.*(row.member)) {
       value = *option;
-      source = "command line (" + std::string(spec.option) + ")";
-    } else if (const auto& stored = config ? config->choices.*(spec.member) : std::nullopt) {
+      source = "command line (" + std::string(row.option) + ")";
+    } else if (const auto& stored = config ? config->choices.*(row.member) : std::nullopt) {
       value = *stored;
       source = config->path;
     }
-    std::string line = "  " + std::string(spec.key) + "=" + std::to_string(value);
+    std::string line = "  " + std::string(row.key) + "=" + std::to_string(value);
     line.resize(std::max<std::size_t>(line.size() + 2, 24), ' ');
-    line += spec.meanings[static_cast<std::size_t>(value)];
+    line += row.meanings[static_cast<std::size_t>(value)];
     line.resize(std::max<std::size_t>(line.size() + 2, 50), ' ');
     text += line + source + "\n";
   }
