@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "app/gui/BusyCursor.h"
 #include "app/gui/PaneText.h"
 #include "app/gui/RichEditUtil.h"
 #include "text/StringUtil.h"
@@ -57,15 +58,6 @@ std::vector<std::string> SplitCommaList(std::string_view text) {
   }
   return items;
 }
-
-// Busy cursor for the length of a search.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // The words of a find box text, or none when the search should not run.
 bool WordsToSearch(const RichEditEx& pane, const QString& findText, std::vector<std::string>& searchWorkList) {
