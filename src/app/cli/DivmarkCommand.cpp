@@ -13,6 +13,8 @@
 #include <iostream>
 #include <optional>
 
+#include <sys/stat.h>
+
 #include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
@@ -240,6 +242,7 @@ struct FileOutcome {
   std::vector<std::string> warnings;
   std::string bytes;     // what to write
   std::string original;  // the file as read
+  std::optional<FileIdentity> read;  // the file as it was before reading, for an in-place write
 };
 
 FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
@@ -255,6 +258,10 @@ FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
     if (!input) return fail("cannot read standard input");
     read.bytes = std::move(*input);
   } else {
+    // Looked at before reading: a change from here on keeps the file from
+    // being replaced.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) outcome.read = FileIdentity::Of(info);
     read = ReadFileBytes(path);
   }
   switch (read.status) {
@@ -262,6 +269,7 @@ FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
     case FileReadResult::Status::NotFound: return fail("no such file");
     case FileReadResult::Status::NotAFile: return fail(read.error + ", not a page");
     case FileReadResult::Status::Unreadable: return fail("cannot read the file: " + read.error);
+    case FileReadResult::Status::Changed: return fail("the file changed while it was read: skipped");
   }
   outcome.original = std::move(read.bytes);
   if (outcome.original.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
@@ -299,10 +307,12 @@ void Write(FileOutcome& outcome, const std::string& target, const CommandLine& l
       outcome.message = "not written in place, since the page would change elsewhere (use --force to write anyway)";
       return;
     }
-    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, outcome.original);
-    if (!saved.ok) {
+    SaveOptions save;
+    save.expected = outcome.read;
+    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, save);
+    if (!saved.ok()) {
       outcome.ok = false;
-      outcome.message = saved.message;
+      outcome.message = saved.error->Describe();
     }
     return;
   }

@@ -22,7 +22,7 @@ std::string LossWarning(const ConversionLoss& loss, std::size_t line, std::strin
 JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& options) {
   JobOutcome outcome;
   if (options.emit == EmitText::Native) {
-    outcome.bytes = std::move(downloaded);
+    outcome.pieces.push_back(std::move(downloaded));
     return outcome;
   }
   DownloadedPage page = DownloadedPageToShiftJis(downloaded, options.pipeline.OpenCharset);
@@ -44,7 +44,7 @@ JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& 
   if (encoded.loss.any())
     outcome.warnings.push_back(LossWarning(encoded.loss, LineOfPosition(encoded.text, encoded.loss.firstPos),
                                            "have no form in the output encoding"));
-  outcome.bytes = std::move(encoded.text);
+  outcome.pieces.push_back(std::move(encoded.text));
   return outcome;
 }
 
@@ -85,16 +85,17 @@ int IndentWebAddress(const std::vector<std::string>& inputs, const std::string& 
     return kExitFailure;
   }
   for (const std::string& warning : outcome.warnings) PrintError("warning: " + address + ": " + warning);
+  const std::string& bytes = outcome.pieces.front();  // a downloaded page comes in one piece
 
   if (output.empty()) {
-    if (WriteAllStdout(outcome.bytes)) return kExitOk;
+    if (WriteAllStdout(bytes)) return kExitOk;
     PrintError("cannot write standard output");
     return kExitFailure;
   }
   // A new output file named without an extension is saved as a page.
   std::error_code ignored;
   const std::string target = std::filesystem::exists(output, ignored) ? output : WithHtmlExtension(output);
-  const SaveResult saved = SaveTextFile(outcome.bytes, target);
+  const SaveResult saved = SaveTextFile(bytes, target);
   if (!saved.ok()) {
     PrintError(target + ": " + saved.message);
     return kExitFailure;
