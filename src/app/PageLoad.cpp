@@ -3,7 +3,6 @@
 
 #include "app/FileCommands.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -67,7 +66,7 @@ TextFileRead ReadTextFile(const std::string& path, const PageReadOptions& read) 
     file.error = ErrorFor(bytes.status, path, std::move(bytes.error));
     return file;
   }
-  if (HoldsNulByte(bytes.bytes, 1)) {
+  if (bytes.bytes.find('\0') != std::string::npos) {
     file.error = FileError{FileErrorKind::Binary, path, {}};
     return file;
   }

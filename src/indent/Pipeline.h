@@ -3,9 +3,13 @@
 // the Local text into the marked Work text and the indented Result.
 //
 // The GUI and zelm-cli call exactly these functions; they hold no state.
+// Each stage makes a plan of the page (PagePlan.h) and runs it through the
+// one executor (PlanExecutor.h): a large page goes through the passes in
+// parts side by side, a small one as one part, with the same bytes.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +17,7 @@
 
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
+#include "indent/LevelPass.h"
 
 namespace zelm {
 
@@ -41,6 +46,11 @@ struct PipelineOptions {
   // (IndentedFileTexts::HoldsNul) instead of indenting it. A large page is
   // looked through in the pass that first reads its parts.
   bool RefuseNulBytes = false;
+  // Not a setting: for tests and fuzzing, every stage cuts its text into
+  // parts of about this many bytes however small it is, and passes them
+  // side by side as a large page's (0: only a page of 2 MB or more that
+  // may use several threads is cut).
+  std::size_t CutPartBytes = 0;
 };
 
 // The texts of the file input stage, named after the panes they fill.
@@ -140,6 +150,14 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options,
 // with `keepLevelMarkers` the marked text is returned as it is, without it
 // every line without the marker the level pass put in front of it.
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers);
+
+// The indent stage's Result (without the join of "</div>" lines with
+// comments) handed to `take` in pieces, one for each part of about
+// `partBytes` of the Local text (more when the threads ask for more), in
+// order, each dropped once taken: the whole Result is never held. Each
+// piece ends at a line end.
+void IndentStageInPieces(std::string_view local, const PipelineOptions& options, std::size_t partBytes,
+                         const std::function<void(std::string_view)>& take);
 
 // Line adjustment alone; an empty text gives an empty result.
 std::string DoInnerTextTMLGo(std::string_view text);

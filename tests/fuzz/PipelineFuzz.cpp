@@ -11,10 +11,11 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
 #include "indent/KeptStretches.h"
+#include "indent/LevelMarkers.h"
 #include "indent/Pipeline.h"
 
 namespace zelm::fuzz {

@@ -39,8 +39,9 @@ TEST_P(PageGolden, StagesGiveTheExpectedText) {
   const IndentTexts indented = IndentStage(input.Local, PipelineOptions{});
   EXPECT_EQ(c.text == Text::Work ? indented.Work : indented.Result, expected);
   // zelm-cli's road, the file straight to its Result.
-  if (c.text == Text::Result)
+  if (c.text == Text::Result) {
     EXPECT_EQ(FileToResultStage(test::ReadFile(kPages / c.page), PipelineOptions{}).Result, expected);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, PageGolden, testing::ValuesIn(Cases()),

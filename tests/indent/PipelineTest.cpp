@@ -5,10 +5,12 @@
 
 #include <random>
 
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
 #include "indent/KeptStretches.h"
+#include "indent/LevelMarkers.h"
+#include "indent/NormalizeTagCase.h"
 #include "support/TestSupport.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"

@@ -14,7 +14,7 @@
 #include "indent/Pipeline.h"
 #include "indent/StructureReport.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {

@@ -20,8 +20,8 @@
 #include "app/cli/MemoryPolicy.h"
 #include "app/cli/UrlInput.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/SafeFile.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {

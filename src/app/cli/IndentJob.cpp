@@ -8,11 +8,10 @@
 #include "encoding/CharCode.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
 #include "indent/KeptStretches.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/StringUtil.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {
@@ -73,8 +72,7 @@ void Verify(JobOutcome& outcome, std::string local, std::string_view org, const 
   } else {
     constexpr std::size_t kPartBytes = std::size_t{1} << 20;
     ContentComparison comparison(local, options.DivCommentConcat);
-    IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
-                                 [&](std::string_view piece) { comparison.Feed(piece); });
+    IndentStageInPieces(local, options, kPartBytes, [&](std::string_view piece) { comparison.Feed(piece); });
     difference = comparison.Finish();
   }
   if (!difference) {

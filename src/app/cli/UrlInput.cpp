@@ -5,7 +5,7 @@
 
 #include "app/FileCommands.h"
 #include "app/cli/CliSupport.h"
-#include "indent/HTMLAdjustText.h"
+#include "indent/LevelPass.h"
 #include "text/FileIO.h"
 #include "web/WebUtil.h"
 

@@ -17,7 +17,6 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/SjisText.h"
 #include "app/gui/WindowTexts.h"
-#include "indent/HTMLAdjustText.h"
 #include "text/FileIO.h"
 
 namespace zelm::gui {

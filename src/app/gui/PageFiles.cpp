@@ -9,7 +9,6 @@
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm::gui {
@@ -25,7 +24,7 @@ FileFailure ReadBytes(const std::string& path, std::string& bytes) {
   FileReadResult read = ReadFileBytes(path);
   if (!read.ok()) return {FileFailure::Kind::CannotRead, read.error};
   bytes = std::move(read.bytes);
-  if (HoldsNulByte(bytes, 1)) return {FileFailure::Kind::Binary, {}};
+  if (bytes.find('\0') != std::string::npos) return {FileFailure::Kind::Binary, {}};
   return {};
 }
 

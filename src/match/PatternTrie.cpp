@@ -1,4 +1,4 @@
-#include "indent/PatternTrie.h"
+#include "match/PatternTrie.h"
 
 #include <algorithm>
 #include <stdexcept>

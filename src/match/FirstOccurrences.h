@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "indent/PatternTrie.h"
+#include "match/PatternTrie.h"
 
 namespace zelm {
 

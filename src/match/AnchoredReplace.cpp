@@ -1,9 +1,9 @@
-#include "indent/AnchoredReplace.h"
+#include "match/AnchoredReplace.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "indent/SjisScan.h"
+#include "text/SjisScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
-#include "text/Parallel.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm {
 namespace {
@@ -63,17 +64,6 @@ TEST(RunSideBySide, CallsFromInsideAPieceAndFromOtherThreadsFinish) {
     });
   for (std::thread& caller : callers) caller.join();
   EXPECT_EQ(total.load(), 4 * 20 * 6);
-}
-
-TEST(LineAlignedCuts, StartRightAfterLineFeeds) {
-  const std::string text = "aaaa\nbbbb\ncccc\ndddd\n";
-  const std::vector<std::size_t> cuts = LineAlignedCuts(text, 4);
-  ASSERT_EQ(cuts.front(), 0u);
-  for (std::size_t k = 1; k < cuts.size(); ++k) {
-    EXPECT_EQ(text[cuts[k] - 1], '\n');
-    EXPECT_GT(cuts[k], cuts[k - 1]);
-  }
-  EXPECT_EQ(LineAlignedCuts("no line feed", 4).size(), 1u);
 }
 
 }  // namespace

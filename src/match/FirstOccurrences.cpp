@@ -1,4 +1,4 @@
-#include "indent/FirstOccurrences.h"
+#include "match/FirstOccurrences.h"
 
 #include <stdexcept>
 

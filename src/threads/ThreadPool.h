@@ -1,5 +1,5 @@
-// Running the pieces of one pass side by side, and cutting a text into
-// pieces at line starts for that.
+// Threads for the pieces of one job run side by side: kept from one job to
+// the next, so that a page's passes find them awake.
 #pragma once
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -16,23 +15,6 @@ namespace zelm {
 // The threads a pass may use for one text when the caller does not say:
 // every core, since a single page is what the user waits for.
 unsigned DefaultPassThreads();
-
-// How a pass over one text may share its work: the threads it may use, the
-// smallest text worth sharing, and the parts it is cut into.
-struct PassSharing {
-  unsigned threads = 1;
-  std::size_t minimumText = std::size_t{2} << 20;
-  std::size_t minimumPiece = std::size_t{256} << 10;
-  // Parts per thread: parts that take longer than others even out.
-  unsigned piecesPerThread = 4;
-
-  // How many parts a text of `size` bytes is cut into; 1 keeps it whole.
-  std::size_t PiecesFor(std::size_t size) const {
-    if (threads < 2 || size < minimumText || size < 2 * minimumPiece) return 1;
-    return std::min<std::size_t>(std::size_t{threads} * std::max(piecesPerThread, 1u),
-                                 size / std::max<std::size_t>(minimumPiece, 1));
-  }
-};
 
 // Runs `worker` on `helpers` threads kept from one call to the next, and
 // on the calling thread, and returns once every run has returned. Starting
@@ -70,13 +52,5 @@ void RunSideBySide(std::size_t count, unsigned threads, Work work) {
   for (const std::exception_ptr& error : errors)
     if (error) std::rethrow_exception(error);
 }
-
-// Start offsets of up to `pieces` parts of `text` of about equal size, each
-// beginning right after a line feed (the first at 0).
-std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces);
-
-// Whether the text holds a NUL byte, looked for on up to `threads` threads
-// when it is large.
-bool HoldsNulByte(std::string_view text, unsigned threads);
 
 }  // namespace zelm

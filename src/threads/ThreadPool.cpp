@@ -1,4 +1,4 @@
-#include "text/Parallel.h"
+#include "threads/ThreadPool.h"
 
 #include <algorithm>
 #include <chrono>
@@ -118,28 +118,6 @@ void RunOnKeptThreads(std::size_t helpers, const std::function<void()>& worker) 
   for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(worker);
   worker();
   for (std::thread& thread : threads) thread.join();
-}
-
-bool HoldsNulByte(std::string_view text, unsigned threads) {
-  const std::vector<std::size_t> cuts = LineAlignedCuts(text, PassSharing{.threads = threads}.PiecesFor(text.size()));
-  std::atomic<bool> nul{false};
-  RunSideBySide(cuts.size(), threads, [&](std::size_t k) {
-    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : text.size();
-    if (text.substr(cuts[k], end - cuts[k]).find('\0') != std::string_view::npos) nul = true;
-  });
-  return nul;
-}
-
-std::vector<std::size_t> LineAlignedCuts(std::string_view text, std::size_t pieces) {
-  std::vector<std::size_t> cuts{0};
-  if (pieces < 2 || text.empty()) return cuts;
-  for (std::size_t k = 1; k < pieces; ++k) {
-    const std::size_t aim = std::max(text.size() / pieces * k, cuts.back() + 1);
-    const std::size_t feed = text.find('\n', aim);
-    if (feed == std::string_view::npos || feed + 1 >= text.size()) break;
-    cuts.push_back(feed + 1);
-  }
-  return cuts;
 }
 
 }  // namespace zelm

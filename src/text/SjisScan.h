@@ -1,4 +1,4 @@
-// Small scanning helpers for the whole-text passes that jump straight to the
+// Small scanning helpers for whole-text passes that jump straight to the
 // bytes they care about instead of walking every character.
 #pragma once
 
