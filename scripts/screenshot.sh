@@ -10,6 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp tests/data/pages/namazu-tutorial.eucjp.html "$work/"
 mkdir -p docs
-xvfb-run -a -s "-screen 0 1400x1000x24" \
+# The window as it starts without settings, not with the author's own.
+XDG_CONFIG_HOME="$work" xvfb-run -a -s "-screen 0 1400x1000x24" \
   build/tests/app/gui/zelm-screenshot "$work/namazu-tutorial.eucjp.html" docs/zelm-window.png
 echo "docs/zelm-window.png"

@@ -16,8 +16,10 @@ packages=(
   # "MS UI Gothic" and "ＭＳ Ｐゴシック" have no Linux form: the window maps
   # them to IPA Gothic, so that Japanese text never shows as boxes.
   fonts-ipafont-gothic
-  # Page download, the settings file, and the Debian package.
-  libcurl4-openssl-dev libsimpleini-dev dpkg-dev file
+  # Page download and the Debian package.
+  libcurl4-openssl-dev dpkg-dev file
+  # The tests of the manual pages (groff) and of the zsh completion.
+  groff-base zsh
 )
 
 missing=()

@@ -10,8 +10,14 @@
 namespace zelm {
 namespace {
 
-std::string_view EncodingName(CharCodeIndex code) {
-  switch (code) {
+std::string Characters(std::size_t count, std::string_view one = "character", std::string_view many = "characters") {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string_view EncodingName(CharCodeIndex encoding) {
+  switch (encoding) {
     case kCharCodeEucJp: return "EUC-JP";
     case kCharCodeUtf8:
     case kCharCodeUtf8N: return "UTF-8";
@@ -20,11 +26,10 @@ std::string_view EncodingName(CharCodeIndex code) {
   }
 }
 
-std::string Characters(std::size_t count, std::string_view one = "character", std::string_view many = "characters") {
-  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+std::size_t LineOfPosition(std::string_view text, std::size_t position) {
+  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
+  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
 }
-
-}  // namespace
 
 std::string FileError::Describe() const {
   const std::string why = reason.empty() ? std::string() : ": " + reason;
@@ -32,13 +37,13 @@ std::string FileError::Describe() const {
     case FileErrorKind::NotFound: return "no such file";
     case FileErrorKind::NotAFile: return (reason.empty() ? std::string("not a regular file") : reason) + ", not a page";
     case FileErrorKind::Unreadable: return "cannot read the file" + why;
-    case FileErrorKind::Empty: return "the file is empty: nothing to indent";
+    case FileErrorKind::Empty: return "the file is empty: nothing to do";
     case FileErrorKind::Binary: return "binary file (it holds NUL bytes): skipped";
     case FileErrorKind::ChangedWhileRead: return "the file changed while it was read: skipped";
     case FileErrorKind::ChangedDuringRun:
       return "another program changed the file after this run started: skipped (run again to indent it)";
     case FileErrorKind::ChangedSinceRead:
-      return "another program changed the file while it was being indented: not replaced";
+      return "another program changed the file after it was read: not replaced";
     case FileErrorKind::Locked: return "another program holds the file locked: not replaced";
     case FileErrorKind::CannotConvert: return "cannot convert the text" + why;
     case FileErrorKind::CannotWrite: return "cannot write " + path + why;
@@ -70,15 +75,16 @@ std::string LossReport::Describe() const {
   return text + " (the first on line " + std::to_string(line) + ")";
 }
 
-LossReport ReportLoss(const ConversionLoss& loss, std::string_view text, CharCodeIndex target) {
+LossReport ReportLoss(const ConversionLoss& loss, std::size_t line, CharCodeIndex target) {
   LossReport report;
   static_cast<ConversionLoss&>(report) = loss;
+  report.line = loss.any() ? line : 0;
   report.target = target;
-  if (loss.any()) {
-    const std::size_t end = std::min<std::size_t>(loss.firstPos - 1, text.size());
-    report.line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
-  }
   return report;
+}
+
+LossReport ReportLoss(const ConversionLoss& loss, std::string_view text, CharCodeIndex target) {
+  return ReportLoss(loss, loss.any() ? LineOfPosition(text, loss.firstPos) : 0, target);
 }
 
 CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, CharCodeIndex readAs) {
@@ -90,20 +96,37 @@ CharCodeIndex SaveEncodingFor(SaveCharSet choice, CharCodeIndex orgCharCode, Cha
   return orgCharCode != kCharCodeAuto ? orgCharCode : readAs;
 }
 
-EncodedText EncodeForSaving(std::string sjisText, CharCodeIndex encoding, Unmappable unmappable) {
-  if (encoding != kCharCodeEucJp && encoding != kCharCodeUtf8 && encoding != kCharCodeUtf8N &&
-      encoding != kCharCodeIso2022Jp)
-    return EncodedText{std::move(sjisText), {}};
-  std::string declared = RewriteCharsetDecl(sjisText, encoding);
-  std::string().swap(sjisText);  // its memory back before the converted text is made
+namespace {
+
+// The encodings a Shift_JIS text is converted for; the others write it as it is.
+bool Converts(CharCodeIndex encoding) {
+  return encoding == kCharCodeEucJp || encoding == kCharCodeUtf8 || encoding == kCharCodeUtf8N ||
+         encoding == kCharCodeIso2022Jp;
+}
+
+EncodedText Convert(std::string_view sjisText, CharCodeIndex encoding, Unmappable unmappable) {
   Converted converted;
   switch (encoding) {
-    case kCharCodeEucJp: converted = SjisToEuc(declared, unmappable); break;
-    case kCharCodeIso2022Jp: converted = SjisToJis(declared, unmappable); break;
-    default: converted = SjisToUtf8(declared); break;
+    case kCharCodeEucJp: converted = SjisToEuc(sjisText, unmappable); break;
+    case kCharCodeIso2022Jp: converted = SjisToJis(sjisText, unmappable); break;
+    default: converted = SjisToUtf8(sjisText); break;
   }
   LossReport loss = ReportLoss(converted.loss, converted.text, encoding);
   return EncodedText{std::move(converted.text), std::move(loss)};
+}
+
+}  // namespace
+
+EncodedText EncodeForSaving(std::string sjisText, CharCodeIndex encoding, Unmappable unmappable) {
+  if (!Converts(encoding)) return EncodedText{std::move(sjisText), {}};
+  std::string declared = RewriteCharsetDecl(sjisText, encoding);
+  std::string().swap(sjisText);  // its memory back before the converted text is made
+  return Convert(declared, encoding, unmappable);
+}
+
+EncodedText EncodeText(std::string sjisText, CharCodeIndex encoding, Unmappable unmappable) {
+  if (!Converts(encoding)) return EncodedText{std::move(sjisText), {}};
+  return Convert(sjisText, encoding, unmappable);
 }
 
 std::string BackupPathFor(const std::string& path) {

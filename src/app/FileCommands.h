@@ -13,16 +13,23 @@
 //     page.texts.DetectedCode (the window's OrgCharCode) and page.texts.ReadAs
 //     page.loss: characters brought in as "?" or as other characters
 //                (count, first position and line, how many of each LossKind)
-// A plain text file (CSS, JavaScript) into Local: ReadTextFile(path).
+// A plain text file (CSS, JavaScript) into Local, or a page whose other
+// bytes must stay as they were (zelm-cli divmark):
+//     LoadedText text = LoadPlainTextFile(path, openCharset);
+//     text.plain.text in Shift_JIS as it was (no blank line folded, no
+//     declaration rewritten), .readAs, .byteOrderMark, .loss
 //
 // Save and Save As (the Result, Local, a plain text file, RefOrg):
 //     const CharCodeIndex encoding = SaveEncodingFor(choice, OrgCharCode, ReadAs);
 //     EncodedText out = EncodeForSaving(paneText, encoding);  // Unmappable::Reference writes "&#N;"
 //     if (out.loss.any()) → ask first, telling out.loss.count and out.loss.line
-//     SaveOutcome saved = SaveWithBackup(out.text, WithHtmlExtension(path));
-//     if (!saved.ok()) → saved.error (the old file is as it was)
+//     SaveOutcome saved = SaveWithBackup(out.text, WithHtmlExtension(path),
+//                                        {.expected = page.identity});  // over the file read
+//     if (!saved.ok()) → saved.error (the old file is as it was); ChangedSinceRead
+//          when another program changed the file since it was read
 //     else saved.backupPath ("" for a new file), saved.otherNames (hard links
-//          that keep the old text: worth a warning)
+//          that keep the old text: worth a warning), saved.written (the
+//          file as written: `expected` of the next save over it)
 // The window asks before it overwrites; SaveWithBackup itself never asks.
 #pragma once
 
@@ -82,6 +89,15 @@ struct LossReport : ConversionLoss {
 
 // The report of `loss`, its first position looked up in `text` for the line.
 LossReport ReportLoss(const ConversionLoss& loss, std::string_view text, CharCodeIndex target);
+// The report of `loss` whose first one is on `line`.
+LossReport ReportLoss(const ConversionLoss& loss, std::size_t line, CharCodeIndex target);
+
+// 1-based line of a 1-based byte position (the line of the byte before
+// position 1 is 1).
+std::size_t LineOfPosition(std::string_view text, std::size_t position);
+
+// The encoding's name, for messages: "Shift_JIS", "EUC-JP", "UTF-8", "ISO-2022-JP".
+std::string_view EncodingName(CharCodeIndex encoding);
 
 // ---- Loading ------------------------------------------------------------------
 
@@ -113,6 +129,27 @@ struct LoadedPage {
 // The file through the file input stage.
 LoadedPage LoadPageFile(const std::string& path, const PipelineOptions& options, WantedInputTexts wanted = {},
                         const PageReadOptions& read = {});
+
+// A text file kept as it is, in Shift_JIS: read in `openCharset`, or with
+// kCharCodeAuto in the encoding the automatic mode reads it as, but with
+// none of a page's treatment: no blank line is folded, no charset
+// declaration rewritten, the line ends are as they were. A UTF-8 text's
+// byte-order mark is set aside, so that it can be written again.
+struct PlainText {
+  std::string text;
+  CharCodeIndex readAs = kCharCodeShiftJis;
+  bool byteOrderMark = false;
+  LossReport loss;  // the line is one of `text`
+};
+PlainText PlainTextToShiftJis(std::string_view bytes, CharCodeIndex openCharset);
+
+struct LoadedText {
+  std::optional<FileError> error;
+  PlainText plain;
+  FileIdentity identity;  // the file as read, for SaveOptions::expected
+  bool ok() const { return !error; }
+};
+LoadedText LoadPlainTextFile(const std::string& path, CharCodeIndex openCharset, const PageReadOptions& read = {});
 
 // The file straight to its Result (the file input stage and the indent
 // stage at once): a large page is mapped rather than copied and goes through
@@ -157,6 +194,13 @@ struct EncodedText {
 EncodedText EncodeForSaving(std::string sjisText, CharCodeIndex encoding,
                             Unmappable unmappable = Unmappable::Question);
 
+// The same conversion with the text as it is, its charset declaration
+// unchanged (for text kept as it was read, as PlainTextToShiftJis reads it).
+EncodedText EncodeText(std::string sjisText, CharCodeIndex encoding, Unmappable unmappable = Unmappable::Question);
+
+// What a UTF-8 text that began with a byte-order mark begins with again.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // ---- Saving -------------------------------------------------------------------
 
 // "ZZBU_" + the file name, in the same folder.
@@ -183,6 +227,7 @@ struct SaveOutcome {
   std::string path;                // the file written (a link's target when the path named a link)
   std::string backupPath;          // where the replaced file was kept; empty when there was none
   std::size_t otherNames = 0;      // hard links the replaced file had besides this name: they keep the old text
+  FileIdentity written;            // the new file, for SaveOptions::expected of a later save over it
   bool ok() const { return !error; }
 };
 

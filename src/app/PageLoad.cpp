@@ -2,6 +2,9 @@
 #include <unistd.h>
 
 #include "app/FileCommands.h"
+#include "encoding/AnyCodeToShiftJIS.h"
+#include "encoding/JisConvert.h"
+#include "encoding/Utf8Convert.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
 
@@ -94,10 +97,48 @@ LoadedPage LoadPageFile(const std::string& path, const PipelineOptions& options,
     page.error = FileError{FileErrorKind::CannotConvert, path, error.what()};
     return page;
   }
-  static_cast<ConversionLoss&>(page.loss) = page.texts.loss;
-  page.loss.line = page.texts.lossLine;
-  page.loss.target = kCharCodeShiftJis;
+  page.loss = ReportLoss(page.texts.loss, page.texts.lossLine, kCharCodeShiftJis);
   return page;
+}
+
+PlainText PlainTextToShiftJis(std::string_view bytes, CharCodeIndex openCharset) {
+  PlainText plain;
+  plain.readAs = openCharset == kCharCodeAuto ? ConvertAutomatically(bytes).readAs : openCharset;
+  Converted converted;
+  switch (plain.readAs) {
+    case kCharCodeEucJp: converted = EucToSjis(bytes); break;
+    case kCharCodeIso2022Jp: converted = JisToSjis(bytes); break;
+    case kCharCodeUtf8:
+    case kCharCodeUtf8N:
+      plain.byteOrderMark = bytes.starts_with(kUtf8ByteOrderMark);
+      if (plain.byteOrderMark) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+      // As the automatic mode reads it: the lenient reader, else the strict one.
+      if (std::optional<Converted> lenient = LenientUtf8ToSjis(bytes)) converted = std::move(*lenient);
+      else converted = Utf8ToSjis(bytes);
+      break;
+    default:
+      plain.readAs = kCharCodeShiftJis;
+      converted.text = std::string(bytes);
+  }
+  plain.loss = ReportLoss(converted.loss, converted.text, kCharCodeShiftJis);
+  plain.text = std::move(converted.text);
+  return plain;
+}
+
+LoadedText LoadPlainTextFile(const std::string& path, CharCodeIndex openCharset, const PageReadOptions& read) {
+  LoadedText loaded;
+  TextFileRead file = ReadTextFile(path, read);
+  if (!file.ok()) {
+    loaded.error = std::move(file.error);
+    return loaded;
+  }
+  loaded.identity = file.identity;
+  try {
+    loaded.plain = PlainTextToShiftJis(file.bytes, openCharset);
+  } catch (const EncodingError& error) {  // the system cannot convert at all
+    loaded.error = FileError{FileErrorKind::CannotConvert, path, error.what()};
+  }
+  return loaded;
 }
 
 IndentedPage IndentPageFile(const std::string& path, const PipelineOptions& options, const PageReadOptions& read) {
@@ -143,9 +184,7 @@ IndentedPage IndentPageFile(const std::string& path, const PipelineOptions& opti
   else page.result = std::move(indented.ResultPieces);
   page.DetectedCode = indented.DetectedCode;
   page.ReadAs = indented.ReadAs;
-  static_cast<ConversionLoss&>(page.loss) = indented.loss;
-  page.loss.line = indented.lossLine;
-  page.loss.target = kCharCodeShiftJis;
+  page.loss = ReportLoss(indented.loss, indented.lossLine, kCharCodeShiftJis);
   return page;
 }
 

@@ -158,6 +158,8 @@ SaveOutcome SaveWithBackup(std::span<const std::string_view> pieces, const std::
   int error = file.Write(pieces);
   if (error == 0) error = file.Finish(exists ? &old.info : nullptr);
   if (error != 0) return failed(CannotWrite(target, error));
+  struct stat written {};
+  if (::fstat(file.fd(), &written) == 0) outcome.written = FileIdentity::Of(written);
 
   if (exists && options.backup) {
     const std::string backupName = "ZZBU_" + where.name;

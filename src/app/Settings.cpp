@@ -157,6 +157,7 @@ SettingsWriteResult RewriteSettingsFile(const std::string& path, bool create,
     }
     case FileReadResult::Status::NotAFile:
     case FileReadResult::Status::Unreadable:
+    case FileReadResult::Status::Changed:
       return Failed(path, read.error);
   }
   std::string text;
@@ -310,6 +311,15 @@ SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view se
   return RewriteSettingsFile(path, true, [&](std::string_view existing) {
     IniText ini(existing);
     ini.Set(section, key, std::to_string(value));
+    return ini.Bytes();
+  });
+}
+
+SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view section, std::string_view key,
+                                    std::string_view utf8Text) {
+  return RewriteSettingsFile(path, true, [&](std::string_view existing) {
+    IniText ini(existing);
+    ini.Set(section, key, ToSjis(std::string(utf8Text)));
     return ini.Bytes();
   });
 }

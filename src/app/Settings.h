@@ -137,6 +137,10 @@ SettingsWriteResult SaveSettings(const std::string& path, const Settings& settin
 // the rest of the file. The file is made when it does not exist.
 SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view section, std::string_view key,
                                     int value);
+// The same for a text key (the default folder of the settings menu); the
+// text is UTF-8 and is written in Shift_JIS as every text of the file.
+SettingsWriteResult SaveSettingsKey(const std::string& path, std::string_view section, std::string_view key,
+                                    std::string_view utf8Text);
 
 // Writes a source window's section (Top, Left, Width, Height). Only into a
 // settings file that exists: otherwise nothing is written (and ok).

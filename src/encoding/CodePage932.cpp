@@ -229,18 +229,6 @@ Converted CodePointsToCp932(const CodePointSource& next, std::size_t roomHint, U
   return result;
 }
 
-std::optional<char32_t> Cp932CodePointOf(std::string_view character) {
-  thread_local Iconv reader(kCodePoints, kCp932);
-  wchar_t codePoint = 0;
-  std::string out(sizeof codePoint + 16, '\0');
-  std::size_t written = 0;
-  const char* in = character.data();
-  std::size_t inLeft = character.size();
-  if (reader.Run(in, inLeft, out, written) != 0 || written != sizeof codePoint) return std::nullopt;
-  std::memcpy(&codePoint, out.data(), sizeof codePoint);
-  return static_cast<char32_t>(codePoint);
-}
-
 Converted Utf16ToCp932(std::u16string_view text, Unmappable unmappable) {
   std::size_t next = 0;  // the unit to read next
   const auto fill = [&](wchar_t* chunk) {

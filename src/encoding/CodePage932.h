@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string_view>
 
 #include "encoding/Converted.h"
@@ -42,10 +41,6 @@ bool SurvivesShiftJis(char32_t codePoint);
 // in ascending order.
 inline constexpr std::array<char32_t, 9> kReadBackAsOther{0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014,
                                                          0x2016, 0x203E, 0x2212, 0x301C};
-
-// The code point of one code page 932 character (one or two bytes), or
-// nothing when the bytes are no character.
-std::optional<char32_t> Cp932CodePointOf(std::string_view character);
 
 // "&#N;" for a code point, appended.
 void AppendCharacterReference(std::string& out, char32_t codePoint);

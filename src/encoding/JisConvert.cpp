@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "encoding/CharacterReferences.h"
 #include "encoding/CodePage932.h"
 
 namespace zelm {
@@ -76,7 +77,7 @@ bool IsKatakanaByte(unsigned char c) { return c >= 0x21 && c <= 0x5F; }
 void WriteUnmappable(std::string_view character, Unmappable unmappable, Converted& result) {
   std::string& out = result.text;
   if (unmappable == Unmappable::Reference && character.size() == 2) {
-    if (const std::optional<char32_t> codePoint = Cp932CodePointOf(character)) {
+    if (const std::optional<char32_t> codePoint = SjisCharToCodePoint(character)) {
       result.loss.NoteReference(out.size());
       AppendCharacterReference(out, *codePoint);
       return;

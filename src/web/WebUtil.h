@@ -3,8 +3,8 @@
 // page's text over HTTP or HTTPS.
 //
 // Nothing here needs a GUI. The helpers of the embedded browsers (navigate,
-// write a text into a browser, open in the default browser) live with the
-// window.
+// write a text into a browser, open in the default browser) are in
+// web/qt/WebBrowser.h.
 #pragma once
 
 #include <chrono>
@@ -105,7 +105,10 @@ struct DownloadedPage {
 // A downloaded text converted with the encoding its charset label declares
 // (GetCharCodeFromMeta; without a label, the automatic mode), or with
 // `chosen` when that is not automatic: the text the analyser browser hands
-// to the paste input stage. Throws EncodingError as AnyCodeToShiftJIS does.
-DownloadedPage DownloadedPageToShiftJis(std::string_view text, CharCodeIndex chosen = kCharCodeAuto);
+// to the paste input stage. `unmappable`: how characters without an exact
+// Shift_JIS form are written (see CodePointsToCp932). Throws EncodingError
+// as AnyCodeToShiftJIS does.
+DownloadedPage DownloadedPageToShiftJis(std::string_view text, CharCodeIndex chosen = kCharCodeAuto,
+                                        Unmappable unmappable = Unmappable::Question);
 
 }  // namespace zelm

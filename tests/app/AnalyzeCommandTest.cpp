@@ -115,10 +115,21 @@ TEST(AnalyzeCommand, RejectsBadUsageWithoutOutput) {
 
 TEST(AnalyzeCommand, ReportsAFileItCannotReadAndGoesOn) {
   TempDir dir;
-  const auto run = RunCli(dir, {"analyze", "levels", (dir / "missing.html").string(), Page("namazu-nmz.sjis.html")});
+  WriteFile(dir / "empty.html", "");
+  const auto run = RunCli(dir, {"analyze", "levels", (dir / "missing.html").string(), (dir / "empty.html").string(),
+                                Page("namazu-nmz.sjis.html")});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Holds(run.err, "missing.html")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "missing.html': no such file")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "empty.html': the file is empty")) << run.err;
   EXPECT_TRUE(Holds(run.out, "<h1>NMZ.*")) << run.out;
+}
+
+TEST(AnalyzeCommand, WarnsOfCharactersThePageLostOnItsWayToShiftJis) {
+  const auto run = RunCli({"analyze", "summary", Page("faq-basic-defs.utf8.html")});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Holds(run.err, "faq-basic-defs.utf8.html: 8 characters have no Shift_JIS form and became '?'"))
+      << run.err;
+  EXPECT_FALSE(run.out.empty());
 }
 
 TEST(AnalyzeCommand, HelpNamesTheReports) {

@@ -138,6 +138,60 @@ TEST(DivmarkCommand, SeveralFilesGoToAFolder) {
   EXPECT_FALSE(std::filesystem::exists(dir / "ZZBU_b.html"));
 }
 
+// Outputs that would overwrite one another, or an input, stop the run
+// before anything is written; a page named twice is labelled once.
+TEST(DivmarkCommand, OutputsThatClashWriteNothing) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "one");
+  std::filesystem::create_directories(dir / "two");
+  std::filesystem::create_directories(dir / "out");
+  WriteFile(dir / "one" / "index.html", "</div @-- one --@ >\r\n");
+  WriteFile(dir / "two" / "index.html", "</div @-- two --@ >\r\n");
+  const std::string one = (dir / "one" / "index.html").string(), two = (dir / "two" / "index.html").string();
+  const struct {
+    std::vector<std::string> args;
+    const char* reason;
+  } cases[] = {
+      {{"divmark", "replace", "-o", (dir / "out").string(), one, two}, "would both be written to"},
+      {{"divmark", "replace", "-o", one, one}, "is an input"},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunCli(dir, c.args);
+    EXPECT_EQ(run.exitCode, 2) << c.reason;
+    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+  }
+  EXPECT_TRUE(test::FileNamesIn(dir / "out").empty());
+  EXPECT_EQ(ReadFile(one), "</div @-- one --@ >\r\n");
+
+  const auto twice =
+      RunCli(dir, {"divmark", "replace", "--in-place", one, (dir / "one" / "." / "index.html").string()});
+  EXPECT_EQ(twice.exitCode, 0) << twice.err;
+  EXPECT_NE(twice.err.find("1 of 1 file changed"), std::string::npos) << twice.err;
+  EXPECT_EQ(ReadFile(dir / "one" / "ZZBU_index.html"), "</div @-- one --@ >\r\n");
+  EXPECT_EQ(ReadFile(one), "</div><!-- one -->\r\n");
+}
+
+// What is no page is refused with the reason, as indent refuses it.
+TEST(DivmarkCommand, RefusesWhatIsNoPage) {
+  TempDir dir;
+  WriteFile(dir / "empty.html", "");
+  WriteFile(dir / "binary.html", std::string("</div>\0\r\n", 9));
+  std::filesystem::create_directory(dir / "folder.html");
+  const struct {
+    const char* file;
+    const char* reason;
+  } cases[] = {{"empty.html", "the file is empty"},
+               {"binary.html", "binary file (it holds NUL bytes)"},
+               {"folder.html", "is a folder, not a page"},
+               {"missing.html", "no such file"}};
+  for (const auto& c : cases) {
+    const auto run = RunCli(dir, {"divmark", "insert", "--in-place", (dir / c.file).string()});
+    EXPECT_EQ(run.exitCode, 1) << c.file;
+    EXPECT_NE(run.err.find(std::string(c.file) + ": " + c.reason), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(test::FileNamesIn(dir.path()), (std::vector<std::string>{"binary.html", "empty.html"}));
+}
+
 TEST(DivmarkCommand, WrongCommandLinesAreUsageErrors) {
   TempDir dir;
   WriteFile(dir / "a.html", "</div>\r\n");

@@ -436,13 +436,22 @@ TEST(IndentCommand, PastedTextWithNulBytesIsRefused) {
   EXPECT_EQ(Contains(run.err, "the pasted text holds NUL bytes"), "");
 }
 
-TEST(IndentCommand, OptionsWithoutValueRefuseOne) {
+// Options that take no value refuse one in every command that reads pages.
+TEST(Cli, OptionsWithoutValueRefuseOne) {
   TempDir dir;
   WriteFile(dir / "page.html", kSjisPage);
-  for (const char* option : {"--in-place=no", "--force=yes", "--verify=0", "--lower=false", "--keep-pre=1"}) {
-    const auto run = RunCli(dir, {"indent", option, "page.html"});
-    EXPECT_EQ(run.exitCode, 2) << option;
-    EXPECT_EQ(Contains(run.err, "takes no value"), "") << option;
+  const std::vector<std::vector<std::string>> cases = {
+      {"indent", "--in-place=no"},           {"indent", "--force=yes"},  {"indent", "--verify=0"},
+      {"indent", "--lower=false"},           {"indent", "--keep-pre=1"}, {"divmark", "insert", "--in-place=no"},
+      {"divmark", "insert", "--no-text=1"},  {"divmark", "remove", "--force=yes"},
+      {"analyze", "counts", "--ignore-comments=no"},
+  };
+  for (std::vector<std::string> args : cases) {
+    const std::string option = args.back();
+    args.push_back("page.html");
+    const auto run = RunCli(dir, args);
+    EXPECT_EQ(run.exitCode, 2) << args[0] << " " << option;
+    EXPECT_EQ(Contains(run.err, "takes no value"), "") << args[0] << " " << option;
   }
   EXPECT_EQ(ReadFile(dir / "page.html"), kSjisPage);
   EXPECT_EQ(test::FileNamesIn(dir.path()), std::vector<std::string>{"page.html"});

@@ -84,7 +84,9 @@ TEST(Cli, DoubleDashEndsTheOptionsOfEveryCommand) {
       {{"rtf", "--"}, 0},                      {{"rtf", "--", "--alternate-colors"}, 2},
       {{"tokens", "--"}, 0},                   {{"tokens", "--", "-h"}, 2},
       {{"detect", "--", "-missing.html"}, 1},  {{"indent", "--paste", "--"}, 0},
-      {{"indent", "--", "-missing.html"}, 1},
+      {{"indent", "--", "-missing.html"}, 1},  {{"divmark", "insert", "--", "-"}, 0},
+      {{"divmark", "--", "insert", "-"}, 0},   {{"divmark", "insert", "--", "--no-text"}, 1},
+      {{"analyze", "counts", "--", "-"}, 1},   {{"analyze", "--", "counts", "--ignore-comments"}, 1},
   };
   for (const auto& c : cases) {
     const auto run = RunCli(c.args, page);

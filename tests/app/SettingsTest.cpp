@@ -1,10 +1,8 @@
 #include "app/Settings.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
@@ -25,6 +23,7 @@ void PrintTo(const Settings& settings, std::ostream* out) {
 
 namespace {
 
+using test::FileSizeLimit;
 using test::ReadFile;
 using test::Sjis;
 using test::TempDir;
@@ -361,6 +360,20 @@ TEST(Settings, TheFirstWriteMakesTheFolder) {
   EXPECT_EQ(LoadSettings(path).settings.FormSource.Width, 3);
 }
 
+TEST(Settings, ATextKeyIsWrittenInShiftJisAndReadBack) {
+  TempDir dir;
+  const std::filesystem::path folder = dir / "作業";
+  std::filesystem::create_directory(folder);
+  const std::string path = (dir / "ZELM.inf").string();
+  ASSERT_TRUE(SaveSettingsKey(path, "PanelMainTop", "Height", 96).ok);
+  ASSERT_TRUE(SaveSettingsKey(path, "Folder", "Default", folder.string()).ok);
+  EXPECT_EQ(ReadFile(path), Lines({"[PanelMainTop]", "Height=96", "", "[Folder]", "Default=" + test::Sjis(folder.string())}));
+  EXPECT_EQ(LoadSettings(path).settings.DefaultFolder, folder.string());
+  ASSERT_TRUE(SaveSettingsKey(path, "Folder", "Default", "").ok);
+  EXPECT_EQ(LoadSettings(path).settings.DefaultFolder, "");
+  EXPECT_EQ(LoadSettings(path).settings.PanelMainTopHeight, 96);
+}
+
 TEST(Settings, AWriteKeepsTheFileModeAndFollowsALink) {
   TempDir dir;
   WriteFile(dir / "real.inf", Lines({"; mine", "[Edit]", "Search=a"}));
@@ -376,26 +389,6 @@ TEST(Settings, AWriteKeepsTheFileModeAndFollowsALink) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   EXPECT_EQ(test::FileNamesIn(dir.path()), (std::vector<std::string>{"ZELM.inf", "real.inf"}));  // no temporary left
 }
-
-// Writes fail past a file size limit, for root too.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST(Settings, AFailedWriteLeavesTheOldFileAndNamesIt) {
   TempDir dir;

@@ -32,6 +32,10 @@ StartedCli StartCli(const TempDir& dir, const std::vector<std::string>& args, st
                     const RunAs* user) {
   const Streams streams = StreamsOf(dir, name);
   if (!std::filesystem::exists(streams.in)) WriteFile(streams.in, "");
+  // Made here, so that they are there to read even when a test stops the
+  // program before it has opened them.
+  WriteFile(streams.out, "");
+  WriteFile(streams.err, "");
   std::vector<std::string> argvStrings{ZELM_CLI_PATH};
   argvStrings.insert(argvStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;

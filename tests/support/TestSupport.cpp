@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -86,6 +88,20 @@ std::string RandomText(std::mt19937& rng, const std::vector<std::string>& alphab
   std::string text;
   for (std::size_t i = 0; i < pieces; ++i) text += alphabet[pick(rng)];
   return text;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  ::getrlimit(RLIMIT_FSIZE, &saved_);
+  // The signal a write past the limit raises would end the test program.
+  previous_ = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit = saved_;
+  limit.rlim_cur = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &saved_);
+  std::signal(SIGXFSZ, previous_);
 }
 
 }  // namespace zelm::test

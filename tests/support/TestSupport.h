@@ -2,6 +2,8 @@
 // literals and random texts.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <random>
 #include <string>
@@ -44,5 +46,19 @@ std::string RandomText(std::mt19937& rng, const std::vector<std::string>& alphab
 
 // The texts one after another.
 std::string Joined(const std::vector<std::string>& texts);
+
+// Writes past `bytes` fail (with "File too large") while it lives, for root
+// too, who may write into any folder.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
 
 }  // namespace zelm::test

@@ -74,6 +74,19 @@ TEST_F(IndentAddress, IndentsAPageInItsOwnEncoding) {
   }
 }
 
+// Characters without a Shift_JIS form written as references, as for files.
+TEST_F(IndentAddress, WritesReferencesWhenAsked) {
+  server.Serve("/faq.html", test::Page(ReadFile(test::TestDataDir() / "pages" / "faq-basic-defs.utf8.html")));
+  const std::string address = server.Url("/faq.html");
+  const auto run = RunCli({"indent", "--unmappable", "ncr", address});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("note: " + address + ": 8 characters without an exact form written as numeric character references"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find("&#"), std::string::npos);
+}
+
 TEST_F(IndentAddress, FailsWithTheReason) {
   server.Serve("/empty.html", test::Page(""));
   const std::string missing = server.Url("/missing.html");

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "app/cli/MemoryPolicy.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/Pipeline.h"
 #include "indent/StructureReport.h"
-#include "text/FileIO.h"
 #include "threads/ThreadPool.h"
 
 namespace zelm::cli {
@@ -47,6 +47,8 @@ constexpr std::string_view kHelp =
     "  -h, --help             this help\n"
     "\n"
     "With several files, each report starts with '==> FILE <=='. Output is UTF-8.\n"
+    "Characters the page lost on its way to Shift_JIS are warned of. '--' ends\n"
+    "the options.\n"
     "Exit status: 0 done; 1 counts found an unbalanced element, or a file could\n"
     "not be read; 2 usage error.\n";
 
@@ -61,8 +63,6 @@ constexpr Named kReports[] = {{"counts", int(Report::Counts)},
                               {"levels", int(Report::Levels)},
                               {"skeleton", int(Report::Skeleton)},
                               {"summary", int(Report::Summary)}};
-constexpr Named kOpenCharsets[] = {{"auto", 0},      {"euc-jp", 1},   {"utf-8", 2},
-                                   {"shift_jis", 3}, {"iso-2022", 4}, {"utf-8n", 5}};
 
 template <std::size_t N>
 std::optional<int> Lookup(const Named (&table)[N], std::string_view name) {
@@ -94,6 +94,9 @@ const StructureLabels kLabels{
     .none = "none",
 };
 
+// Options that take no value: "--ignore-comments=no" is refused.
+constexpr std::string_view kFlags[] = {"--ignore-comments", "--help"};
+
 struct CommandLine {
   Report report = Report::Counts;
   bool org = false;
@@ -109,9 +112,26 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   };
   CommandLine line;
   bool reportGiven = false;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const SplitArgument split = SplitInlineValue(args[i]);
+    if (!optionsEnded && IsEndOfOptions(args[i])) {
+      optionsEnded = true;
+      continue;
+    }
+    const SplitArgument split = optionsEnded ? SplitArgument{args[i], std::nullopt} : SplitInlineValue(args[i]);
     const std::string_view arg = split.name;
+    if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+      if (reportGiven) {
+        line.files.emplace_back(arg);
+        continue;
+      }
+      const auto report = Lookup(kReports, arg);
+      if (!report) return fail("unknown report '" + std::string(arg) + "'");
+      line.report = static_cast<Report>(*report);
+      reportGiven = true;
+      continue;
+    }
+    if (FlagGivenAValue(split, kFlags)) return fail(std::string(arg) + " takes no value");
     auto value = [&] { return OptionValue(args, i, split.inlineValue); };
     if (IsHelpFlag(arg)) {
       help = true;
@@ -122,20 +142,13 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.org = *v == "org";
     } else if (arg == "--open-charset") {
       const auto v = value();
-      const auto code = v ? Lookup(kOpenCharsets, *v) : std::nullopt;
-      if (!code) return fail("--open-charset takes auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n");
+      const auto code = v ? OpenCharsetNamed(*v) : std::nullopt;
+      if (!code) return fail("--open-charset takes " + std::string(kOpenCharsetChoices));
       line.openCharset = *code;
     } else if (arg == "--ignore-comments") {
       line.ignoreComments = true;
-    } else if (arg.starts_with("-") && arg != "-") {
-      return fail("unknown option '" + std::string(args[i]) + "'");
-    } else if (!reportGiven) {
-      const auto report = Lookup(kReports, arg);
-      if (!report) return fail("unknown report '" + std::string(arg) + "'");
-      line.report = static_cast<Report>(*report);
-      reportGiven = true;
     } else {
-      line.files.emplace_back(arg);
+      return fail("unknown option '" + std::string(args[i]) + "'");
     }
   }
   if (!reportGiven) return fail("name a report: counts, misplaced, levels, skeleton or summary");
@@ -144,30 +157,19 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
 }
 
 // A page as the indent command reads it, brought to the text the checks
-// look at. On failure, `error` says why.
-std::optional<std::string> LoadPageText(const std::string& path, const CommandLine& line, std::string& error) {
+// look at.
+LoadedPage LoadPageText(const std::string& path, const CommandLine& line) {
   // A large page takes its texts from memory in large pages, as indent's do.
   constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
   std::error_code sizeUnknown;
   const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   if (!sizeUnknown && size >= kLargePage)
     PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
-  FileReadResult file = ReadFileBytes(path);
-  if (!file.ok()) {
-    error = file.error;
-    return std::nullopt;
-  }
   PipelineOptions options;
   options.OpenCharset = line.openCharset;
   options.Threads = DefaultPassThreads();  // a large page shares the cores; the text is the same
   const WantedInputTexts wanted{.Native = false, .Org = line.org, .RefOrg = false, .Local = !line.org};
-  try {
-    FileInputTexts texts = FileInputStage(std::move(file.bytes), options, wanted);
-    return std::move(line.org ? texts.Org : texts.Local);
-  } catch (const EncodingError& failure) {
-    error = failure.what();
-    return std::nullopt;
-  }
+  return LoadPageFile(path, options, wanted);
 }
 
 // The report's lines (Shift_JIS); `unbalanced` is set when counts finds an
@@ -208,16 +210,19 @@ int RunAnalyzeCommand(const Args& args) {
   int status = kExitOk;
   for (std::size_t i = 0; i < line->files.size(); ++i) {
     const std::string& path = line->files[i];
-    std::string error;
-    const auto text = LoadPageText(path, *line, error);
-    if (!text) {
-      PrintError("analyze: cannot read '" + path + "': " + error);
+    const LoadedPage page = LoadPageText(path, *line);
+    if (!page.ok()) {
+      PrintError("analyze: cannot read '" + path + "': " + page.error->Describe());
       status = kExitFailure;
       continue;
     }
+    // Characters that became '?' or others do not move a tag, but the lines
+    // quoted hold them.
+    if (page.loss.any()) PrintError("analyze: warning: " + path + ": " + page.loss.Describe());
+    const std::string& text = line->org ? page.texts.Org : page.texts.Local;
     bool unbalanced = false;
     std::string report;
-    for (const std::string& reportLine : Run(*line, *text, unbalanced)) (report += reportLine) += '\n';
+    for (const std::string& reportLine : Run(*line, text, unbalanced)) (report += reportLine) += '\n';
     if (unbalanced) status = kExitFailure;
     // The heading holds the path as the user gave it; the report is
     // Shift_JIS like the page, and goes to the terminal as UTF-8.

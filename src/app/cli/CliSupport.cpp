@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <iostream>
@@ -26,7 +27,20 @@ std::optional<std::string> ReadAllStdin() {
 
 bool WriteAllStdout(std::string_view bytes) { return WriteAllToDescriptor(STDOUT_FILENO, bytes); }
 
+bool WriteAllStdout(std::span<const std::string> pieces) {
+  for (const std::string& piece : pieces)
+    if (!WriteAllStdout(piece)) return false;
+  return true;
+}
+
 void PrintError(std::string_view message) { std::cerr << "zelm-cli: " << message << '\n'; }
+
+void PrintWarnings(std::string_view subject, const std::vector<std::string>& warnings,
+                   const std::vector<std::string>& notes) {
+  const std::string prefix = subject.empty() ? "" : std::string(subject) + ": ";
+  for (const std::string& warning : warnings) PrintError("warning: " + prefix + warning);
+  for (const std::string& note : notes) PrintError("note: " + prefix + note);
+}
 
 std::optional<int> ParseIntInRange(std::string_view text, int min, int max) {
   int value = 0;
@@ -39,6 +53,22 @@ SplitArgument SplitInlineValue(std::string_view arg) {
   const std::size_t equals = arg.find('=');
   if (!arg.starts_with("--") || equals == std::string_view::npos) return {arg, std::nullopt};
   return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool FlagGivenAValue(const SplitArgument& arg, std::span<const std::string_view> flags) {
+  return arg.inlineValue && std::find(flags.begin(), flags.end(), arg.name) != flags.end();
+}
+
+std::optional<CharCodeIndex> OpenCharsetNamed(std::string_view name) {
+  static constexpr struct {
+    std::string_view name;
+    CharCodeIndex code;
+  } kOpenCharsets[] = {{"auto", kCharCodeAuto},         {"euc-jp", kCharCodeEucJp},
+                       {"utf-8", kCharCodeUtf8},        {"shift_jis", kCharCodeShiftJis},
+                       {"iso-2022", kCharCodeIso2022Jp}, {"utf-8n", kCharCodeUtf8N}};
+  for (const auto& row : kOpenCharsets)
+    if (row.name == name) return row.code;
+  return std::nullopt;
 }
 
 std::optional<std::string_view> OptionValue(const Args& args, std::size_t& i,

@@ -20,6 +20,8 @@ int RunRtfCommand(const Args& args);
 int RunAnalyzeCommand(const Args& args);
 // zelm-cli tokens: the colouring scanner's tokens, one per line.
 int RunTokensCommand(const Args& args);
+// zelm-cli config FILE...: the .zelmrc and the choices that apply to pages.
+int RunConfigCommand(const Args& args);
 // zelm-cli divmark insert|remove|replace FILE...: comment labels of closing div tags.
 int RunDivmarkCommand(const Args& args);
 

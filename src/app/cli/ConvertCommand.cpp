@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "encoding/AnyCodeToShiftJIS.h"
 #include "encoding/JisConvert.h"
@@ -146,12 +147,6 @@ std::optional<std::string> ParseOptions(const Args& args, Options& options) {
   return std::nullopt;
 }
 
-// Line (1-based) of the byte at the 1-based position.
-std::size_t LineOf(std::string_view text, Pos position) {
-  const std::string_view before = text.substr(0, std::min<std::size_t>(position - 1, text.size()));
-  return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-}
-
 std::string CountOf(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " character" : " characters");
 }
@@ -184,7 +179,7 @@ void WarnReferences(const ConversionLoss& loss) {
 void WarnShiftJisLoss(const Converted& sjis, bool sjisIsOutput) {
   WarnReferences(sjis.loss);
   if (!sjis.loss.any()) return;
-  std::string where = "line " + std::to_string(LineOf(sjis.text, sjis.loss.firstPos));
+  std::string where = "line " + std::to_string(LineOfPosition(sjis.text, sjis.loss.firstPos));
   if (sjisIsOutput) where += ", byte " + std::to_string(sjis.loss.firstPos);
   PrintError("warning: " + WhatWasLost(sjis.loss, "Shift_JIS", " of the input") + " (first at " + where +
              " of the output)");
@@ -196,7 +191,7 @@ void WarnTargetLoss(const Converted& output, const NamedTarget& target) {
   const std::string what = target.target == Target::Utf8
                                ? CountOf(output.loss.count) + " could not be read as Shift_JIS and became \"?\""
                                : WhatWasLost(output.loss, target.display, "");
-  PrintError("warning: " + what + " (first at line " + std::to_string(LineOf(output.text, output.loss.firstPos)) +
+  PrintError("warning: " + what + " (first at line " + std::to_string(LineOfPosition(output.text, output.loss.firstPos)) +
              ", byte " + std::to_string(output.loss.firstPos) + " of the output)");
 }
 

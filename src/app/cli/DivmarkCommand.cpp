@@ -8,21 +8,20 @@
 // would not come back byte for byte from Shift_JIS (characters Shift_JIS
 // lacks, or other forms of the same characters) is written with a warning,
 // and never in place unless forced.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <optional>
-
-#include <sys/stat.h>
+#include <set>
 
 #include "app/FileCommands.h"
 #include "app/cli/Commands.h"
 #include "app/cli/IndentJob.h"
-#include "encoding/AnyCodeToShiftJIS.h"
-#include "encoding/JisConvert.h"
+#include "app/cli/PageSearch.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/DivCommentMarks.h"
-#include "text/FileIO.h"
 #include "text/StringUtil.h"
 
 namespace zelm::cli {
@@ -59,26 +58,16 @@ constexpr std::string_view kHelp =
     "in Shift_JIS and written back in its own encoding; nothing else of the page\n"
     "changes (a page whose lines end in CR, or in several ways, gets CR LF).\n"
     "One input without -o or --in-place is written to standard output; \"-\" is\n"
-    "standard input.\n"
+    "standard input. '--' ends the options.\n"
     "Exit status: 0 all files done, 1 some file failed, 2 usage error.\n";
 
-struct Choice {
+constexpr struct {
   std::string_view name;
-  int value;
-};
-constexpr Choice kCommands[] = {{"insert", int(DivMarkCommand::Insert)},
-                                {"remove", int(DivMarkCommand::Remove)},
-                                {"replace", int(DivMarkCommand::Replace)}};
-constexpr Choice kOpenCharsets[] = {{"auto", kCharCodeAuto},         {"euc-jp", kCharCodeEucJp},
-                                    {"utf-8", kCharCodeUtf8},        {"shift_jis", kCharCodeShiftJis},
-                                    {"iso-2022", kCharCodeIso2022Jp}, {"utf-8n", kCharCodeUtf8N}};
+  DivMarkCommand command;
+} kCommands[] = {{"insert", DivMarkCommand::Insert}, {"remove", DivMarkCommand::Remove}, {"replace", DivMarkCommand::Replace}};
 
-template <std::size_t N>
-std::optional<int> Lookup(const Choice (&choices)[N], std::string_view name) {
-  for (const Choice& choice : choices)
-    if (choice.name == name) return choice.value;
-  return std::nullopt;
-}
+// Options that take no value: "--in-place=no" is refused, not taken for "--in-place".
+constexpr std::string_view kFlags[] = {"--no-space", "--no-text", "--in-place", "--force", "--quiet", "--help"};
 
 struct CommandLine {
   DivMarkCommand command = DivMarkCommand::Insert;
@@ -108,28 +97,27 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   bool commandGiven = false;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
-      if (!commandGiven) {
-        const auto command = Lookup(kCommands, arg);
-        if (!command) return fail("the first argument is insert, remove or replace, not '" + std::string(arg) + "'");
-        line.command = static_cast<DivMarkCommand>(*command);
-        commandGiven = true;
-      } else {
-        line.files.emplace_back(arg);
-      }
+    if (!optionsEnded && IsEndOfOptions(args[i])) {
+      optionsEnded = true;
       continue;
     }
-    std::optional<std::string_view> inlineValue;
-    if (arg.starts_with("--") && arg.find('=') != std::string_view::npos) {
-      inlineValue = arg.substr(arg.find('=') + 1);
-      arg = arg.substr(0, arg.find('='));
+    if (optionsEnded || args[i] == "-" || !args[i].starts_with('-')) {
+      if (commandGiven) {
+        line.files.emplace_back(args[i]);
+        continue;
+      }
+      const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                        [&](const auto& row) { return row.name == args[i]; });
+      if (command == std::end(kCommands))
+        return fail("the first argument is insert, remove or replace, not '" + std::string(args[i]) + "'");
+      line.command = command->command;
+      commandGiven = true;
+      continue;
     }
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (inlineValue) return inlineValue;
-      if (i + 1 < args.size()) return args[++i];
-      return std::nullopt;
-    };
+    const SplitArgument split = SplitInlineValue(args[i]);
+    const std::string_view arg = split.name;
+    if (FlagGivenAValue(split, kFlags)) return fail(std::string(arg) + " takes no value");
+    auto value = [&] { return OptionValue(args, i, split.inlineValue); };
     auto mark = [&](std::string& target) {
       const auto v = value();
       const auto converted = v && !v->empty() ? MarkInShiftJis(*v) : std::nullopt;
@@ -139,8 +127,6 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     if (IsHelpFlag(arg)) {
       help = true;
       return line;
-    } else if (arg == "--") {
-      optionsEnded = true;
     } else if (arg == "--start") {
       if (!mark(line.marks.startMark)) return fail("--start takes a mark of characters Shift_JIS has");
     } else if (arg == "--end") {
@@ -151,8 +137,8 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.marks.noText = true;
     } else if (arg == "--open-charset") {
       const auto v = value();
-      const auto code = v ? Lookup(kOpenCharsets, *v) : std::nullopt;
-      if (!code) return fail("--open-charset takes auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n");
+      const auto code = v ? OpenCharsetNamed(*v) : std::nullopt;
+      if (!code) return fail("--open-charset takes " + std::string(kOpenCharsetChoices));
       line.openCharset = *code;
     } else if (arg == "-o" || arg == "--output") {
       const auto v = value();
@@ -176,40 +162,21 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   return line;
 }
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 // A page as the commands take it: in Shift_JIS with CR LF after every
 // line, and what it takes to write it back as it was.
 struct PageText {
-  CharCodeIndex encoding = kCharCodeShiftJis;
-  bool byteOrderMark = false;  // UTF-8: the page starts with one, kept aside
-  bool lfLineEnds = false;     // the page ends its lines with LF alone
-  bool lastLineEnded = true;   // the page's last line has a line end
-  Converted sjis;
-  std::string text;            // the Shift_JIS text with CR LF line ends
+  PlainText plain;            // the page in Shift_JIS as it was, its encoding and byte-order mark
+  bool lfLineEnds = false;    // the page ends its lines with LF alone
+  bool lastLineEnded = true;  // the page's last line has a line end
+  std::string text;           // the Shift_JIS text with CR LF line ends
 };
 
 PageText ReadPage(std::string_view bytes, CharCodeIndex openCharset) {
   PageText page;
-  page.encoding = openCharset == kCharCodeAuto ? ConvertAutomatically(bytes).readAs : openCharset;
   page.lfLineEnds = bytes.find('\r') == std::string_view::npos && bytes.find('\n') != std::string_view::npos;
   page.lastLineEnded = bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
-  switch (page.encoding) {
-    case kCharCodeEucJp: page.sjis = EucToSjis(bytes); break;
-    case kCharCodeIso2022Jp: page.sjis = JisToSjis(bytes); break;
-    case kCharCodeUtf8:
-    case kCharCodeUtf8N:
-      page.byteOrderMark = bytes.starts_with(kUtf8ByteOrderMark);
-      if (page.byteOrderMark) bytes.remove_prefix(kUtf8ByteOrderMark.size());
-      // As the automatic mode reads it: the lenient reader, else the strict one.
-      if (auto lenient = LenientUtf8ToSjis(bytes)) page.sjis = std::move(*lenient);
-      else page.sjis = Utf8ToSjis(bytes);
-      break;
-    default:
-      page.encoding = kCharCodeShiftJis;
-      page.sjis.text = std::string(bytes);
-  }
-  page.text = NormalizeLineEnds(page.sjis.text);
+  page.plain = PlainTextToShiftJis(bytes, openCharset);
+  page.text = NormalizeLineEnds(page.plain.text);
   if (!page.text.empty() && !page.text.ends_with("\r\n")) page.text += "\r\n";
   return page;
 }
@@ -219,13 +186,9 @@ PageText ReadPage(std::string_view bytes, CharCodeIndex openCharset) {
 std::string WriteBack(std::string sjis, const PageText& page) {
   if (!page.lastLineEnded && sjis.ends_with("\r\n")) sjis.resize(sjis.size() - 2);
   if (page.lfLineEnds) std::erase(sjis, '\r');  // the page had none: each CR came with a CR LF
-  switch (page.encoding) {
-    case kCharCodeEucJp: return SjisToEuc(sjis).text;
-    case kCharCodeIso2022Jp: return SjisToJis(sjis).text;
-    case kCharCodeUtf8:
-    case kCharCodeUtf8N: return (page.byteOrderMark ? std::string(kUtf8ByteOrderMark) : "") + SjisToUtf8(sjis).text;
-    default: return sjis;
-  }
+  std::string bytes = EncodeText(std::move(sjis), page.plain.readAs).text;
+  if (page.plain.byteOrderMark) bytes.insert(0, kUtf8ByteOrderMark);
+  return bytes;
 }
 
 // 1-based line of the first byte where two texts differ.
@@ -240,9 +203,9 @@ struct FileOutcome {
   bool lossy = false;  // the page does not come back byte for byte
   std::string message;
   std::vector<std::string> warnings;
-  std::string bytes;     // what to write
-  std::string original;  // the file as read
-  std::optional<FileIdentity> read;  // the file as it was before reading, for an in-place write
+  std::string bytes;                  // what to write
+  std::string original;               // the file as read
+  std::optional<FileIdentity> read;   // the file as read, for an in-place write
 };
 
 FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
@@ -252,27 +215,17 @@ FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
     outcome.message = std::move(message);
     return std::move(outcome);
   };
-  FileReadResult read;
   if (path == "-") {
     std::optional<std::string> input = ReadAllStdin();
     if (!input) return fail("cannot read standard input");
-    read.bytes = std::move(*input);
+    if (input->find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
+    outcome.original = std::move(*input);
   } else {
-    // Looked at before reading: a change from here on keeps the file from
-    // being replaced.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) outcome.read = FileIdentity::Of(info);
-    read = ReadFileBytes(path);
+    TextFileRead file = ReadTextFile(path);
+    if (!file.ok()) return fail(file.error->Describe());
+    outcome.original = std::move(file.bytes);
+    outcome.read = file.identity;
   }
-  switch (read.status) {
-    case FileReadResult::Status::Ok: break;
-    case FileReadResult::Status::NotFound: return fail("no such file");
-    case FileReadResult::Status::NotAFile: return fail(read.error + ", not a page");
-    case FileReadResult::Status::Unreadable: return fail("cannot read the file: " + read.error);
-    case FileReadResult::Status::Changed: return fail("the file changed while it was read: skipped");
-  }
-  outcome.original = std::move(read.bytes);
-  if (outcome.original.find('\0') != std::string::npos) return fail("binary file (it holds NUL bytes): skipped");
   try {
     const PageText page = ReadPage(outcome.original, line.openCharset);
     std::string labelled = RunDivMarkCommand(line.command, page.text, line.marks);
@@ -281,25 +234,23 @@ FileOutcome LabelFile(const std::string& path, const CommandLine& line) {
       outcome.bytes = outcome.original;
       return outcome;
     }
-    if (page.sjis.loss.any()) {
+    if (page.plain.loss.any()) {
       outcome.lossy = true;
-      outcome.warnings.push_back(std::to_string(page.sjis.loss.count) + " character" +
-                                 (page.sjis.loss.count == 1 ? "" : "s") +
-                                 " have no Shift_JIS form and became '?' (the first on line " +
-                                 std::to_string(LineOfPosition(page.sjis.text, page.sjis.loss.firstPos)) + ")");
+      outcome.warnings.push_back(page.plain.loss.Describe());
     } else if (const std::string same = WriteBack(page.text, page); same != outcome.original) {
       outcome.lossy = true;
       outcome.warnings.push_back("the page does not come back byte for byte through Shift_JIS (line " +
                                  std::to_string(FirstDifferentLine(outcome.original, same)) + " changes)");
     }
     outcome.bytes = WriteBack(std::move(labelled), page);
-  } catch (const std::exception& error) {  // the system cannot convert at all
+  } catch (const EncodingError& error) {  // the system cannot convert at all
     return fail(std::string("cannot convert the text: ") + error.what());
   }
   return outcome;
 }
 
 void Write(FileOutcome& outcome, const std::string& target, const CommandLine& line) {
+  SaveOutcome saved;
   if (line.inPlace) {
     if (!outcome.changed) return;  // no label to change: the file and its backup stay
     if (outcome.lossy && !line.force) {
@@ -307,24 +258,22 @@ void Write(FileOutcome& outcome, const std::string& target, const CommandLine& l
       outcome.message = "not written in place, since the page would change elsewhere (use --force to write anyway)";
       return;
     }
-    SaveOptions save;
-    save.expected = outcome.read;
-    const SaveOutcome saved = SaveWithBackup(outcome.bytes, target, save);
-    if (!saved.ok()) {
+    SaveOptions options;
+    options.expected = outcome.read;
+    saved = SaveWithBackup(outcome.bytes, target, options);
+    if (saved.ok() && saved.otherNames != 0) outcome.warnings.push_back(OtherNamesWarning(saved.otherNames));
+  } else {
+    if (outcome.bytes.empty()) {
       outcome.ok = false;
-      outcome.message = saved.error->Describe();
+      outcome.message = "the page is empty: nothing written";
+      return;
     }
-    return;
+    const std::string_view bytes = outcome.bytes;
+    saved = SaveOutputFile(std::span<const std::string_view>(&bytes, 1), target);
   }
-  if (outcome.bytes.empty()) {
-    outcome.ok = false;
-    outcome.message = "the page is empty: nothing written";
-    return;
-  }
-  const SaveResult saved = SaveTextFile(outcome.bytes, target);
   if (!saved.ok()) {
     outcome.ok = false;
-    outcome.message = saved.message;
+    outcome.message = saved.error->Describe();
   }
 }
 
@@ -349,8 +298,30 @@ int RunDivmarkCommand(const Args& args) {
     return kExitUsage;
   }
 
-  std::size_t failed = 0, changed = 0;
+  // Each real file once (a page named twice, by any path, would be
+  // labelled over its own labels and its backup would lose the original).
+  std::vector<Input> files;
+  std::set<std::pair<dev_t, ino_t>> seen;
   for (const std::string& file : line.files) {
+    struct stat info {};
+    if (file == "-" || ::stat(file.c_str(), &info) != 0 || seen.insert({info.st_dev, info.st_ino}).second)
+      files.push_back({file, {}});
+  }
+  // Where each goes, checked before anything is written: two pages of one
+  // name going to one folder, or an output that is an input, stop the run.
+  std::vector<std::string> targets(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    targets[i] = line.inPlace ? files[i].path : outputIsFolder ? OutputPathInFolder(line.output, files[i]) : line.output;
+  if (!line.inPlace && !toStdout) {
+    if (const auto clash = OutputClash(files, targets)) {
+      PrintError("divmark: " + *clash + ": nothing written");
+      return kExitUsage;
+    }
+  }
+
+  std::size_t failed = 0, changed = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& file = files[i].path;
     FileOutcome outcome = LabelFile(file, line);
     if (outcome.ok && toStdout) {
       if (!WriteAllStdout(outcome.bytes)) {
@@ -358,11 +329,7 @@ int RunDivmarkCommand(const Args& args) {
         return kExitFailure;
       }
     } else if (outcome.ok) {
-      const std::string target =
-          line.inPlace ? file
-                       : outputIsFolder ? (std::filesystem::path(line.output) / std::filesystem::path(file).filename()).string()
-                                        : line.output;
-      Write(outcome, target, line);
+      Write(outcome, targets[i], line);
     }
     for (const std::string& warning : outcome.warnings) PrintError("warning: " + file + ": " + warning);
     if (!outcome.ok) PrintError(file + ": " + outcome.message);
@@ -370,8 +337,8 @@ int RunDivmarkCommand(const Args& args) {
     changed += outcome.ok && outcome.changed;
   }
   if (!line.quiet && !toStdout) {
-    std::cerr << "zelm-cli: divmark: " << changed << " of " << line.files.size() << " file"
-              << (line.files.size() == 1 ? "" : "s") << " changed";
+    std::cerr << "zelm-cli: divmark: " << changed << " of " << files.size() << " file"
+              << (files.size() == 1 ? "" : "s") << " changed";
     if (failed) std::cerr << ", " << failed << " failed";
     std::cerr << '\n';
   }

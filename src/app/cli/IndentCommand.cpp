@@ -10,14 +10,19 @@
 #include <iostream>
 #include <mutex>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <thread>
 
 #include "app/FileCommands.h"
+#include "app/cli/CheckJob.h"
 #include "app/cli/Commands.h"
+#include "app/cli/IgnoreRules.h"
 #include "app/cli/IndentJob.h"
 #include "app/cli/MemoryPolicy.h"
+#include "app/cli/PageSearch.h"
+#include "app/cli/ProjectConfig.h"
 #include "app/cli/UrlInput.h"
 #include "text/FileIO.h"
 #include "text/SafeFile.h"
@@ -28,13 +33,17 @@ namespace {
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: zelm-cli indent [OPTIONS] FILE|FOLDER...\n"
+         "       zelm-cli indent --check|--diff [OPTIONS] FILE|FOLDER...\n"
+         "       zelm-cli indent --stdin-filepath NAME [OPTIONS] < page.html\n"
          "       zelm-cli indent [OPTIONS] http://ADDRESS|https://ADDRESS\n"
          "       zelm-cli indent --paste [OPTIONS] < page.html\n"
          "\n"
          "Re-indents HTML pages: detects and converts the encoding, normalises tags,\n"
          "puts one tag per line and indents every line by its block level. Folders\n"
-         "are searched for .htm and .html files (backups named ZZBU_* are skipped).\n"
-         "An http:// or https:// address is downloaded (one at a time) and read by the\n"
+         "are searched for .htm and .html files (backups named ZZBU_* are skipped),\n"
+         "leaving out what .zelmignore files (gitignore patterns) name; a file named\n"
+         "on the command line is taken all the same (unless --force-ignore). An\n"
+         "http:// or https:// address is downloaded (one at a time) and read by the\n"
          "charset it declares, as pasted text is.\n"
          "\n"
          "Options:\n"
@@ -54,19 +63,43 @@ void PrintHelp(std::ostream& out) {
          "  --in-place             replace each file, keeping it as it was right before as\n"
          "                         ZZBU_<name> beside it\n"
          "  --force                write in place even when characters were lost or changed\n"
+         "  --check                write nothing; list the pages that indenting would change\n"
+         "                         (exit status 1 when there is one)\n"
+         "  --diff                 write nothing; print a unified diff (UTF-8) of each page\n"
+         "                         against its result (exit status 1 when one would change).\n"
+         "                         The diff is a shortest one unless a huge page is changed\n"
+         "                         throughout: its search is then bounded (about a second)\n"
+         "                         and the diff, still correct, may show more as changed\n"
+         "  --stdin-filepath NAME  read the page from standard input and write the result to\n"
+         "                         standard output; NAME names it in messages and chooses\n"
+         "                         the .zelmrc that applies (the file need not exist)\n"
          "  --paste                read pasted HTML (Shift_JIS) from standard input\n"
          "  --verify               check that the result keeps every line of the page\n"
          "                         (only line breaks and blanks at line ends change); writes nothing\n"
+         "  --no-config            ignore .zelmrc files\n"
+         "  --no-ignore            ignore .zelmignore files (search every folder)\n"
+         "  --force-ignore         leave out what .zelmignore files name even when it is named\n"
+         "                         on the command line (or by --stdin-filepath, whose page\n"
+         "                         then comes out as it went in): for hooks, which name\n"
+         "                         every staged page\n"
          "  -j, --jobs N           cores to use (default: all): files processed at once,\n"
          "                         and a single large page shares them\n"
          "  -q, --quiet            no progress line and no summary\n"
          "  -h, --help             this help\n"
          "\n"
+         "Each page is indented with the choices of the first .zelmrc found in its\n"
+         "folder or a folder above it (the keys of the settings file: IndentType,\n"
+         "OpenCharset, ConvertUpper2Lower, DontPreprocessing, DivCommentConcat,\n"
+         "SaveCharSet); options on the command line win. Pasted text and addresses take\n"
+         "the .zelmrc of the current folder. 'zelm-cli config FILE' shows what applies.\n"
+         "\n"
          "One input without -o or --in-place is written to standard output. A file named\n"
          "twice (by any path) is indented once. A page another program changes after the\n"
          "run started, or holds locked, is not replaced. '--' ends the options.\n"
-         "Exit status: 0 all files done, 1 some file or folder failed (or the download\n"
-         "failed), 2 usage error.\n";
+         "Exit status: 0 all files done (with --check or --diff: none would change),\n"
+         "1 some file or folder failed, the download failed, or (with --check or\n"
+         "--diff) some page would change, 2 usage error or a .zelmrc that cannot be\n"
+         "used (nothing is done then).\n";
 }
 
 struct Table {
@@ -81,29 +114,33 @@ std::optional<int> Lookup(const Table (&table)[N], std::string_view name) {
   return std::nullopt;
 }
 
-constexpr Table kIndentTypes[] = {{"2", 0}, {"4", 1}, {"tab", 2}, {"none", 3}};
-constexpr Table kOpenCharsets[] = {{"auto", 0},     {"euc-jp", 1},   {"utf-8", 2},
-                                   {"shift_jis", 3}, {"iso-2022", 4}, {"utf-8n", 5}};
 constexpr Table kEmits[] = {{"native", int(EmitText::Native)}, {"org", int(EmitText::Org)},
                             {"local", int(EmitText::Local)},   {"work", int(EmitText::Work)},
                             {"result", int(EmitText::Result)}};
-constexpr Table kOutputCharsets[] = {{"auto", int(SaveCharSet::Auto)},
-                                     {"shift_jis", int(SaveCharSet::ShiftJis)},
-                                     {"utf-8", int(SaveCharSet::Utf8)}};
 constexpr Table kUnmappables[] = {{"question", int(Unmappable::Question)}, {"ncr", int(Unmappable::Reference)}};
 
 // Options that take no value: "--in-place=no" is refused, not taken for "--in-place".
-constexpr std::string_view kFlags[] = {"--lower", "--no-preprocess", "--div-comment-concat", "--in-place", "--force",
-                                       "--verify", "--paste", "--quiet", "--keep-pre", "--help"};
+constexpr std::string_view kFlags[] = {"--in-place", "--force",     "--verify",    "--paste",     "--quiet",
+                                       "--keep-pre", "--check",     "--diff",      "--no-config", "--no-ignore",
+                                       "--force-ignore", "--help"};
 
 struct CommandLine {
   IndentJobOptions job;
+  IndentChoices given;  // the choices set on the command line, which win over a .zelmrc
   std::vector<std::string> inputs;
   std::string output;
+  std::optional<std::string> stdinPath;
   bool inPlace = false;
   bool paste = false;
   bool quiet = false;
+  bool check = false;
+  bool diff = false;
+  bool noConfig = false;
+  bool noIgnore = false;
+  bool forceIgnore = false;
   unsigned jobs = 0;
+
+  bool Checking() const { return check || diff; }
 };
 
 // Parses the arguments; prints the reason and returns nullopt when they are
@@ -136,34 +173,22 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       target = *found;
       return true;
     };
+    std::string choiceError;
     if (IsHelpFlag(arg)) {
       help = true;
       return line;
-    } else if (arg == "--indent") {
-      if (!choice(kIndentTypes, line.job.pipeline.IndentType)) return fail("--indent takes 2, 4, tab or none");
-    } else if (arg == "--open-charset") {
-      if (!choice(kOpenCharsets, line.job.pipeline.OpenCharset))
-        return fail("--open-charset takes auto, euc-jp, utf-8, shift_jis, iso-2022 or utf-8n");
+    } else if (ParseChoiceOption(arg, args, i, split.inlineValue, line.given, choiceError)) {
+      if (!choiceError.empty()) return fail(choiceError);
     } else if (arg == "--emit") {
       int emit = 0;
       if (!choice(kEmits, emit)) return fail("--emit takes native, org, local, work or result");
       line.job.emit = static_cast<EmitText>(emit);
-    } else if (arg == "--output-charset") {
-      int charset = 0;
-      if (!choice(kOutputCharsets, charset)) return fail("--output-charset takes auto, shift_jis or utf-8");
-      line.job.outputCharset = static_cast<SaveCharSet>(charset);
     } else if (arg == "--unmappable") {
       int unmappable = 0;
       if (!choice(kUnmappables, unmappable)) return fail("--unmappable takes question or ncr");
       line.job.pipeline.UnmappableAs = static_cast<Unmappable>(unmappable);
     } else if (arg == "--keep-pre") {
       line.job.pipeline.KeepPre = true;
-    } else if (arg == "--lower") {
-      line.job.pipeline.ConvertUpper2Lower = true;
-    } else if (arg == "--no-preprocess") {
-      line.job.pipeline.DontPreprocessing = true;
-    } else if (arg == "--div-comment-concat") {
-      line.job.pipeline.DivCommentConcat = true;
     } else if (arg == "-o" || arg == "--output") {
       const auto v = value();
       if (!v || v->empty()) return fail("-o takes a path");
@@ -176,6 +201,20 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
       line.job.verify = true;
     } else if (arg == "--paste") {
       line.paste = true;
+    } else if (arg == "--check") {
+      line.check = true;
+    } else if (arg == "--diff") {
+      line.diff = true;
+    } else if (arg == "--no-config") {
+      line.noConfig = true;
+    } else if (arg == "--no-ignore") {
+      line.noIgnore = true;
+    } else if (arg == "--force-ignore") {
+      line.forceIgnore = true;
+    } else if (arg == "--stdin-filepath") {
+      const auto v = value();
+      if (!v || v->empty()) return fail("--stdin-filepath takes the name of the page");
+      line.stdinPath = std::string(*v);
     } else if (arg == "-q" || arg == "--quiet") {
       line.quiet = true;
     } else if (arg == "-j" || arg == "--jobs") {
@@ -190,6 +229,18 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
     }
   }
   if (line.inPlace && !line.output.empty()) return fail("--in-place and -o exclude each other");
+  if (line.noIgnore && line.forceIgnore) return fail("--no-ignore and --force-ignore exclude each other");
+  if (line.Checking()) {
+    if (line.inPlace || !line.output.empty() || line.job.verify || line.paste)
+      return fail("--check and --diff write nothing: they go without --in-place, -o, --verify and --paste");
+    if (line.job.emit != EmitText::Result) return fail("--check and --diff compare the result: they go without --emit");
+  }
+  if (line.stdinPath) {
+    if (!line.inputs.empty() || line.paste || line.inPlace || !line.output.empty() || line.job.verify)
+      return fail("--stdin-filepath reads standard input and writes standard output: it goes without files, "
+                  "--paste, --in-place, -o and --verify");
+    return line;
+  }
   if (line.paste) {
     if (!line.inputs.empty()) return fail("--paste reads standard input and takes no files");
     if (line.inPlace) return fail("--paste has no file to write in place");
@@ -201,114 +252,6 @@ std::optional<CommandLine> Parse(const Args& args, bool& help) {
   if (line.inPlace && line.job.emit == EmitText::Native)
     return fail("--emit native with --in-place would only rewrite the file with itself");
   return line;
-}
-
-// A new output file named without an extension is saved as a page.
-std::string WithHtmlExtensionIfNew(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
-}
-
-bool IsHtmlFileName(const std::filesystem::path& path) {
-  std::string extension = path.extension().string();
-  for (char& c : extension) c = AsciiLower(c);
-  const std::string name = path.filename().string();
-  return (extension == ".htm" || extension == ".html") && !name.starts_with("ZZBU_") && name != "ZZ_tmp.html";
-}
-
-// A page to indent, and the folder named on the command line it was found
-// in (empty for a file named itself): below -o FOLDER it keeps its place
-// relative to that folder.
-struct Input {
-  std::string path;
-  std::filesystem::path root;
-};
-
-// Searches a folder and its subfolders for pages. Every folder that cannot
-// be read is reported. Links are not followed: a link in a folder that
-// others can write to could point anywhere.
-void SearchFolder(const std::filesystem::path& folder, std::vector<std::string>& found, std::vector<std::string>& errors,
-                  std::vector<std::string>& warnings) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  fs::directory_iterator it(folder, error);
-  if (error) {
-    errors.push_back(folder.string() + ": cannot read the folder: " + error.message());
-    return;
-  }
-  std::vector<fs::path> subfolders;
-  for (; it != fs::directory_iterator(); it.increment(error)) {
-    const fs::file_status status = it->symlink_status(error);
-    if (error) break;
-    if (fs::is_directory(status)) {
-      subfolders.push_back(it->path());
-    } else if (IsHtmlFileName(it->path())) {
-      if (fs::is_regular_file(status)) found.push_back(it->path().string());
-      else if (fs::is_symlink(status))
-        warnings.push_back(it->path().string() + ": a link in a searched folder: skipped (name it to indent the file it names)");
-    }
-  }
-  if (error) errors.push_back(folder.string() + ": cannot read the whole folder: " + error.message());
-  std::sort(subfolders.begin(), subfolders.end());
-  for (const fs::path& subfolder : subfolders) SearchFolder(subfolder, found, errors, warnings);
-}
-
-// The files named, with folders searched for pages; a folder's pages are
-// sorted, so runs are repeatable. A file named twice, by any path (a link,
-// "./", a folder and a file in it), is taken once.
-std::vector<Input> CollectFiles(const std::vector<std::string>& inputs, std::vector<std::string>& errors,
-                                std::vector<std::string>& warnings) {
-  std::vector<Input> files;
-  for (const std::string& input : inputs) {
-    std::error_code error;
-    if (!std::filesystem::is_directory(input, error)) {
-      // "page" names page.html when there is no file "page"; a missing or
-      // unreadable file is reported when it is read.
-      const bool exists = std::filesystem::exists(input, error);
-      files.push_back({exists ? input : ResolveHtmlFileName(input).value_or(input), {}});
-      continue;
-    }
-    std::vector<std::string> found;
-    SearchFolder(input, found, errors, warnings);
-    std::sort(found.begin(), found.end());
-    for (std::string& file : found) files.push_back({std::move(file), input});
-  }
-  std::set<std::pair<dev_t, ino_t>> seen;
-  std::erase_if(files, [&](const Input& file) {
-    struct stat info {};
-    return ::stat(file.path.c_str(), &info) == 0 && !seen.insert({info.st_dev, info.st_ino}).second;
-  });
-  return files;
-}
-
-// Where the result of `file` goes when -o names a folder: the same place
-// below it as below the folder named on the command line.
-std::string OutputPathInFolder(const std::string& folder, const Input& file) {
-  const std::filesystem::path path(file.path);
-  if (file.root.empty()) return (std::filesystem::path(folder) / path.filename()).string();
-  return (std::filesystem::path(folder) / path.lexically_normal().lexically_relative(file.root.lexically_normal()))
-      .string();
-}
-
-// Why the outputs cannot be written, if they cannot: two inputs going to one
-// output, or an output that is one of the inputs.
-std::optional<std::string> OutputClash(const std::vector<Input>& files, const std::vector<std::string>& targets) {
-  std::map<std::string, std::size_t> byTarget;
-  std::set<std::pair<dev_t, ino_t>> inputs;
-  for (const Input& file : files) {
-    struct stat info {};
-    if (::stat(file.path.c_str(), &info) == 0) inputs.insert({info.st_dev, info.st_ino});
-  }
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    const std::string target = std::filesystem::path(targets[i]).lexically_normal().string();
-    const auto [it, fresh] = byTarget.emplace(target, i);
-    if (!fresh)
-      return files[it->second].path + " and " + files[i].path + " would both be written to " + target;
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0 && inputs.contains({info.st_dev, info.st_ino}))
-      return target + " is an input: writing it would replace a page without a backup (use --in-place)";
-  }
-  return std::nullopt;
 }
 
 class Progress {
@@ -330,27 +273,67 @@ class Progress {
   std::mutex mutex_;
 };
 
-void PrintWarnings(const std::string& file, const JobOutcome& outcome) {
-  const std::string prefix = file.empty() ? "" : file + ": ";
-  for (const std::string& warning : outcome.warnings) PrintError("warning: " + prefix + warning);
-  for (const std::string& note : outcome.notes) PrintError("note: " + prefix + note);
-}
+// Where each page's choices come from: its .zelmrc (unless --no-config)
+// under the options given on the command line.
+class JobChoices {
+ public:
+  explicit JobChoices(const CommandLine& line) : line_(line) {}
 
-// The outcome's pieces one after another.
-bool WriteToStdout(const JobOutcome& outcome) {
-  for (const std::string& piece : outcome.pieces)
-    if (!WriteAllStdout(piece)) return false;
+  // The .zelmrc that applies to a page (a folder: to its pages); null with
+  // --no-config or when none applies.
+  std::shared_ptr<const ProjectConfig> ConfigFor(const std::string& page) {
+    if (line_.noConfig) return nullptr;
+    std::shared_ptr<const ProjectConfig> config = finder_.ForPage(page);
+    return config->path.empty() ? nullptr : config;
+  }
+
+  IndentJobOptions JobFor(const ProjectConfig* config) const {
+    IndentJobOptions job = line_.job;
+    if (config) ApplyChoices(config->choices, job);
+    ApplyChoices(line_.given, job);
+    return job;
+  }
+
+ private:
+  const CommandLine& line_;
+  ProjectConfigFinder finder_;
+};
+
+// A .zelmrc that cannot be used stops the run before anything is done.
+bool ReportUnusable(const ProjectConfig* config) {
+  if (!config || config->error.empty()) return false;
+  PrintError(config->error + " (nothing done; --no-config ignores it)");
   return true;
 }
 
-int RunPaste(const CommandLine& line) {
+// What --check and --diff print for a page that would change: its name,
+// or its diff.
+bool PrintCheck(const std::string& file, const PageCheck& check, bool diff) {
+  if (!check.changed) return true;
+  if (!diff) return WriteAllStdout(file + "\n");
+  if (check.diff.empty()) {
+    PrintError(file + ": would change only in bytes that show the same in UTF-8 (line ends or encoding)");
+    return true;
+  }
+  if (check.bareLineFeeds)
+    PrintError("note: " + file + ": its lines end in LF, and the result's in CR LF: lines whose text stays "
+               "show as changed too");
+  if (!check.diffMinimal)
+    PrintError("note: " + file + ": a huge page changed throughout: the diff's search was bounded, so it may show "
+               "more lines as changed than change");
+  return WriteAllStdout(check.diff);
+}
+
+int RunPaste(const CommandLine& line, JobChoices& choices) {
   const std::optional<std::string> input = ReadAllStdin();
   if (!input) {
     PrintError("cannot read standard input");
     return kExitFailure;
   }
-  JobOutcome outcome = IndentPastedText(*input, line.job);
-  PrintWarnings({}, outcome);
+  const std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(".");
+  if (ReportUnusable(config.get())) return kExitUsage;
+  JobOutcome outcome = IndentPastedText(*input, choices.JobFor(config.get()));
+  PrintWarnings({}, outcome.warnings, outcome.notes);
   if (!outcome.ok) {
     PrintError(outcome.message);
     return kExitFailure;
@@ -363,7 +346,52 @@ int RunPaste(const CommandLine& line) {
     }
     return kExitOk;
   }
-  return WriteToStdout(outcome) ? kExitOk : kExitFailure;
+  return WriteAllStdout(outcome.pieces) ? kExitOk : kExitFailure;
+}
+
+// --stdin-filepath NAME: a page on standard input, as a file is read; the
+// result (or with --check or --diff, what would change) on standard output.
+int RunStdin(const CommandLine& line, JobChoices& choices) {
+  const std::string& name = *line.stdinPath;
+  const std::optional<std::string> input = ReadAllStdin();
+  if (!input) {
+    PrintError("cannot read standard input");
+    return kExitFailure;
+  }
+  if (line.forceIgnore) {
+    std::error_code error;
+    std::string problem;
+    const bool ignored = IsPageIgnored(std::filesystem::absolute(name, error).lexically_normal(), problem);
+    if (!problem.empty()) {
+      PrintError(problem);
+      return kExitFailure;
+    }
+    // A page left out is not indented: as it came, or nothing to check.
+    if (ignored) return line.Checking() || WriteAllStdout(*input) ? kExitOk : kExitFailure;
+  }
+  const std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(name);
+  if (ReportUnusable(config.get())) return kExitUsage;
+  IndentJobOptions job = choices.JobFor(config.get());
+  job.pipeline.Threads = line.jobs ? line.jobs : DefaultPassThreads();
+  JobOutcome outcome = IndentPageBytes(*input, job);
+  PrintWarnings(name, outcome.warnings, outcome.notes);
+  if (!outcome.ok) {
+    PrintError(name + ": " + outcome.message);
+    return kExitFailure;
+  }
+  if (line.Checking()) {
+    const PageCheck check = ComparePage(*input, outcome, name, line.diff);
+    if (!PrintCheck(name, check, line.diff)) {
+      PrintError("cannot write standard output");
+      return kExitFailure;
+    }
+    return check.changed ? kExitFailure : kExitOk;
+  }
+  if (!WriteAllStdout(outcome.pieces)) {
+    PrintError("cannot write standard output");
+    return kExitFailure;
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -378,26 +406,39 @@ int RunIndentCommand(const Args& args) {
   }
   if (!parsed) return kExitUsage;
   const CommandLine& line = *parsed;
-  if (line.paste) return RunPaste(line);
-  if (NamesWebAddress(line.inputs)) return IndentWebAddress(line.inputs, line.output, line.inPlace, line.job);
+  JobChoices choices(line);
+  if (line.stdinPath) return RunStdin(line, choices);
+  if (line.paste) return RunPaste(line, choices);
+  if (NamesWebAddress(line.inputs)) {
+    if (line.Checking()) {
+      PrintError("--check and --diff compare files, not addresses (see 'zelm-cli indent --help')");
+      return kExitUsage;
+    }
+    const std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(".");
+    if (ReportUnusable(config.get())) return kExitUsage;
+    return IndentWebAddress(line.inputs, line.output, line.inPlace, choices.JobFor(config.get()));
+  }
 
   // Pages changed by another program after this moment are not replaced:
   // another run may have indented them, and their backups would then hold
   // indented text.
   const timespec started = SystemTimeNow();
-  std::vector<std::string> errors, searchWarnings;
-  const std::vector<Input> files = CollectFiles(line.inputs, errors, searchWarnings);
-  for (const std::string& error : errors) PrintError(error);
-  for (const std::string& warning : searchWarnings) PrintError("warning: " + warning);
+  PageSearch search =
+      FindPages(line.inputs, {.useIgnoreFiles = !line.noIgnore, .ignoreNamedFiles = line.forceIgnore});
+  const std::vector<Input>& files = search.files;
+  for (const std::string& error : search.errors) PrintError(error);
+  for (const std::string& warning : search.warnings) PrintError("warning: " + warning);
   std::error_code ignored;
   const bool outputIsFolder = !line.output.empty() && std::filesystem::is_directory(line.output, ignored);
-  const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify;
-  if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify) {
+  const bool toStdout = !line.inPlace && line.output.empty() && !line.job.verify && !line.Checking();
+  if (files.size() > 1 && !line.inPlace && !outputIsFolder && !line.job.verify && !line.Checking()) {
     PrintError("several files need --in-place or -o FOLDER (an existing folder)");
     return kExitUsage;
   }
   if (files.empty()) {
-    if (errors.empty()) PrintError("no .htm or .html files found");
+    if (!search.errors.empty()) return kExitFailure;
+    if (search.namedIgnored) return kExitOk;  // every page named is left out: nothing to do
+    PrintError("no .htm or .html files found");
     return kExitFailure;
   }
   std::vector<std::string> targets(files.size());
@@ -415,29 +456,63 @@ int RunIndentCommand(const Args& args) {
   // The cores go to files first; a single large page shares what is left.
   const unsigned cores = line.jobs ? line.jobs : DefaultPassThreads();
   const unsigned jobs = static_cast<unsigned>(std::min<std::size_t>(cores, files.size()));
-  IndentJobOptions job = line.job;
-  job.pipeline.Threads = std::max(1u, cores / jobs);
-  if (line.inPlace) job.unchangedSince = started;
+  // Each page's options: those of its .zelmrc, each .zelmrc read once.
+  std::map<const ProjectConfig*, IndentJobOptions> optionsByConfig;
+  std::vector<const IndentJobOptions*> pageOptions(files.size());
+  std::vector<std::shared_ptr<const ProjectConfig>> configs;
+  bool unusable = false;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::shared_ptr<const ProjectConfig> config = choices.ConfigFor(files[i].path);
+    auto [it, fresh] = optionsByConfig.try_emplace(config.get());
+    if (fresh) {
+      unusable = ReportUnusable(config.get()) || unusable;
+      it->second = choices.JobFor(config.get());
+      it->second.pipeline.Threads = std::max(1u, cores / jobs);
+      if (line.inPlace) it->second.unchangedSince = started;
+      configs.push_back(std::move(config));
+    }
+    pageOptions[i] = &it->second;
+  }
+  if (unusable) return kExitUsage;
 
   std::vector<JobOutcome> outcomes(files.size());
-  Progress progress(files.size(), !line.quiet && files.size() > 1);
+  std::vector<PageCheck> checks(line.Checking() ? files.size() : 0);
+  std::vector<bool> finished(files.size(), false);
+  std::size_t printed = 0;  // --check and --diff print in the order of the pages
+  bool stdoutFailed = false;
+  const bool showProgress = !line.quiet && files.size() > 1 && !(line.Checking() && ::isatty(STDOUT_FILENO));
+  Progress progress(files.size(), showProgress);
   std::mutex reportMutex;
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
     for (std::size_t i = next++; i < files.size(); i = next++) {
       const std::string& file = files[i].path;
+      const IndentJobOptions& job = *pageOptions[i];
       JobOutcome& outcome = outcomes[i];
-      outcome = IndentFile(file, job);
-      if (outcome.ok && !toStdout && !line.job.verify) {
-        std::error_code error;
-        if (outputIsFolder) std::filesystem::create_directories(std::filesystem::path(targets[i]).parent_path(), error);
-        WriteOutcome(outcome, targets[i], line.inPlace, line.job.force);
+      if (line.Checking()) {
+        outcome = CheckFile(file, job, line.diff, checks[i]);
+        outcome.pieces.clear();
+        outcome.pieces.shrink_to_fit();
+      } else {
+        outcome = IndentFile(file, job);
+        if (outcome.ok && !toStdout && !line.job.verify) {
+          std::error_code error;
+          if (outputIsFolder)
+            std::filesystem::create_directories(std::filesystem::path(targets[i]).parent_path(), error);
+          WriteOutcome(outcome, targets[i], line.inPlace, job.force);
+        }
       }
       {
         std::lock_guard lock(reportMutex);
-        PrintWarnings(file, outcome);
+        PrintWarnings(file, outcome.warnings, outcome.notes);
         if (!outcome.ok) PrintError(file + ": " + outcome.message);
         if (!outcome.verified.empty()) std::cout << file << ": " << outcome.verified << '\n';
+        finished[i] = true;
+        for (; line.Checking() && printed < files.size() && finished[printed]; ++printed) {
+          if (!stdoutFailed && outcomes[printed].ok && !PrintCheck(files[printed].path, checks[printed], line.diff))
+            stdoutFailed = true;
+          std::string().swap(checks[printed].diff);
+        }
       }
       progress.Done(file);
     }
@@ -448,23 +523,28 @@ int RunIndentCommand(const Args& args) {
   worker();
   for (std::thread& thread : threads) thread.join();
 
-  std::size_t failed = 0, warned = 0;
-  for (const JobOutcome& outcome : outcomes) {
-    failed += !outcome.ok;
-    warned += !outcome.warnings.empty();
+  std::size_t failed = 0, warned = 0, changed = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    failed += !outcomes[i].ok;
+    warned += !outcomes[i].warnings.empty();
+    changed += line.Checking() && outcomes[i].ok && checks[i].changed;
   }
-  if (toStdout && outcomes[0].ok && !WriteToStdout(outcomes[0])) {
+  if ((toStdout && outcomes[0].ok && !WriteAllStdout(outcomes[0].pieces)) || stdoutFailed) {
     PrintError("cannot write standard output");
     return kExitFailure;
   }
   if (!line.quiet && files.size() > 1) {
-    std::cerr << "zelm-cli: " << files.size() - failed << " of " << files.size() << " files "
-              << (line.job.verify ? "verified" : "indented");
+    std::cerr << "zelm-cli: ";
+    if (line.Checking())
+      std::cerr << changed << " of " << files.size() << " pages would be re-indented";
+    else
+      std::cerr << files.size() - failed << " of " << files.size() << " files "
+                << (line.job.verify ? "verified" : "indented");
     if (failed) std::cerr << ", " << failed << " failed";
     if (warned) std::cerr << ", " << warned << " with warnings";
     std::cerr << '\n';
   }
-  return (failed || !errors.empty()) ? kExitFailure : kExitOk;
+  return (failed || changed || !search.errors.empty()) ? kExitFailure : kExitOk;
 }
 
 }  // namespace zelm::cli

@@ -34,18 +34,6 @@ std::string TooDeep(const IndentationTooLarge& error) {
   return std::string(error.what()) + "; '--indent none' indents it flush left";
 }
 
-// Records what a conversion could not carry over: a loss as a warning (and
-// the outcome as lossy), references as a note.
-void Report(JobOutcome& outcome, const LossReport& loss) {
-  if (loss.any()) {
-    outcome.lossy = true;
-    outcome.warnings.push_back(loss.Describe());
-  }
-  if (loss.referenced != 0)
-    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
-                            " without an exact form written as numeric character references (&#N;)");
-}
-
 // Checks that the Result keeps the Local text's content, part by part: each
 // piece of the Result is checked as soon as it is made and dropped, so that
 // the whole Result is never held beside the Local text. (The join of
@@ -162,6 +150,8 @@ JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const Ind
   outcome.read = indented.identity;
   Report(outcome, indented.loss);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, indented.DetectedCode, indented.ReadAs);
+  outcome.readAs = indented.ReadAs;
+  outcome.written = encoding;
   if (encoding == kCharCodeShiftJis) {
     outcome.pieces = std::move(indented.result);  // written as they are
     return outcome;
@@ -170,30 +160,66 @@ JobOutcome IndentToResult(JobOutcome outcome, const std::string& path, const Ind
   return outcome;
 }
 
-}  // namespace
-
-std::size_t LineOfPosition(std::string_view text, std::size_t position) {
-  const std::size_t end = std::min(position == 0 ? 0 : position - 1, text.size());
-  return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + end, '\n'));
-}
-
-JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
-  JobOutcome outcome;
+// Before a large page is read: its memory comes in large pages, and the
+// threads that share its passes wake and the passes' tables are built
+// while it is read. The thread returned builds the tables.
+std::jthread PrepareForLargePage(std::uintmax_t size, const IndentJobOptions& options) {
   constexpr std::uintmax_t kLargePage = std::uintmax_t{2} << 20, kLargestPrepared = std::uintmax_t{1} << 28;
-  std::error_code sizeUnknown;
-  const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
   std::jthread preparing;
-  if (!sizeUnknown && size >= kLargePage) {
+  if (size >= kLargePage) {
     // The texts of all passes together take up to about four times the
     // page. Before any other thread takes memory.
     PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
-    // The threads that share the passes wake, and the passes' tables are
-    // built, while the page is read.
     if (options.pipeline.Threads > 1) {
       StartKeptThreads(options.pipeline.Threads - 1);
       preparing = std::jthread(PreparePassTables);
     }
   }
+  return preparing;
+}
+
+// What reading a page's bytes brought: the characters lost on the way to
+// Shift_JIS, the encoding read and the one to write. `Texts` is the file
+// input stage's or the whole file stage's.
+template <typename Texts>
+void ReportInput(JobOutcome& outcome, const Texts& texts, const IndentJobOptions& options) {
+  LossReport loss;
+  static_cast<ConversionLoss&>(loss) = texts.loss;
+  loss.line = texts.lossLine;
+  Report(outcome, loss);
+  outcome.readAs = texts.ReadAs;
+  outcome.written = SaveEncodingFor(options.outputCharset, texts.DetectedCode, texts.ReadAs);
+}
+
+}  // namespace
+
+void Report(JobOutcome& outcome, const LossReport& loss) {
+  if (loss.any()) {
+    outcome.lossy = true;
+    outcome.warnings.push_back(loss.Describe());
+  }
+  if (loss.referenced != 0)
+    outcome.notes.push_back(std::to_string(loss.referenced) + " character" + (loss.referenced == 1 ? "" : "s") +
+                            " without an exact form written as numeric character references (&#N;)");
+}
+
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options) {
+  PasteInputTexts input = PasteInputStage(text, options.pipeline);
+  try {
+    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
+  } catch (const IndentationTooLarge& error) {
+    return Failed(std::move(outcome), TooDeep(error));
+  }
+  return outcome;
+}
+
+JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  std::error_code sizeUnknown;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeUnknown);
+  std::jthread preparing;
+  if (!sizeUnknown) preparing = PrepareForLargePage(size, options);
   PageReadOptions read;
   read.unchangedSince = options.unchangedSince;
   if (options.emit == EmitText::Result && !options.verify) return IndentToResult(std::move(outcome), path, options, read);
@@ -218,6 +244,43 @@ JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options) 
   return outcome;
 }
 
+JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& options) {
+  JobOutcome outcome;
+  if (page.empty()) return Failed(std::move(outcome), "the page is empty: nothing to indent");
+  std::jthread preparing = PrepareForLargePage(page.size(), options);
+  constexpr std::string_view kBinary = "binary text (it holds NUL bytes): nothing to indent";
+  const bool straightToResult = options.emit == EmitText::Result && !options.verify;
+  // The straight road looks for NUL bytes in the pass that first reads the
+  // page's parts; the others before they start.
+  if (!straightToResult && page.find('\0') != std::string_view::npos) return Failed(std::move(outcome), std::string(kBinary));
+  if (options.emit == EmitText::Native) {
+    outcome.pieces.push_back(NormalizeLineEnds(page));
+    return outcome;
+  }
+  try {
+    if (straightToResult) {
+      PipelineOptions pipeline = options.pipeline;
+      pipeline.ResultInPieces = true;
+      pipeline.RefuseNulBytes = true;
+      IndentedFileTexts indented = FileToResultStage(page, pipeline);
+      if (indented.HoldsNul) return Failed(std::move(outcome), std::string(kBinary));
+      ReportInput(outcome, indented, options);
+      if (indented.ResultPieces.empty()) indented.ResultPieces.push_back(std::move(indented.Result));
+      if (outcome.written == kCharCodeShiftJis) outcome.pieces = std::move(indented.ResultPieces);
+      else EncodeOutput(outcome, JoinedPieces(indented.ResultPieces), outcome.written, options.pipeline.UnmappableAs);
+      return outcome;
+    }
+    FileInputTexts texts = FileInputStage(std::string(page), options.pipeline, WantedFor(options));
+    ReportInput(outcome, texts, options);
+    Emit(outcome, std::move(texts.Local), std::move(texts.Org), options, outcome.written);
+  } catch (const IndentationTooLarge& error) {
+    return Failed(std::move(outcome), TooDeep(error));
+  } catch (const EncodingError& error) {  // the system cannot convert at all
+    return Failed(std::move(outcome), std::string("cannot convert the text: ") + error.what());
+  }
+  return outcome;
+}
+
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options) {
   JobOutcome outcome;
   if (text.find('\0') != std::string_view::npos)
@@ -227,14 +290,8 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
     outcome.pieces.emplace_back(text);
     return outcome;
   }
-  PasteInputTexts input = PasteInputStage(text, options.pipeline);
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, kCharCodeShiftJis, kCharCodeShiftJis);
-  try {
-    Emit(outcome, std::move(input.Local), std::move(input.Org), options, encoding);
-  } catch (const IndentationTooLarge& error) {
-    return Failed(std::move(outcome), TooDeep(error));
-  }
-  return outcome;
+  return IndentShiftJisText(std::move(outcome), text, encoding, options);
 }
 
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force) {
@@ -256,10 +313,7 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     SaveOptions save;
     save.expected = outcome.read;
     saved = SaveWithBackup(pieces, target, save);
-    if (saved.ok() && saved.otherNames != 0)
-      outcome.warnings.push_back("the file had " + std::to_string(saved.otherNames) + " other name" +
-                                 (saved.otherNames == 1 ? "" : "s") +
-                                 " (hard links), which keep the old text; it is now a file of its own");
+    if (saved.ok() && saved.otherNames != 0) outcome.warnings.push_back(OtherNamesWarning(saved.otherNames));
   } else {
     saved = SaveOutputFile(pieces, target);
   }
@@ -267,6 +321,16 @@ void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, 
     outcome.ok = false;
     outcome.message = saved.error->Describe();
   }
+}
+
+std::string WithHtmlExtensionIfNew(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored) ? path : WithHtmlExtension(path);
+}
+
+std::string OtherNamesWarning(std::size_t otherNames) {
+  return "the file had " + std::to_string(otherNames) + " other name" + (otherNames == 1 ? "" : "s") +
+         " (hard links), which keep the old text; it is now a file of its own";
 }
 
 }  // namespace zelm::cli

@@ -38,15 +38,34 @@ struct JobOutcome {
   bool lossy = false;                 // some character became "?" or another one
   std::string verified;               // with verify: what was checked
   std::optional<FileIdentity> read;   // the file as read, for an in-place write
+  // IndentPageBytes: the encoding the page was read as, and the one the
+  // pieces are written in.
+  CharCodeIndex readAs = kCharCodeAuto;
+  CharCodeIndex written = kCharCodeAuto;
 };
 
 // The file through both stages, encoded for output. Missing, unreadable,
 // empty, binary and changed files fail with the reason.
 JobOutcome IndentFile(const std::string& path, const IndentJobOptions& options);
 
+// A page's bytes (a file's as read, or standard input) through both stages,
+// as IndentFile takes a file: read in any of the four encodings, refused
+// when empty or binary.
+JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& options);
+
 // Pasted (Shift_JIS) text through the paste input stage and the indent stage.
 // Text with NUL bytes is refused, as binary files are.
 JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& options);
+
+// Shift_JIS text that comes from no file (pasted, downloaded) through the
+// paste input stage and the indent stage, encoded for output in `encoding`.
+// `outcome` holds what was reported on the way to Shift_JIS.
+JobOutcome IndentShiftJisText(JobOutcome outcome, std::string_view text, CharCodeIndex encoding,
+                              const IndentJobOptions& options);
+
+// Records what a conversion could not carry over: a loss as a warning (and
+// the outcome as lossy), references as a note.
+void Report(JobOutcome& outcome, const LossReport& loss);
 
 // Writes the outcome's pieces to `target`: in place with its ZZBU_ backup
 // (refused for a lossy result unless forced, and for a file that changed
@@ -54,7 +73,11 @@ JobOutcome IndentPastedText(std::string_view text, const IndentJobOptions& optio
 // recorded in the outcome.
 void WriteOutcome(JobOutcome& outcome, const std::string& target, bool inPlace, bool force);
 
-// 1-based line of a 1-based byte position in a text with CR LF line ends.
-std::size_t LineOfPosition(std::string_view text, std::size_t position);
+// The output file -o names: a new one named without an extension is saved
+// as a page (".html" added).
+std::string WithHtmlExtensionIfNew(const std::string& path);
+
+// The warning for a replaced file that had other names (hard links).
+std::string OtherNamesWarning(std::size_t otherNames);
 
 }  // namespace zelm::cli

@@ -5,6 +5,7 @@
 
 #include "app/cli/CliSupport.h"
 #include "app/cli/Commands.h"
+#include "app/cli/Version.h"
 
 namespace zelm::cli {
 namespace {
@@ -18,6 +19,7 @@ const std::vector<Command> kCommands{
     {"rtf", "write the syntax-coloured RTF document of a page", RunRtfCommand},
     {"tokens", "list the colouring scanner's tokens of a page", RunTokensCommand},
     {"divmark", "insert, remove or rewrite comment labels in closing div tags", RunDivmarkCommand},
+    {"config", "show the .zelmrc and the choices that apply to pages", RunConfigCommand},
 };
 
 void PrintOverview(std::ostream& out) {
@@ -32,7 +34,8 @@ void PrintOverview(std::ostream& out) {
     out << command.summary << '\n';
   }
   out << "\n"
-         "Run 'zelm-cli COMMAND --help' for the options of a command.\n"
+         "Run 'zelm-cli COMMAND --help' for the options of a command, 'zelm-cli --version'\n"
+         "for the version and the Git revision it was built from; 'man zelm-cli' tells more.\n"
          "Exit status: 0 success, 1 a file or stream could not be processed, 2 usage error.\n";
 }
 
@@ -47,7 +50,7 @@ int Main(int argc, char** argv) {
     return kExitOk;
   }
   if (name == "--version") {
-    std::cout << "zelm-cli 0.1.0\n";
+    std::cout << "zelm-cli " << kVersion << " (revision " << kRevision << ")\n";
     return kExitOk;
   }
   for (const Command& command : kCommands) {

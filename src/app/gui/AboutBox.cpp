@@ -21,10 +21,14 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   Version->setObjectName(QStringLiteral("Version"));
   Comments = new QLabel(QString::fromUtf8(texts::kAboutText), this);
   Comments->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  SettingsFile = new QLabel(this);
+  SettingsFile->setObjectName(QStringLiteral("SettingsFile"));
+  SettingsFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   for (QWidget* part : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version),
-                        static_cast<QWidget*>(Comments), static_cast<QWidget*>(buttons)}) {
+                        static_cast<QWidget*>(Comments), static_cast<QWidget*>(SettingsFile),
+                        static_cast<QWidget*>(buttons)}) {
     layout->addWidget(part);
   }
 }

@@ -13,6 +13,7 @@ class TAboutBox : public QDialog {
   QLabel* ProductName = nullptr;
   QLabel* Version = nullptr;   // "Ver. 14.07.02", set by the window when it shows the box
   QLabel* Comments = nullptr;  // what the program does; further lines may follow
+  QLabel* SettingsFile = nullptr;  // where the settings are kept, set by the window
 };
 
 }  // namespace zelm::gui

@@ -25,4 +25,8 @@ QString DialogAsker::SaveFileName(const QString& suggested, const QString& filte
                                       QFileDialog::DontConfirmOverwrite);
 }
 
+QString DialogAsker::FolderName(const QString& folder) {
+  return QFileDialog::getExistingDirectory(parent_, QString(), folder);
+}
+
 }  // namespace zelm::gui

@@ -21,6 +21,8 @@ class Asker {
   // The file to save to; empty when the person cancels. Overwriting is
   // asked about by the window itself, not by the dialog.
   virtual QString SaveFileName(const QString& suggested, const QString& filter) = 0;
+  // A folder, starting in `folder`; empty when the person cancels.
+  virtual QString FolderName(const QString& folder) = 0;
 };
 
 // Asks with message boxes and file dialogs over `parent`.
@@ -31,6 +33,7 @@ class DialogAsker : public Asker {
   void Tell(const QString& text) override;
   QString OpenFileName(const QString& folder, const QString& filter) override;
   QString SaveFileName(const QString& suggested, const QString& filter) override;
+  QString FolderName(const QString& folder) override;
 
  private:
   QWidget* parent_;

@@ -11,8 +11,14 @@
 //   MainWindowSearch.cpp    the keyword box, batch search and hit lists
 //   MainWindowView.cpp      titles, status bar, collapse toggles, view
 //                           commands, pages, start-up and resize
-//   MainWindowLater.cpp     handlers that the web, settings, marker and
-//                           tools work act on (empty for now)
+//   MainWindowTools.cpp     the structure checks, entity, whitespace and
+//                           CSS colour tools, the source windows and the
+//                           default folder of the settings menu
+//   MainWindowSettings.cpp  the settings file: locating, loading, saving
+//   MainWindowMarkers.cpp   comment labels in closing div tags: the mark
+//                           boxes, their option items and the six commands
+//   MainWindowWeb.cpp       the embedded browsers, the analyser browser and
+//                           the external-browser commands
 // Controls are public members, named as the program's documentation names
 // them, so that every command file and the tests reach them directly.
 #pragma once
@@ -25,6 +31,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/gui/Asker.h"
 #include "app/gui/PaneAdapter.h"
@@ -33,6 +41,7 @@
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
 #include "indent/Pipeline.h"
+#include "web/PageSource.h"
 
 class QAction;
 class QButtonGroup;
@@ -50,21 +59,14 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QWebEngineView;
 
 namespace zelm::gui {
 
 class TAMainForm;
+class TFormSource;
+class TFormSOTSource;
 using Handler = void (TAMainForm::*)();
-
-// A file opened into a pane, as the save commands need it.
-struct OpenedFile {
-  std::string path;
-  std::string bytes;                 // as first read, for the backup of a save over it
-  CharCodeIndex declared = 0;        // the charset the document declares
-  CharCodeIndex readAs = 0;          // the encoding it was read as
-  ConversionLoss loss;               // what reading it could not carry
-  std::size_t lossLine = 0;
-};
 
 // A radio group: a titled box of exclusive choices, read as an item index.
 struct RadioGroup {
@@ -88,6 +90,8 @@ class TAMainForm : public QMainWindow {
   QString CurrentFileName;
   QString DefaultFolder;
   QString SettingsFileName;
+  // A file path kept in the settings file and written back; nothing else uses it.
+  QString ProjectFileName;
   QString ProgramFolder;
   bool TopCollapsed = false;
   bool SearchCollapsed = false;
@@ -106,11 +110,10 @@ class TAMainForm : public QMainWindow {
   CharCodeIndex OrgCharCode = 0;
   CharCodeIndex OrgReadAs = 0;
   // What the last load could not carry into Shift_JIS.
-  ConversionLoss OrgLoss;
-  std::size_t OrgLossLine = 0;
-  // The loaded page's bytes as first read, kept for the backup of a save
-  // over it.
-  std::string OrgFileBytes;
+  LossReport OrgLoss;
+  // The loaded page as read (or as last saved): a save over it replaces it
+  // only when no other program has changed it since.
+  std::optional<FileIdentity> OrgFileIdentity;
   // The files the plain-text (CSS, JavaScript) and RefOrg commands last
   // opened or saved into the Local and RefOrg panes.
   OpenedFile TextFile;
@@ -176,6 +179,9 @@ class TAMainForm : public QMainWindow {
   QCheckBox* CheckBoxInnerRightRemoveLevel = nullptr;
   QPushButton* btnDoInnerHTMLIndent = nullptr;
   QLabel* LabelCommonLineNumber = nullptr;
+  // The detached source windows, made when first opened.
+  TFormSource* FormSource = nullptr;
+  TFormSOTSource* FormSOTSource = nullptr;
   // Options panel.
   QComboBox* ComboBoxFindSrc = nullptr;
   QComboBox* ComboBoxRepDst = nullptr;  // the hidden replacement box
@@ -265,6 +271,34 @@ class TAMainForm : public QMainWindow {
   // Opens the first local file of a drop; false when it holds none.
   bool OpenDroppedFile(const QMimeData& data);
 
+  // ---- Settings file (MainWindowSettings.cpp) -----------------------------------
+  // The bare name of the first file "ZELM*.inf" in `folder`; empty when none.
+  QString GetInf(const QString& folder) const;
+  // Applies the settings file at `path` to the controls; nothing when there
+  // is no such file.
+  void LoadIniSettings(const QString& path);
+  // Writes the controls' state into the settings file at `path`; false, and
+  // the person told, when it cannot be written.
+  bool SaveIniSettings(const QString& path);
+
+  // ---- Browsers and the analyser (MainWindowWeb.cpp) ----------------------------------
+  // The result, original and analyser browsers. Each is made when it is
+  // first used, so that the window starts without the web engine; one that
+  // was never used shows an empty page, as the blank page would. Null when
+  // the browsers cannot run here (EmbeddedBrowsersCanRun): the area then
+  // says why.
+  QWebEngineView* ResultBrowser();
+  QWebEngineView* OriginalBrowser();
+  QWebEngineView* AnalyserBrowser();
+  // Loads the page at an address or a file into the analyser: its source,
+  // read off the user-interface thread, goes through the paste input
+  // stage, and the browser shows the page.
+  void LoadAnalyserPage(const QString& addressOrFile);
+  // True while the analyser reads a page's source.
+  bool AnalyserLoading() const;
+  // The time limits of the analyser's downloads.
+  DownloadOptions AnalyserDownloadOptions;
+
  public slots:
   // ---- File menu -----------------------------------------------------------------
   void MenuFileNewClick();
@@ -309,6 +343,9 @@ class TAMainForm : public QMainWindow {
   // ---- Settings menu (the settings work) -------------------------------------------
   void ManuSettingsSaveClick();
   void MenuSettingsReInitializeClick();
+  void MenuSettingsSetDefautFolderClick();
+  void MenuSettingsRemoveDefaultFolderClick();
+  void MenuSettingsViewDefaultFolderClick();
   // ---- Tools menu (the tools and marker work) ---------------------------------------
   void MenuToolCountBlockTagOriginalClick();
   void MenuToolCountTagClick();
@@ -382,11 +419,18 @@ class TAMainForm : public QMainWindow {
   void sbInstructionHidedescClick();
   void CheckBoxSelectedWordWrapClick();
   void CheckBoxLocalIndivlCSSColorDupIgnoreClick();
+  void ListBoxCSSColorClick();
   void PGMainChange();
   void btnDoInnerHTMLIndentClick();
   // ---- Analyser page (the web work) -----------------------------------------------------
   void tbGUICollapseExpandClick();
   void EditGUIUrlKeyDown();
+  void tbGUIGoClick();
+  void tbGUIOpenFileClick();
+  void tbGUIStopClick();
+  void tbGUIInnerHTMLClick();
+  void tbGUIBrowseModeClick();
+  void tbGUIOpenByBrowserClick();
   // ---- Panes and hit lists -------------------------------------------------------------
   void RichEditOrgClick();
   void RichEditNativeClick();
@@ -439,6 +483,12 @@ class TAMainForm : public QMainWindow {
   void BrowserInitialize();
   void FormShow();
   void FormResize();
+  // Settings file (MainWindowSettings.cpp).
+  QString LocateSettingsFileName() const;
+  void SaveTopPanelHeight();
+  // Comment marks (MainWindowMarkers.cpp).
+  void MarkBoxInitialize();
+  void PasteMark(QComboBox& box);
   // Search (MainWindowSearch.cpp).
   void BatchSearch(PaneId id);
   std::pair<QTabWidget*, QWidget*> PageOf(PaneId id) const;
@@ -457,20 +507,44 @@ class TAMainForm : public QMainWindow {
   void GoToBottom();
   void SetClickedPane(PaneId id);
   std::string ClipboardText() const;
+  // Tools (MainWindowTools.cpp, SourceWindows.cpp).
+  void ShowElementCounts(PaneId source, QListWidget* list, QWidget* page);
+  void ShowCheckList(const std::function<std::vector<std::string>(const std::string&, bool)>& check);
+  void RemoveLeadingBlanksOfSelection(std::string (*remove)(std::string_view));
+  void ConvertLocal(const std::function<std::string(const std::string&)>& convert);
+  void FillCssColourList();
+  void OpenSourceWindow(bool withSearch, std::string text);
+  void WriteDefaultFolder(const QString& folder);
   // Files (MainWindowFiles.cpp).
   OpenedFile PageFile() const;
   // Saves a pane's text to `path`, in the encoding the save-charset choice
-  // gives for `source`; true when it was written.
-  bool SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source);
-  // Asks for a name and saves; the name, or empty when nothing was saved.
-  std::string SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile);
-  void TellOpenFailure(const QString& path, const FileFailure& failure);
+  // gives for `source`; the file as written, or nothing when nothing was.
+  std::optional<FileIdentity> SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source);
+  // Asks for a name and saves; `source` as the file saved, or nothing when
+  // nothing was saved.
+  std::optional<OpenedFile> SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile);
+  // Tells why a file command failed on the file `subject`.
+  void TellFileError(const FileError& error, const QString& subject);
   QString DialogFolder() const;
   // Runs `work` off the user-interface thread while the window shows the
   // busy cursor and takes no input; returns when it is done. False when it
   // failed, which the person has then been told.
   [[nodiscard]] bool RunBusy(const std::function<void()>& work);
   Asker& asker() { return *asker_; }
+  // The browsers and the analyser (MainWindowWeb.cpp).
+  void GUIEditorInitialize();
+  void CreateEditor();
+  void NewDocument();
+  QWebEngineView* MakeBrowser(QWidget* area, bool analyser);
+  void AnalyserSourceLoaded(const QString& name, PageSource& source);
+  void ReadAnalyserDocument();
+  void ShowAnalyserBusy(bool loading);
+  void RememberAnalyserAddress(const QString& address);
+  void ShowWebMessage(const QString& message);
+  void OpenFileInDefaultBrowser(const QString& path, const QString& missing);
+  // Runs `work` now, or once a command running off the user-interface
+  // thread has ended (results that arrive in the meantime wait).
+  void WhenIdle(std::function<void()> work);
 
   std::unique_ptr<Asker> asker_;
   std::map<QString, QAction*> actions_;
@@ -479,6 +553,8 @@ class TAMainForm : public QMainWindow {
   int topHeight_ = 260;
   bool busy_ = false;
   bool leftWidthPending_ = false;
+  class WebParts;
+  WebParts* web_ = nullptr;  // a child of the window
 
   friend class MainWindowTestAccess;
 };

@@ -1,5 +1,6 @@
 // The File menu's open and save commands and the save-as tool button. The
-// reading and writing itself is PageFiles' (one place for all file work).
+// reading and writing itself is the shared file commands' (FileCommands.h),
+// as zelm-cli's is; PageFiles holds what the window keeps of a file.
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
@@ -26,51 +27,68 @@ SaveCharSet SaveChoice(const RadioGroup& group) {
 }  // namespace
 
 OpenedFile TAMainForm::PageFile() const {
-  return {BtnEditLocalFile, OrgFileBytes, OrgCharCode, OrgReadAs, OrgLoss, OrgLossLine};
+  return {BtnEditLocalFile, OrgFileIdentity, OrgCharCode, OrgReadAs, false, OrgLoss};
 }
 
-bool TAMainForm::SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source) {
+void TAMainForm::TellFileError(const FileError& error, const QString& subject) {
+  asker().Tell(texts::FileErrorMessage(error, subject));
+}
+
+std::optional<FileIdentity> TAMainForm::SavePaneTo(PaneId id, const std::string& path, const OpenedFile& source) {
   StatusbarClearSaveMessage();
   std::string text = PaneText(pane(id));
-  if (text.empty()) return false;
+  if (text.empty()) return std::nullopt;
   const QString shownPath = FromLocalPath(path);
-  if (FileExists(path) && !asker().Confirm(U(texts::kOverwriteQuestion))) return false;
+  if (FileExists(path) && !asker().Confirm(U(texts::kOverwriteQuestion))) return std::nullopt;
 
-  PreparedSave prepared;
-  const SaveCharSet choice = SaveChoice(RadioGroupSaveCharSet);
-  if (!RunBusy([&] { prepared = PrepareSave(std::move(text), choice, source.declared, source.readAs); })) return false;
+  const CharCodeIndex encoding = SaveEncodingFor(SaveChoice(RadioGroupSaveCharSet), source.declared, source.readAs);
+  EncodedText encoded;
+  if (!RunBusy([&] { encoded = EncodeForSaving(std::move(text), encoding); })) return std::nullopt;
   // The Native pane holds the bytes as read, before any conversion.
-  const ConversionLoss& readLoss = id == PaneId::Native ? ConversionLoss{} : source.loss;
-  if (prepared.loss.any() || readLoss.any()) {
-    const QString question = texts::SaveLossQuestion(
-        shownPath, static_cast<int>(readLoss.count), static_cast<int>(source.lossLine),
-        static_cast<int>(prepared.loss.count), static_cast<int>(prepared.lossLine),
-        QString::fromLatin1(EncodingName(prepared.encoding).data()));
-    if (!asker().Confirm(question)) return false;
-  }
+  const LossReport readLoss = id == PaneId::Native ? LossReport{} : source.loss;
+  if ((encoded.loss.any() || readLoss.any()) &&
+      !asker().Confirm(texts::SaveLossQuestion(shownPath, readLoss, encoded.loss)))
+    return std::nullopt;
+  if (source.byteOrderMark && (encoding == kCharCodeUtf8 || encoding == kCharCodeUtf8N))
+    encoded.text.insert(0, kUtf8ByteOrderMark);
 
-  // Over the file it was read from, the backup keeps the file as first read.
-  std::optional<std::string> original;
-  if (path == source.path && !source.bytes.empty()) original = source.bytes;
-  WriteOutcome outcome;
-  if (!RunBusy([&] { outcome = WriteWithBackup(prepared.bytes, path, original); })) return false;
-  if (!outcome.ok) {
-    asker().Tell(texts::CannotOpenMessage(shownPath, QString::fromUtf8(outcome.reason.c_str())));
-    return false;
+  // Over the file it was read from, the file must still be as it was read:
+  // what another program wrote there since would go without a word.
+  SaveOptions options = SaveOptionsFor(path, source);
+  SaveOutcome saved;
+  if (!RunBusy([&] { saved = SaveWithBackup(encoded.text, path, options); })) return std::nullopt;
+  if (!saved.ok() && saved.error->kind == FileErrorKind::ChangedSinceRead && options.expected) {
+    if (!asker().Confirm(texts::ChangedSinceReadQuestion(shownPath))) return std::nullopt;
+    options.expected.reset();
+    if (!RunBusy([&] { saved = SaveWithBackup(encoded.text, path, options); })) return std::nullopt;
+  }
+  if (!saved.ok()) {
+    TellFileError(*saved.error, shownPath);
+    return std::nullopt;
+  }
+  // The files kept of this name are now the one written.
+  for (auto [kept, identity] : {std::pair{&BtnEditLocalFile, &OrgFileIdentity},
+                                std::pair{&TextFile.path, &TextFile.identity},
+                                std::pair{&RefOrgFile.path, &RefOrgFile.identity}}) {
+    if (*kept == path || *kept == saved.path) *identity = saved.written;
   }
   StatusBarGlobal[1]->setText(texts::SavedMessage(shownPath));
-  return true;
+  if (saved.otherNames != 0) asker().Tell(texts::OtherNamesMessage(shownPath, saved.otherNames));
+  return saved.written;
 }
 
-std::string TAMainForm::SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile) {
-  if (PaneIsEmpty(pane(id))) return {};
+std::optional<OpenedFile> TAMainForm::SavePaneAs(PaneId id, const OpenedFile& source, bool htmlFile) {
+  if (PaneIsEmpty(pane(id))) return std::nullopt;
   const QString suggested = source.path.empty() ? DialogFolder() : FromLocalPath(source.path);
   const QString chosen =
       asker().SaveFileName(suggested, U(htmlFile ? texts::kHtmlFilter : texts::kTextFilter));
-  if (chosen.isEmpty()) return {};
-  std::string path = ToLocalPath(chosen);
-  if (htmlFile) path = WithHtmlExtension(path);
-  return SavePaneTo(id, path, source) ? path : std::string();
+  if (chosen.isEmpty()) return std::nullopt;
+  OpenedFile saved = source;
+  saved.path = ToLocalPath(chosen);
+  if (htmlFile) saved.path = WithHtmlExtension(saved.path);
+  saved.identity = SavePaneTo(id, saved.path, source);
+  if (!saved.identity) return std::nullopt;
+  return saved;
 }
 
 // ---- The Result ("処理結果") ----------------------------------------------------------
@@ -106,19 +124,18 @@ void TAMainForm::MenuFileOpenTXTCSSJSClick() {
   const std::string path = ToLocalPath(name);
   LoadedText loaded;
   const CharCodeIndex openCharset = std::max(0, RadioGroupOpenCharset.ItemIndex());
-  if (!RunBusy([&] { loaded = LoadPlainText(path, openCharset); })) return;
-  if (loaded.failure.failed()) {
-    TellOpenFailure(name, loaded.failure);
+  if (!RunBusy([&] { loaded = LoadPlainTextFile(path, openCharset); })) return;
+  if (!loaded.ok()) {
+    TellFileError(*loaded.error, name);
     return;
   }
   BusyCursor busy;
-  TextFile = {path, std::move(loaded.bytes), kCharCodeAuto, loaded.readAs, loaded.loss, loaded.lossLine};
+  PlainText& plain = loaded.plain;
+  TextFile = {path, loaded.identity, kCharCodeAuto, plain.readAs, plain.byteOrderMark, plain.loss};
   PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
-  ShowInPane(PaneId::Local, loaded.text);
-  if (TextFile.loss.any()) {
-    asker().Tell(texts::LoadLossMessage(static_cast<int>(TextFile.loss.count), static_cast<int>(TextFile.lossLine)));
-  }
+  ShowInPane(PaneId::Local, NormalizeLineEnds(plain.text));
+  if (TextFile.loss.any()) asker().Tell(texts::LoadLossMessage(TextFile.loss));
 }
 
 void TAMainForm::MenuFileSaveTxtCSSJSClick() {
@@ -130,10 +147,7 @@ void TAMainForm::MenuFileSaveTxtCSSJSClick() {
 }
 
 void TAMainForm::MenuFileSaveAsTxtCSSJSlTextClick() {
-  std::string saved = SavePaneAs(PaneId::Local, TextFile, false);
-  if (saved.empty()) return;
-  TextFile.path = std::move(saved);
-  TextFile.bytes.clear();
+  if (std::optional<OpenedFile> saved = SavePaneAs(PaneId::Local, TextFile, false)) TextFile = std::move(*saved);
 }
 
 // ---- RefOrg ------------------------------------------------------------------------------------
@@ -148,22 +162,19 @@ void TAMainForm::MenuFileOpenRefOrgFileClick() {
   if (name.isEmpty()) return;
   const std::string path = ToLocalPath(name);
   LoadedPage page;
-  PipelineOptions options = CurrentPipelineOptions();
-  if (!RunBusy([&] { page = LoadPage(path, options); })) return;
-  if (page.failure.failed()) {
-    TellOpenFailure(name, page.failure);
+  const PipelineOptions options = CurrentPipelineOptions();
+  const WantedInputTexts wanted{.Native = false, .Org = false, .RefOrg = true, .Local = false};
+  if (!RunBusy([&] { page = LoadPageFile(path, options, wanted); })) return;
+  if (!page.ok()) {
+    TellFileError(*page.error, name);
     return;
   }
   BusyCursor busy;
-  RefOrgFile = {path, std::move(page.bytes), page.texts.DetectedCode, page.texts.ReadAs, page.texts.loss,
-                page.texts.lossLine};
+  RefOrgFile = {path, page.identity, page.texts.DetectedCode, page.texts.ReadAs, false, page.loss};
   PGMain->setCurrentWidget(PGMainTab01IndentProcessing);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab02RefOrg);
   ShowInPane(PaneId::RefOrg, page.texts.RefOrg);
-  if (RefOrgFile.loss.any()) {
-    asker().Tell(
-        texts::LoadLossMessage(static_cast<int>(RefOrgFile.loss.count), static_cast<int>(RefOrgFile.lossLine)));
-  }
+  if (RefOrgFile.loss.any()) asker().Tell(texts::LoadLossMessage(RefOrgFile.loss));
 }
 
 void TAMainForm::MenuFileSaveRefOrgFileClick() {
@@ -177,11 +188,7 @@ void TAMainForm::MenuFileSaveRefOrgFileClick() {
 void TAMainForm::MenuFileSaveAsRefOrgFileClick() {
   // Without a file of its own, RefOrg is the loaded page's text.
   const OpenedFile source = RefOrgFile.path.empty() ? PageFile() : RefOrgFile;
-  std::string saved = SavePaneAs(PaneId::RefOrg, source, true);
-  if (saved.empty()) return;
-  RefOrgFile = source;
-  RefOrgFile.path = std::move(saved);
-  RefOrgFile.bytes.clear();
+  if (std::optional<OpenedFile> saved = SavePaneAs(PaneId::RefOrg, source, true)) RefOrgFile = std::move(*saved);
 }
 
 // ---- The clicked pane ----------------------------------------------------------------------------

@@ -69,7 +69,9 @@ class ClippingPanel : public QWidget {
   QWidget* content_ = nullptr;
 };
 
-QColor ToolColour(ToolKind kind) {
+}  // namespace
+
+static QColor ToolColour(ToolKind kind) {
   switch (kind) {
     case ToolKind::File: return {0x2f, 0x6d, 0xb5};
     case ToolKind::Process: return {0x2e, 0x8b, 0x57};
@@ -101,6 +103,8 @@ QIcon GlyphIcon(const char* glyph, ToolKind kind) {
   painter.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, text);
   return QIcon(pixmap);
 }
+
+namespace {
 
 QListWidget* NewList(const char* name, QWidget* parent) {
   auto* list = new QListWidget(parent);
@@ -208,12 +212,14 @@ void TAMainForm::FormCreate() {
   GlobalInitialize();
   TextInitialize();
   RadioGroupInitialize();
+  MarkBoxInitialize();
   ListBoxInitialize();
   // The entity table: acted on by the tools work.
   PanelColorInitialize();
   StatusbarInitialize();
   BrowserInitialize();
-  // The analyser's editor ("Editor"): acted on by the web work.
+  GUIEditorInitialize();
+  CreateEditor();
 }
 
 void TAMainForm::BuildMenus() {
@@ -517,6 +523,7 @@ void TAMainForm::BuildLeftPages() {
   ListBoxTagCountListLeft = NewList("ListBoxTagCountListLeft", PGZ0PGMainTab01LeftTab06TagCntList);
   PGZ0PGMainTab01LeftTab06TagCntList->layout()->addWidget(ListBoxTagCountListLeft);
   ListBoxCSSColor = NewList("ListBoxCSSColor", PGZ0PGMainTab01LeftTab01Main);
+  connect(ListBoxCSSColor, &QListWidget::itemClicked, this, &TAMainForm::ListBoxCSSColorClick);
 }
 
 void TAMainForm::BuildRightPages() {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
 
@@ -13,6 +14,7 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/PaneText.h"
 #include "app/gui/SjisText.h"
+#include "app/gui/TagCountList.h"
 
 namespace zelm::gui {
 namespace {
@@ -123,9 +125,10 @@ void TAMainForm::ListBoxInitialize() {
   for (PaneId id : {PaneId::Local, PaneId::RefOrg, PaneId::Result, PaneId::Work, PaneId::Org, PaneId::Native}) {
     hitList(id)->clear();
   }
-  // The columns of the tag-count lists: acted on by the tools work.
-  ListBoxTagCountListLeft->clear();
-  ListBoxTagCountListRight->clear();
+  for (QListWidget* list : {ListBoxTagCountListLeft, ListBoxTagCountListRight}) {
+    SetListTabStops(*list, kTagCountTabStops, kTagCountScrollExtent);
+    list->clear();
+  }
 }
 
 void TAMainForm::ComboBoxSearchRepClear() {
@@ -136,13 +139,12 @@ void TAMainForm::ComboBoxSearchRepClear() {
 
 void TAMainForm::ForgetLoadedFile() {
   BtnEditLocalFile.clear();
-  OrgFileBytes.clear();
+  OrgFileIdentity.reset();
   // Text that comes from no file is the program's own Shift_JIS: saved as
   // it is, it loses nothing.
   OrgCharCode = kCharCodeAuto;
   OrgReadAs = kCharCodeShiftJis;
   OrgLoss = {};
-  OrgLossLine = 0;
 }
 
 // ---- Clicked pane -----------------------------------------------------------------
@@ -244,7 +246,7 @@ void TAMainForm::tbPaste2LocalClick() {
   BrowserClear();
   ListBoxAllClear();
   ForgetLoadedFile();
-  // A new empty document in the analyser's editor: acted on by the web work.
+  NewDocument();
   ComboBoxSearchRepClear();
   AppTitleCaption(QString(), 0);
   SetPaneText(pane(PaneId::Local), ClipboardText());
@@ -271,7 +273,7 @@ void TAMainForm::tbFilenewClick() {
   LocalHTMLClear(false);
   ListBoxInitialize();
   BrowserClear();
-  // A new empty document in the analyser's editor: acted on by the web work.
+  NewDocument();
   ComboBoxFindSrc->clear();
   ComboBoxFindSrc->setEditText(QString());
   ComboBoxRepDst->clear();

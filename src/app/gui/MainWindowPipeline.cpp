@@ -17,15 +17,8 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/SjisText.h"
 #include "app/gui/WindowTexts.h"
-#include "text/FileIO.h"
 
 namespace zelm::gui {
-namespace {
-
-
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
 
 PipelineOptions TAMainForm::CurrentPipelineOptions() const {
   PipelineOptions options;
@@ -38,37 +31,20 @@ PipelineOptions TAMainForm::CurrentPipelineOptions() const {
   return options;
 }
 
-void TAMainForm::TellOpenFailure(const QString& path, const FileFailure& failure) {
-  switch (failure.kind) {
-    case FileFailure::Kind::None: return;
-    case FileFailure::Kind::CannotRead: asker().Tell(texts::CannotOpenMessage(path, FromUtf8(failure.reason))); return;
-    case FileFailure::Kind::Binary: asker().Tell(texts::BinaryFileMessage(path)); return;
-    case FileFailure::Kind::EncodingFailed: asker().Tell(texts::EncodingFailedMessage(FromUtf8(failure.reason))); return;
-  }
-}
-
 // ---- Input stage for a file ---------------------------------------------------------
 
 bool TAMainForm::DoLocalHTMLGo(const QString& fileName) {
   const std::string given = ToLocalPath(fileName);
   // A name without ".htm" stands for the same name with ".html" when that
   // file exists; an existing file the person named is opened as it is.
-  std::optional<std::string> resolved = ResolveHtmlFileName(given);
-  if (!resolved || !FileExists(*resolved)) {
-    if (FileExists(given)) {
-      resolved = given;
-    } else {
-      // Nothing is cleared: the texts in the panes may be the person's work.
-      asker().Tell(texts::CannotOpenMessage(fileName, FromUtf8(ReadFileBytes(resolved.value_or(given)).error)));
-      return false;
-    }
-  }
+  const std::optional<std::string> resolved = ResolveHtmlFileName(given);
+  const std::string file = resolved && FileExists(*resolved) ? *resolved : given;
   LoadedPage page;
   const PipelineOptions options = CurrentPipelineOptions();
-  if (!RunBusy([&] { page = LoadPage(*resolved, options); })) return false;
-  const QString path = FromLocalPath(*resolved);
-  if (page.failure.failed()) {
-    TellOpenFailure(path, page.failure);
+  if (!RunBusy([&] { page = LoadPageFile(file, options); })) return false;
+  if (!page.ok()) {
+    // Nothing is cleared: the texts in the panes may be the person's work.
+    TellFileError(*page.error, FromLocalPath(file));
     return false;
   }
 
@@ -77,12 +53,11 @@ bool TAMainForm::DoLocalHTMLGo(const QString& fileName) {
   BrowserClear();
   ListBoxAllClear();
   ComboBoxSearchRepClear();
-  BtnEditLocalFile = *resolved;
-  OrgFileBytes = std::move(page.bytes);
+  BtnEditLocalFile = file;
+  OrgFileIdentity = page.identity;
   OrgCharCode = page.texts.DetectedCode;
   OrgReadAs = page.texts.ReadAs;
-  OrgLoss = page.texts.loss;
-  OrgLossLine = page.texts.lossLine;
+  OrgLoss = page.loss;
 
   SetPaneText(pane(PaneId::Native), page.texts.Native);
   SetOrgFileCharCode();
@@ -93,9 +68,7 @@ bool TAMainForm::DoLocalHTMLGo(const QString& fileName) {
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab02RefOrg);
   SavedLocalText = page.texts.Local;
   ShowInPane(PaneId::Local, page.texts.Local);
-  if (OrgLoss.any()) {
-    asker().Tell(texts::LoadLossMessage(static_cast<int>(OrgLoss.count), static_cast<int>(OrgLossLine)));
-  }
+  if (OrgLoss.any()) asker().Tell(texts::LoadLossMessage(OrgLoss));
   return true;
 }
 
@@ -165,11 +138,8 @@ void TAMainForm::tbPasteClipboardToTextClick() {
     AppTitleCaption(QString(), 0);
   }
   // Saving the text asks again about what the clipboard could not give.
-  OrgLoss = pasted.loss;
-  OrgLossLine = pasted.lossLine;
-  if (pasted.loss.any()) {
-    asker().Tell(texts::LoadLossMessage(static_cast<int>(pasted.loss.count), static_cast<int>(pasted.lossLine)));
-  }
+  OrgLoss = ReportLoss(pasted.loss, pasted.lossLine, kCharCodeShiftJis);
+  if (OrgLoss.any()) asker().Tell(texts::LoadLossMessage(OrgLoss));
   if (CheckBoxImmediateGo->isChecked()) tbIndentGoClick();
 }
 
@@ -205,10 +175,8 @@ void TAMainForm::ShowIndentedOutput() {
     ShowOutputPage();
     return;
   }
-  const WriteOutcome written = WriteTempResult(PaneText(pane(PaneId::Result)), BtnEditLocalFile);
-  if (!written.ok) {
-    asker().Tell(texts::CannotOpenMessage(FromLocalPath(TempResultPath(BtnEditLocalFile)), FromUtf8(written.reason)));
-  }
+  const SaveOutcome written = WriteTempResult(PaneText(pane(PaneId::Result)), BtnEditLocalFile);
+  if (!written.ok()) TellFileError(*written.error, FromLocalPath(TempResultPath(BtnEditLocalFile)));
   if (CheckBoxOpenIEResult->isChecked()) {
     BrowseIndentFile(FromLocalPath(TempResultPath(BtnEditLocalFile)));
     if (CheckBoxResultPageChange->isChecked()) {

@@ -4,6 +4,7 @@
 // texts.
 #pragma once
 
+#include <QIcon>
 #include <span>
 
 #include "app/gui/MainWindow.h"
@@ -39,6 +40,9 @@ struct ToolEntry {
   Handler handler;
 };
 std::span<const ToolEntry> ToolTable();
+// The icon of a tool button: its glyph on a rounded square of its kind's
+// colour.
+QIcon GlyphIcon(const char* glyph, ToolKind kind);
 
 // Where an option box goes.
 enum class BoxPlace { Column1, Column2, Hidden, HiddenSet };

@@ -80,19 +80,14 @@ void TAMainForm::StatusbarInitialize() {
   for (QLabel* panel : StatusBarGlobal) panel->clear();
 }
 
-void TAMainForm::BrowserInitialize() {
-  // Both browsers start on the blank page and raise no script dialogs:
-  // acted on by the web work.
-  BrowserClear();
-}
-
 void TAMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!FormShown) FormShow();
 }
 
 void TAMainForm::FormShow() {
-  // Locating and reading the settings file: acted on by the settings work.
+  SettingsFileName = LocateSettingsFileName();
+  LoadIniSettings(SettingsFileName);
   PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
   PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
   if (!DefaultFolder.isEmpty() && !QDir(DefaultFolder).exists()) {
@@ -212,34 +207,8 @@ void TAMainForm::SetOrgFileCharCode() { StatusBarGlobal[0]->setText(texts::Encod
 
 void TAMainForm::StatusbarClearSaveMessage() { StatusBarGlobal[1]->clear(); }
 
-// ---- Pages and browsers -----------------------------------------------------------
-
-void TAMainForm::ChangePageOnLoadFile(const QString& fileName) {
-  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab01Main);
-  if (!CheckBoxOpenIEOriginal->isChecked()) {
-    PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab01Main);
-  } else if (!fileName.isEmpty()) {
-    PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab05Browser);
-    BrowseLoadFile(fileName);
-  }
-}
-
-void TAMainForm::BrowseLoadFile(const QString& fileName) {
-  if (fileName.isEmpty()) return;
-  PGZ1PGMainTab01Right->setCurrentWidget(PGZ1PGMainTab01RightTab05Browser);
-  // Navigating the original browser to the file: acted on by the web work.
-}
-
-void TAMainForm::BrowseIndentFile(const QString& fileName) {
-  if (fileName.isEmpty()) return;
-  PGZ0PGMainTab01Left->setCurrentWidget(PGZ0PGMainTab01LeftTab03Browser);
-  // Navigating the result browser to the file: acted on by the web work.
-}
-
-void TAMainForm::BrowserClear() {
-  // Both browsers to the blank page (texts::kBlankPage): acted on by the
-  // web work.
-}
+// ---- Pages ---------------------------------------------------------------------------
+// (The browsers' pages: MainWindowWeb.cpp.)
 
 void TAMainForm::PGMainChange() {
   QWidget* page = PGMain->currentWidget();
@@ -334,8 +303,7 @@ void TAMainForm::MenuViewStdTopHeight1LineClick() {
   QAction* item = action("MenuViewStdTopHeight1Line");
   item->setChecked(!item->isChecked());
   SetTopPanelHeight(item->isChecked() ? kTopOptions : kTopSearch);
-  // Writing the height to the settings file at once: acted on by the
-  // settings work.
+  SaveTopPanelHeight();
 }
 
 void TAMainForm::MenuViewSartScreenClick() {
@@ -380,7 +348,7 @@ void TAMainForm::ReleaseInitialize() {
 void TAMainForm::MenuSettingsReInitializeClick() {
   action("MenuSettingsReInitialize")->setChecked(true);
   ReleaseInitialize();
-  // Writing the settings file: acted on by the settings work.
+  if (!SettingsFileName.isEmpty()) SaveIniSettings(SettingsFileName);
 }
 
 // ---- Closing, version and about ---------------------------------------------------------
@@ -394,6 +362,7 @@ void TAMainForm::MenuOtherVersionClick() { AppTitleCaption(QString(), -1); }
 void TAMainForm::MenuOtherAboutThisprogramClick() {
   TAboutBox about(this);
   about.Version->setText(texts::AboutVersionLabel());
+  about.SettingsFile->setText(texts::AboutSettingsFileLabel(SettingsFileName));
   about.exec();
 }
 

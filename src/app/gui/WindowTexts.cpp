@@ -1,5 +1,7 @@
 #include "app/gui/WindowTexts.h"
 
+#include <QFile>
+
 #include "encoding/CharCode.h"
 
 namespace zelm::gui::texts {
@@ -39,25 +41,108 @@ QString CannotOpenMessage(const QString& path, const QString& reason) {
   return message;
 }
 
+QString SettingsWriteFailedMessage(const QString& path, const QString& reason) {
+  QString message = path + U(" に書き込めません");
+  if (!reason.isEmpty()) message += U("\n\n") + reason;
+  return message;
+}
+
+QString SettingsUnreadableMessage(const QString& path) { return path + U(" を読み込めません"); }
+
+QString AboutSettingsFileLabel(const QString& path) {
+  return U("設定ファイル： ") + (path.isEmpty() ? U("（ ありません ）") : path);
+}
+
 QString BinaryFileMessage(const QString& path) {
   return U("【 ") + path + U(" 】は テキストではありません（ NUL バイトを含むバイナリ・ファイルです ）。開きませんでした。");
 }
 
-QString LoadLossMessage(int count, int line) {
-  return U("Shift_JIS で表せない文字が ") + QString::number(count) + U(" 文字あり、「?」に置き換えて表示しています（ 最初は ") +
-         QString::number(line) + U(" 行目 ）。\nこのまま元のファイルに上書き保存すると、それらの文字は失われます。");
+namespace {
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// What stood in the way, for the kinds of failure without a reason of the
+// system's.
+QString FailureReason(const FileError& error) {
+  const QString reason = QString::fromUtf8(error.reason.c_str());
+  switch (error.kind) {
+    case FileErrorKind::Empty: return U("ファイルが空です。");
+    case FileErrorKind::ChangedWhileRead: return U("読み込んでいる間に、他のプログラムがファイルを変更しました。");
+    case FileErrorKind::ChangedDuringRun:
+    case FileErrorKind::ChangedSinceRead:
+      return U("読み込んだ後に、他のプログラムがファイルを変更しました。上書きしませんでした。");
+    case FileErrorKind::Locked: return U("他のプログラムがファイルをロックしています。上書きしませんでした。");
+    case FileErrorKind::BackupInTheWay:
+      return U("バックアップの名前【 ") + FromPath(error.path) + U(" 】に、ファイルではないものがあります（ ") + reason +
+             U(" ）。元のファイルはそのままです。");
+    case FileErrorKind::NotReplaceable:
+    case FileErrorKind::NotAFile: return U("ファイルではありません（ ") + reason + U(" ）。");
+    default: return reason;
+  }
 }
 
-QString SaveLossQuestion(const QString& path, int loadLossCount, int loadLossLine, int saveLossCount,
-                         int saveLossLine, const QString& encodingName) {
-  QString message = U("【 ") + path + U(" 】に保存すると、文字が失われます。\n");
-  if (loadLossCount > 0) {
-    message += U("\n・読み込み時に Shift_JIS で表せず「?」になった文字： ") + QString::number(loadLossCount) +
-               U(" 文字（ 最初は元のテキストの ") + QString::number(loadLossLine) + U(" 行目 ）");
+// How many characters of each kind a report holds, one line each.
+QString LossKindLines(const LossReport& loss) {
+  static constexpr struct {
+    LossKind kind;
+    const char* text;
+    const char* unit;
+  } kKinds[] = {
+      {LossKind::NoForm, "「?」への置き換え： ", " 文字"},
+      {LossKind::JisX0212, "JIS X 0212 の文字（「?」に置き換え）： ", " 文字"},
+      {LossKind::Changed, "別の文字への置き換え： ", " 文字"},
+      {LossKind::InvalidSequence, "文字として読めないバイト列（「?」に置き換え）： ", " 個"},
+  };
+  QString lines;
+  for (const auto& kind : kKinds) {
+    if (const std::size_t count = loss.of(kind.kind); count != 0)
+      lines += U("\n　　") + U(kind.text) + QString::number(count) + U(kind.unit);
   }
-  if (saveLossCount > 0) {
-    message += U("\n・") + encodingName + U(" で表せず「?」になる文字： ") + QString::number(saveLossCount) +
-               U(" 文字（ 最初は ") + QString::number(saveLossLine) + U(" 行目 ）");
+  return lines;
+}
+
+QString EncodingOf(const LossReport& loss) {
+  const std::string_view name = EncodingName(loss.target);
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+QString FileErrorMessage(const FileError& error, const QString& subject) {
+  switch (error.kind) {
+    case FileErrorKind::Binary: return BinaryFileMessage(subject);
+    case FileErrorKind::CannotConvert: return EncodingFailedMessage(QString::fromUtf8(error.reason.c_str()));
+    case FileErrorKind::CannotWrite:
+      return CannotOpenMessage(FromPath(error.path), QString::fromUtf8(error.reason.c_str()));
+    default: return CannotOpenMessage(subject, FailureReason(error));
+  }
+}
+
+QString ChangedSinceReadQuestion(const QString& path) {
+  return U("【 ") + path + U(" 】は、読み込んだ後に他のプログラムによって変更されています。\n") + U(kOverwriteQuestion);
+}
+
+QString OtherNamesMessage(const QString& path, std::size_t otherNames) {
+  return U("【 ") + path + U(" 】には、ほかに ") + QString::number(otherNames) +
+         U(" 個の名前（ ハードリンク ）がありました。それらの名前のファイルは、元のテキストのままです。");
+}
+
+QString LoadLossMessage(const LossReport& loss) {
+  return EncodingOf(loss) + U(" で元のとおりに表せない文字が ") + QString::number(loss.count) +
+         U(" 文字あります（ 最初は ") + QString::number(loss.line) + U(" 行目 ）。") + LossKindLines(loss) +
+         U("\nこのまま元のファイルに上書き保存すると、それらの文字は失われます。");
+}
+
+QString SaveLossQuestion(const QString& path, const LossReport& readLoss, const LossReport& saveLoss) {
+  QString message = U("【 ") + path + U(" 】に保存すると、文字が失われます。\n");
+  if (readLoss.any()) {
+    message += U("\n・読み込み時に ") + EncodingOf(readLoss) + U(" で元のとおりに表せなかった文字： ") +
+               QString::number(readLoss.count) + U(" 文字（ 最初は元のテキストの ") + QString::number(readLoss.line) +
+               U(" 行目 ）") + LossKindLines(readLoss);
+  }
+  if (saveLoss.any()) {
+    message += U("\n・") + EncodingOf(saveLoss) + U(" で元のとおりに表せない文字： ") + QString::number(saveLoss.count) +
+               U(" 文字（ 最初は ") + QString::number(saveLoss.line) + U(" 行目 ）") + LossKindLines(saveLoss);
   }
   return message + U("\n\nそれでも保存しますか？");
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "app/FileCommands.h"
 #include "app/gui/PaneId.h"
 
 namespace zelm::gui::texts {
@@ -41,17 +42,36 @@ inline constexpr const char* kFiveBlanks = "     ";
 QString CannotOpenMessage(const QString& path, const QString& reason);
 // A file holding NUL bytes is no page.
 QString BinaryFileMessage(const QString& path);
-// Characters without a Shift_JIS form became "?" when the page was read.
-QString LoadLossMessage(int count, int line);
-// Before a save that would lose characters: how many and where the first is.
-QString SaveLossQuestion(const QString& path, int loadLossCount, int loadLossLine, int saveLossCount,
-                         int saveLossLine, const QString& encodingName);
+// A failure of the file commands about the file `subject` (the page opened
+// or saved): "【 path 】が 開けません！" with the system's reason or what was
+// found, the messages of binary files and failed conversions. A write that
+// failed names the file it could not write.
+QString FileErrorMessage(const FileError& error, const QString& subject);
+// Before a save over a file another program changed since it was read.
+QString ChangedSinceReadQuestion(const QString& path);
+// After a save that replaced a file with other names (hard links): they
+// keep the old text.
+QString OtherNamesMessage(const QString& path, std::size_t otherNames);
+// Characters that did not come into Shift_JIS as they were when the page
+// was read: how many, of which kind, and where the first is.
+QString LoadLossMessage(const LossReport& loss);
+// Before a save that would lose characters: those lost when the text was
+// read and those its encoding lacks, how many of each kind and where the
+// first is.
+QString SaveLossQuestion(const QString& path, const LossReport& readLoss, const LossReport& saveLoss);
 // A page nested too deeply to indent.
 QString IndentTooDeepMessage(const QString& reason);
 // The system cannot convert between the encodings.
 QString EncodingFailedMessage(const QString& reason);
 // Any other failure of a command.
 QString CommandFailedMessage(const QString& reason);
+// "<path> に書き込めません", followed by the system's reason on a new line
+// when there is one.
+QString SettingsWriteFailedMessage(const QString& path, const QString& reason);
+// A settings file that is there but cannot be read (status panel 1).
+QString SettingsUnreadableMessage(const QString& path);
+// The about box's line naming the settings file.
+QString AboutSettingsFileLabel(const QString& path);
 
 // --- Pages of the main page control -----------------------------------------
 inline constexpr const char* kPageIndentProcessing =

@@ -69,16 +69,20 @@ TEST_F(OpenPage, LossIsToldWithItsCountAndLine) {
   EXPECT_TRUE(asker->messages[0].contains(U(" 行目"))) << asker->messages[0].toStdString();
 }
 
-TEST_F(OpenPage, AMissingOrBinaryFileIsToldAndLeavesThePanes) {
+TEST_F(OpenPage, AMissingBinaryOrEmptyFileIsToldAndLeavesThePanes) {
   window->OpenHtmlFile(Q(CopyPage("namazu-nmz.sjis.html")));
   const std::string local = Text(PaneId::Local);
   WriteFile(dir / "binary.html", std::string("<html>\0\1\2", 9));
+  WriteFile(dir / "empty.html", "");
   window->OpenHtmlFile(Q(dir / "missing.html"));
   window->OpenHtmlFile(Q(dir / "binary.html"));
-  ASSERT_EQ(asker->messages.size(), 2u);
+  window->OpenHtmlFile(Q(dir / "empty.html"));
+  ASSERT_EQ(asker->messages.size(), 3u);
   EXPECT_TRUE(asker->messages[0].startsWith(U("【 ") + Q(dir / "missing.html") + U(" 】が 開けません！")));
   EXPECT_TRUE(asker->messages[1].startsWith(U("【 ") + Q(dir / "binary.html") + U(" 】")));
+  EXPECT_TRUE(asker->messages[2].startsWith(U("【 ") + Q(dir / "empty.html") + U(" 】が 開けません！")));
   EXPECT_EQ(Text(PaneId::Local), local);
+  EXPECT_EQ(window->BtnEditLocalFile, (dir / "namazu-nmz.sjis.html").string());
 }
 
 TEST_F(OpenPage, ANameWithoutHtmStandsForTheHtmlFile) {

@@ -57,9 +57,14 @@ TEST_P(SaveResult, OverTheOpenedFileWithBackup) {
   EXPECT_EQ(ReadBack(ReadFile(page), GetParam().written), expected);
   EXPECT_EQ(window->StatusBarGlobal[1]->text(), U("  【  ") + Q(page) + U("  】として保存されました"));
 
-  // A second save keeps the backup of the file as first read.
+  // The backup is the file right before each save: after a second save,
+  // the text of the first. The window knows the file it wrote: no question
+  // but the overwrite one.
+  const std::string firstSave = ReadFile(page);
   window->action("MenuFileSaveLocalText")->trigger();
-  EXPECT_EQ(ReadFile(dir / ("ZZBU_" + page.filename().string())), original);
+  EXPECT_EQ(ReadFile(dir / ("ZZBU_" + page.filename().string())), firstSave);
+  EXPECT_EQ(asker->questions.size(), 2u);
+  EXPECT_TRUE(asker->messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,16 +129,42 @@ TEST_F(WindowTest, ABackupThatCannotBeWrittenLeavesTheOldFile) {
   EXPECT_TRUE(window->StatusBarGlobal[1]->text().isEmpty());
 }
 
+TEST_F(WindowTest, AFileAnotherProgramChangedSinceItWasOpenedIsOverwrittenOnlyWhenAsked) {
+  const auto page = CopyPage("namazu-nmz.sjis.html");
+  window->OpenHtmlFile(Q(page));
+  window->tbIndentGoClick();
+  const std::string theirs = "<html><body><p>written by another program</p></body></html>\r\n";
+  WriteFile(page, theirs);
+  asker->answers = {true, false};  // overwrite: yes; although it changed: no
+  window->MenuFileSaveLocalTextClick();
+  ASSERT_EQ(asker->questions.size(), 2u);
+  EXPECT_TRUE(asker->questions[1].startsWith(U("【 ") + Q(page) + U(" 】は、読み込んだ後に他のプログラムによって変更されています。")))
+      << asker->questions[1].toStdString();
+  EXPECT_EQ(ReadFile(page), theirs);
+  EXPECT_FALSE(std::filesystem::exists(dir / "ZZBU_namazu-nmz.sjis.html"));
+  EXPECT_TRUE(window->StatusBarGlobal[1]->text().isEmpty());
+
+  window->MenuFileSaveLocalTextClick();  // yes to both
+  EXPECT_EQ(asker->questions.size(), 4u);
+  EXPECT_EQ(ReadFile(page), Text(PaneId::Result));
+  EXPECT_EQ(ReadFile(dir / "ZZBU_namazu-nmz.sjis.html"), theirs);
+}
+
 TEST_F(WindowTest, PlainTextFileRoundTrip) {
-  // A UTF-8 style sheet with blank lines: opened into Local, saved back as it was.
+  // UTF-8 style sheets with blank lines, one with a byte-order mark: opened
+  // into Local, saved back as they were.
   const std::string css = "/* 見出し */\r\n\r\n\r\nh1 { color: red; }\r\n";
-  WriteFile(dir / "style.css", SjisToUtf8(Sjis(css)).text);
-  asker->openName = Q(dir / "style.css");
-  window->MenuFileOpenTXTCSSJSClick();
-  EXPECT_EQ(Text(PaneId::Local), Sjis(css));
-  window->MenuFileSaveTxtCSSJSClick();
-  EXPECT_EQ(ReadFile(dir / "style.css"), SjisToUtf8(Sjis(css)).text);
-  EXPECT_EQ(ReadFile(dir / "ZZBU_style.css"), SjisToUtf8(Sjis(css)).text);
+  for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+    const std::string file = mark + SjisToUtf8(Sjis(css)).text;
+    WriteFile(dir / "style.css", file);
+    asker->openName = Q(dir / "style.css");
+    window->MenuFileOpenTXTCSSJSClick();
+    EXPECT_EQ(Text(PaneId::Local), Sjis(css));
+    window->MenuFileSaveTxtCSSJSClick();
+    EXPECT_EQ(ReadFile(dir / "style.css"), file);
+    EXPECT_EQ(ReadFile(dir / "ZZBU_style.css"), file);
+  }
+  EXPECT_TRUE(asker->messages.empty());
 }
 
 }  // namespace

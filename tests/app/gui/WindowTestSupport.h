@@ -1,10 +1,11 @@
 // Helpers of the main-window tests: an asker that answers for the person,
-// and the real window, shown on the offscreen platform, with its pages in a
-// temporary folder.
+// and the real window, shown on the offscreen platform, with its pages and
+// its settings file in a temporary folder.
 #pragma once
 
 #include <QTest>
 
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -25,6 +26,8 @@ class TestAsker : public gui::Asker {
   std::deque<bool> answers;  // taken one per question; yes when empty
   QString openName;
   QString saveName;
+  QString folderName;
+  QString openFolder;  // where the last open dialog started
 
   bool Confirm(const QString& text) override {
     questions.push_back(text);
@@ -34,18 +37,35 @@ class TestAsker : public gui::Asker {
     return answer;
   }
   void Tell(const QString& text) override { messages.push_back(text); }
-  QString OpenFileName(const QString&, const QString&) override { return openName; }
+  QString OpenFileName(const QString& folder, const QString&) override {
+    openFolder = folder;
+    return openName;
+  }
   QString SaveFileName(const QString&, const QString&) override { return saveName; }
+  QString FolderName(const QString&) override { return folderName; }
 };
 
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto owned = std::make_unique<TestAsker>();
-    asker = owned.get();
-    window = std::make_unique<gui::TAMainForm>(std::move(owned));
-    window->show();
+    // The user's configuration folders and the program's folder, where the
+    // window looks for its settings file, are folders of the test.
+    std::filesystem::create_directories(programFolder);
+    ::setenv("HOME", (dir / "home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    window = NewWindow(asker);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+
+  // A window as the program starts it, shown, with its program folder in
+  // the test's folder.
+  std::unique_ptr<gui::TAMainForm> NewWindow(TestAsker*& itsAsker) {
+    auto owned = std::make_unique<TestAsker>();
+    itsAsker = owned.get();
+    auto made = std::make_unique<gui::TAMainForm>(std::move(owned));
+    made->ProgramFolder = Q(programFolder) + "/";
+    made->show();
+    return made;
   }
 
   // A copy of a test page in the temporary folder.
@@ -59,6 +79,9 @@ class WindowTest : public ::testing::Test {
   std::string Text(gui::PaneId id) const { return gui::PaneText(window->pane(id)); }
 
   TempDir dir;
+  const std::filesystem::path programFolder = dir / "program";
+  // Where the settings file is when the program's folder has none.
+  const std::filesystem::path settingsFile = dir / "config" / "zelm" / "ZELM.inf";
   TestAsker* asker = nullptr;
   std::unique_ptr<gui::TAMainForm> window;
 };
