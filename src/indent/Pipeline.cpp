@@ -61,7 +61,7 @@ std::size_t PartsWanted(std::size_t size, const PipelineOptions& options) {
 
 PagePlan PlanFor(const PipelineOptions& options) {
   PagePlan plan;
-  plan.indentType = options.IndentType;
+  plan.indentType = LevelIndentOf(options.IndentType);
   plan.threads = std::max(options.Threads, 1u);
   return plan;
 }
@@ -133,13 +133,13 @@ ConvertedFile ConvertWhole(std::string_view native, const PipelineOptions& optio
   release();
   file.detectedCode = GetCharCodeFromMeta(text);
   Converted converted;
-  if (options.OpenCharset == kCharCodeAuto) {
+  if (options.OpenCharset == OpenCharset::kAutomatic) {
     AutoConversion automatic = ConvertAutomatically(text, options.UnmappableAs);
     converted = std::move(automatic.result);
     file.readAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(text, options.OpenCharset, options.UnmappableAs);
-    file.readAs = options.OpenCharset;
+    converted = AnyCodeToShiftJIS(text, CharCodeOf(options.OpenCharset), options.UnmappableAs);
+    file.readAs = CharCodeOf(options.OpenCharset);
   }
   Free(text);
   file.loss = converted.loss;
@@ -159,13 +159,13 @@ ConvertedFile ConvertKeepingLineEnds(std::string_view native, const PipelineOpti
   ConvertedFile file;
   file.detectedCode = GetCharCodeFromMeta(native);
   Converted converted;
-  if (options.OpenCharset == kCharCodeAuto) {
+  if (options.OpenCharset == OpenCharset::kAutomatic) {
     AutoConversion automatic = ConvertAutomatically(native, options.UnmappableAs, LineEnds::Keep);
     converted = std::move(automatic.result);
     file.readAs = automatic.readAs;
   } else {
-    converted = AnyCodeToShiftJIS(native, options.OpenCharset, options.UnmappableAs, LineEnds::Keep);
-    file.readAs = options.OpenCharset;
+    converted = AnyCodeToShiftJIS(native, CharCodeOf(options.OpenCharset), options.UnmappableAs, LineEnds::Keep);
+    file.readAs = CharCodeOf(options.OpenCharset);
   }
   release();
   file.loss = converted.loss;
@@ -229,7 +229,7 @@ FilePlan PlanFile(std::string_view native, PagePlan plan, const PipelineOptions&
   readsLoaded = false;
   const std::size_t parts = PartsWanted(native.size(), options);
   plan.text = native;
-  if (options.OpenCharset == kCharCodeAuto && PlanShiftJisPage(plan, parts)) {
+  if (options.OpenCharset == OpenCharset::kAutomatic && PlanShiftJisPage(plan, parts)) {
     file.holdsNul = LookAtParts(plan, options, /*pasted=*/false, refuseNul).holdsNul;
     file.readAs = kCharCodeShiftJis;  // and a page kept as Shift_JIS lost no character
     file.plan = std::move(plan);
@@ -260,6 +260,16 @@ CharCodeIndex DeclaredCode(const FilePlan& file, const std::optional<ShiftJisPag
 }
 
 }  // namespace
+
+std::optional<IndentType> IndentTypeFromValue(int value) {
+  if (value < LevelIndentOf(IndentType::kTwoSpaces) || value > LevelIndentOf(IndentType::kFlushLeft)) return std::nullopt;
+  return static_cast<IndentType>(value);
+}
+
+std::optional<OpenCharset> OpenCharsetFromValue(int value) {
+  if (value < CharCodeOf(OpenCharset::kAutomatic) || value > CharCodeOf(OpenCharset::kUtf8N)) return std::nullopt;
+  return static_cast<OpenCharset>(value);
+}
 
 FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options) {
   return FileInputStage(std::string(native), options, WantedInputTexts{});

@@ -73,7 +73,7 @@ void ExpectContentKept(const std::string& native, const std::string& name) {
     PipelineOptions options;
     options.DivCommentConcat = join;
     for (int type = 0; type <= 3; ++type) {
-      options.IndentType = type;
+      options.IndentType = static_cast<IndentType>(type);
       const FileInputTexts input = FileInputStage(native, options);
       const IndentTexts indented = IndentStage(input.Local, options);
       const auto difference = FindContentDifference(input.Local, indented.Result, join);

@@ -100,7 +100,7 @@ void ExpectSameLevels(std::string_view text, int indentType, const std::string& 
   ASSERT_EQ(IndentWithoutMarkers(text, indentType), expected.result) << what;
   for (unsigned threads : threadCounts) {
     PipelineOptions cut;
-    cut.IndentType = indentType;
+    cut.IndentType = static_cast<IndentType>(indentType);
     cut.Threads = threads;
     cut.CutPartBytes = 1;
     ASSERT_EQ(IndentStage(text, cut, WantedIndentTexts::Result).Result, expected.result)

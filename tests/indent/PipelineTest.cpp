@@ -202,7 +202,7 @@ TEST(FileInputStage, NamesTheLineOfTheFirstLostCharacter) {
       "<html><head></head>\r\n<body>\r\n\r\n<p>a</p>\r\n<p>\xea\xb0\x80</p>\r\n"
       "<p>\xea\xb0\x80</p></body></html>";
   PipelineOptions readAsUtf8;
-  readAsUtf8.OpenCharset = kCharCodeUtf8;
+  readAsUtf8.OpenCharset = OpenCharset::kUtf8;
   const FileInputTexts texts = FileInputStage(utf8, readAsUtf8);
   ASSERT_EQ(texts.loss.count, 2u);
   EXPECT_EQ(texts.lossLine, 4u);

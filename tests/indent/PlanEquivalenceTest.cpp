@@ -263,11 +263,11 @@ std::vector<StageCase> StageCases() {
     cases.push_back({name, options});
   };
   add("default", [](PipelineOptions&) {});
-  add("lower, four spaces", [](PipelineOptions& o) { o.ConvertUpper2Lower = true, o.IndentType = 1; });
-  add("no preprocessing, tab", [](PipelineOptions& o) { o.DontPreprocessing = true, o.IndentType = 2; });
-  add("div comments joined, flush left", [](PipelineOptions& o) { o.DivCommentConcat = true, o.IndentType = 3; });
+  add("lower, four spaces", [](PipelineOptions& o) { o.ConvertUpper2Lower = true, o.IndentType = IndentType::kFourSpaces; });
+  add("no preprocessing, tab", [](PipelineOptions& o) { o.DontPreprocessing = true, o.IndentType = IndentType::kTab; });
+  add("div comments joined, flush left", [](PipelineOptions& o) { o.DivCommentConcat = true, o.IndentType = IndentType::kFlushLeft; });
   add("kept stretches", [](PipelineOptions& o) { o.KeepPre = true; });
-  add("EUC-JP chosen", [](PipelineOptions& o) { o.OpenCharset = kCharCodeEucJp; });
+  add("EUC-JP chosen", [](PipelineOptions& o) { o.OpenCharset = OpenCharset::kEucJp; });
   return cases;
 }
 
@@ -317,7 +317,7 @@ TEST(Stages, LargePagesAreSharedAndGiveTheTextsOfOneThread) {
     page.replace(at, 2, at % 3 == 0 ? "\n" : "\r\n \r\n\t\r\n");
   for (int indentType = 0; indentType < 4; ++indentType) {
     PipelineOptions one;
-    one.IndentType = indentType;
+    one.IndentType = static_cast<IndentType>(indentType);
     one.ConvertUpper2Lower = indentType == 2;
     PipelineOptions many = one;
     many.Threads = 3;
