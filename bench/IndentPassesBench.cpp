@@ -1,6 +1,8 @@
 #include "BenchSupport.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
+#include "indent/CharsetDecl.h"
+#include "indent/NormalizeTagCase.h"
 
 namespace zelm::bench {
 namespace {

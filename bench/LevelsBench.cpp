@@ -1,7 +1,7 @@
 #include <map>
 
 #include "BenchSupport.h"
-#include "indent/HTMLAdjustText.h"
+#include "indent/LevelMarkers.h"
 #include "text/StringUtil.h"
 
 namespace zelm::bench {

@@ -10,9 +10,9 @@
 #include "app/cli/IndentJob.h"
 #include "app/cli/MemoryPolicy.h"
 #include "indent/Pipeline.h"
-#include "text/Parallel.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::bench {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
-#include "indent/IndentUtil.h"
+#include "indent/CharsetDecl.h"
 
 namespace zelm {
 namespace {

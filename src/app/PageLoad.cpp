@@ -6,7 +6,6 @@
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -70,7 +69,7 @@ TextFileRead ReadTextFile(const std::string& path, const PageReadOptions& read) 
     file.error = ErrorFor(bytes.status, path, std::move(bytes.error));
     return file;
   }
-  if (HoldsNulByte(bytes.bytes, 1)) {
+  if (bytes.bytes.find('\0') != std::string::npos) {
     file.error = FileError{FileErrorKind::Binary, path, {}};
     return file;
   }

@@ -1,14 +1,13 @@
-// One tag per line, by line: trims lines, splits a body line once at a
-// structural tag that is not at its start, then joins a tag line with a
-// following line that only closes it.
+// One tag per line, by line (see AdjustLines.h).
+#include "indent/AdjustLines.h"
+
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "indent/FirstOccurrences.h"
-#include "indent/HTMLAdjustText.h"
 #include "indent/TagWhitespace.h"
+#include "match/FirstOccurrences.h"
 #include "text/ByteScan.h"
 #include "text/StringUtil.h"
 
@@ -291,6 +290,16 @@ std::string AdjustLines(std::string_view text, AdjustState& state) {
   for (std::string_view line; reader.Next(line);) splitter.Add(line);
   state = splitter.State();
   return joiner.Finish();
+}
+
+std::vector<LineBreakReach> AdjustLinesReach() {
+  std::vector<LineBreakReach> reach{LineBreakReach::BlankLines(),
+                                    LineBreakReach::Text("", ">", LineBreakReach::Lead::kBlanks)};
+  // The next line is compared after the split stage trimmed it, and may be
+  // the first of two the split made of its line: it starts with the closing.
+  for (const JoinRule& rule : kJoinRules)
+    reach.push_back(LineBreakReach::Text("", std::string(rule.closing), LineBreakReach::Lead::kBlanks));
+  return reach;
 }
 
 }  // namespace zelm

@@ -7,16 +7,17 @@
 // of their own between those runs, so the order of the list is kept. Where
 // the rules between allow it, several such stages share one scan
 // (BreakersAroundRuns, BreakStages::PlanShortcut).
+#include "indent/BreakLines.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
-#include "indent/AnchoredReplace.h"
-#include "indent/IndentUtil.h"
 #include "indent/JunctionBreaker.h"
-#include "indent/SjisScan.h"
 #include "indent/TagWhitespace.h"
+#include "match/AnchoredReplace.h"
+#include "text/SjisScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -96,6 +97,33 @@ constexpr BreakRule kBreakRules[] = {
 };
 
 constexpr BreakRule kLightBreakRules[] = {{kBefore, "<!--"}, {kAfter, "-->"}};
+
+// How far each pass folds: ">" pulled up over at most this many spaces, and
+// gaps of at most this many spaces between tags.
+constexpr std::size_t kPullUpSpaces = 11;
+constexpr std::size_t kFoldedGap = 36;
+constexpr std::size_t kLightFoldedGap = 24;
+
+// The text a rule matches as a whole.
+std::string PatternOf(const BreakRule& rule) {
+  switch (rule.kind) {
+    case kBefore: return ">" + std::string(rule.a);
+    case kAfter: return std::string(rule.a) + "<";
+    case kBetween:
+    case kFill: return std::string(rule.a) + std::string(rule.b);
+    case kReplace: return std::string(rule.a);
+    case kRuns: return std::string(rule.a) + std::string(rule.a);
+  }
+  return {};
+}
+
+template <std::size_t N>
+std::vector<LineBreakReach> ReachOfRules(const BreakRule (&rules)[N]) {
+  std::vector<LineBreakReach> reach;
+  for (const BreakRule& rule : rules)
+    for (LineBreakReach& spanning : ReachOfPattern(PatternOf(rule))) reach.push_back(std::move(spanning));
+  return reach;
+}
 
 // Room for a text and the line breaks the rules put into it.
 std::size_t WithRoom(std::size_t size) { return size + size / 4; }
@@ -471,14 +499,24 @@ std::string CopyWithRoom(std::string_view text) {
 std::string PreBreakLines(std::string_view text) {
   static const BreakStages stages(kBreakRules);
   std::string folded = TabsToSpaces(CopyWithRoom(text));
-  folded = PullUpLineStartBrackets(std::move(folded), 11);
-  folded = FoldGapsBetweenTags(std::move(folded), 36);
+  folded = PullUpLineStartBrackets(std::move(folded), kPullUpSpaces);
+  folded = FoldGapsBetweenTags(std::move(folded), kFoldedGap);
   return stages.Apply(std::move(folded));
 }
 
 std::string LightBreakLines(std::string_view text) {
   static const BreakStages stages(kLightBreakRules);
-  return stages.Apply(FoldGapsBetweenTags(TabsToSpaces(std::string(text)), 24));
+  return stages.Apply(FoldGapsBetweenTags(TabsToSpaces(std::string(text)), kLightFoldedGap));
 }
+
+// Folding gaps between tags never meets a line break (its gaps are
+// spaces); the rest is in the tables.
+std::vector<LineBreakReach> PreBreakLinesReach() {
+  std::vector<LineBreakReach> reach = LineStartBracketsReach(kPullUpSpaces);
+  for (LineBreakReach& rule : ReachOfRules(kBreakRules)) reach.push_back(std::move(rule));
+  return reach;
+}
+
+std::vector<LineBreakReach> LightBreakLinesReach() { return ReachOfRules(kLightBreakRules); }
 
 }  // namespace zelm

@@ -1,13 +1,14 @@
 // Rewrites a page's own charset declarations: to Shift_JIS after the text was
 // converted to it, and to the encoding a file is about to be saved in.
+#include "indent/CharsetDecl.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "indent/IndentUtil.h"
-#include "indent/SjisScan.h"
 #include "text/ByteScan.h"
+#include "text/SjisScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {

@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "indent/FirstOccurrences.h"
-#include "indent/PatternTrie.h"
+#include "match/FirstOccurrences.h"
+#include "match/PatternTrie.h"
 #include "text/StringUtil.h"
 
 namespace zelm {

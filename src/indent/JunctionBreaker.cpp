@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "indent/SjisScan.h"
 #include "text/ByteScan.h"
+#include "text/SjisScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {

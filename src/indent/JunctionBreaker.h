@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "indent/PatternTrie.h"
+#include "match/PatternTrie.h"
 
 namespace zelm {
 

@@ -6,6 +6,8 @@
 // any rule matches, so the rules are independent: one scan finds, for every
 // rule, the occurrences its own replace-all would take (left to right,
 // skipping overlaps with its previous one) and lowers their letters.
+#include "indent/NormalizeTagCase.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -13,9 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "indent/IndentUtil.h"
-#include "indent/PatternTrie.h"
-#include "indent/SjisScan.h"
+#include "match/PatternTrie.h"
+#include "text/SjisScan.h"
 #include "text/StringUtil.h"
 
 namespace zelm {
@@ -271,6 +272,13 @@ std::string NormalizeTagCase(std::string_view text) {
   std::string out = LineCleaner(text).Run();
   lowerer.LowerInPlace(out);
   return out;
+}
+
+std::vector<LineBreakReach> NormalizeTagCaseReach() {
+  std::vector<LineBreakReach> reach{LineBreakReach::BlankLines()};
+  for (const std::string& pattern : LoweredPatterns())
+    for (LineBreakReach& rule : ReachOfPattern(pattern)) reach.push_back(std::move(rule));
+  return reach;
 }
 
 }  // namespace zelm

@@ -6,12 +6,13 @@
 
 #include "encoding/AnyCodeToShiftJIS.h"
 #include "encoding/CharsetLabel.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/CharsetDecl.h"
 #include "indent/KeptStretches.h"
-#include "indent/SharedConversion.h"
-#include "indent/SharedInputPasses.h"
+#include "indent/PageCuts.h"
+#include "indent/PagePlan.h"
+#include "indent/PlanExecutor.h"
 #include "text/StringUtil.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm {
 namespace {
@@ -30,24 +31,6 @@ bool WantsTagCaseNormalisation(std::string_view text, bool pasted, const Pipelin
   return false;
 }
 
-// Joins every "</div>" line with a following line that starts a comment
-// (letters compared without case). Only the line break goes: an author's
-// "</DIV>" keeps its case, so the Result still holds the Local text.
-std::string JoinDivComments(std::string_view text) {
-  constexpr std::string_view kJoin = "</div>\r\n<!--";
-  constexpr std::size_t kLineBreakAt = 6;  // after "</div>"
-  std::string out;
-  out.reserve(text.size());
-  std::size_t copied = 0;
-  for (std::size_t at = FindNoCaseAtBoundary(text, kJoin); at != std::string_view::npos;
-       at = FindNoCaseAtBoundary(text, kJoin, at + kJoin.size())) {
-    out.append(text, copied, at + kLineBreakAt - copied);
-    copied = at + kLineBreakAt + 2;
-  }
-  out.append(text, copied);
-  return out;
-}
-
 // Gives a text's memory back. Assigning an empty string would not: the
 // string keeps its buffer, and a string moved from may hold another's.
 void Free(std::string& text) { std::string().swap(text); }
@@ -58,224 +41,280 @@ std::size_t LineAt(std::string_view text, Pos position) {
   return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
-std::string Break(std::string_view text, bool lightWhenNotPreprocessing, const PipelineOptions& options) {
-  if (!options.DontPreprocessing) return PreBreakLines(text);
-  return lightWhenNotPreprocessing ? LightBreakLines(text) : std::string(text);
+// Whether the text holds a NUL byte, looked for side by side when it is large.
+bool HoldsNulByte(std::string_view text, unsigned threads) {
+  const std::vector<std::size_t> cuts = LineAlignedCuts(text, PassSharing{.threads = threads}.PiecesFor(text.size()));
+  std::vector<char> nul(cuts.size(), 0);  // not vector<bool>: written side by side
+  RunSideBySide(cuts.size(), threads, [&](std::size_t k) {
+    const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : text.size();
+    nul[k] = text.substr(cuts[k], end - cuts[k]).find('\0') != std::string_view::npos;
+  });
+  return std::find(nul.begin(), nul.end(), 1) != nul.end();
+}
+
+// ---- Plans ------------------------------------------------------------------
+
+// The parts a text of `size` bytes is cut into for these options.
+std::size_t PartsWanted(std::size_t size, const PipelineOptions& options) {
+  return PartsFor(size, PassSharing{.threads = options.Threads}, options.CutPartBytes);
+}
+
+PagePlan PlanFor(const PipelineOptions& options) {
+  PagePlan plan;
+  plan.indentType = LevelIndentOf(options.IndentType);
+  plan.threads = std::max(options.Threads, 1u);
+  return plan;
+}
+
+// The input passes of a file after its conversion. The tag-case pass is
+// planned in; LookAtParts leaves it out when the page does not want it.
+void PlanFilePasses(PagePlan& plan, const PipelineOptions& options, bool throughLocal, bool keepOrg) {
+  plan.passes = {PlanPass::kNormaliseCase, PlanPass::kRewriteCharsetDecl};
+  if (keepOrg) plan.orgAfter = plan.passes.size();
+  if (!throughLocal) return;
+  // With DontPreprocessing the file keeps its own lines: no breaking pass.
+  if (!options.DontPreprocessing) plan.passes.push_back(PlanPass::kBreakFull);
+  plan.passes.push_back(PlanPass::kAdjust);
+  plan.keepLocal = true;
+}
+
+// What the plan needs to know of its parts, looked at side by side: whether
+// the tag case is normalised (the markers hold no line break, so a part
+// holds one exactly where the text does), which part is the last that may
+// hold a charset declaration, and whether one holds a NUL byte.
+struct PartFacts {
+  bool holdsNul = false;
+};
+
+PartFacts LookAtParts(PagePlan& plan, const PipelineOptions& options, bool pasted, bool lookForNul) {
+  const std::size_t count = plan.PartCount();
+  std::vector<char> nul(count, 0), wants(count, 0), mayDeclare(count, 0);  // not vector<bool>: written side by side
+  const bool caseAsked = std::find(plan.passes.begin(), plan.passes.end(), PlanPass::kNormaliseCase) != plan.passes.end();
+  const bool declarations =
+      std::find(plan.passes.begin(), plan.passes.end(), PlanPass::kRewriteCharsetDecl) != plan.passes.end();
+  // Conversion neither makes nor breaks a tag-case marker or a charset
+  // declaration: a page converted part by part is looked at as loaded.
+  RunSideBySide(count, plan.threads, [&](std::size_t k) {
+    const std::string_view part = plan.Part(k);
+    nul[k] = lookForNul && part.find('\0') != std::string_view::npos;
+    wants[k] = caseAsked && WantsTagCaseNormalisation(part, pasted, options);
+    mayDeclare[k] = declarations && k > 0 && MayHoldCharsetDecl(part);
+  });
+  if (caseAsked && std::find(wants.begin(), wants.end(), 1) == wants.end()) {
+    std::erase(plan.passes, PlanPass::kNormaliseCase);
+    if (plan.orgAfter) --*plan.orgAfter;  // the Org text is one pass earlier
+  }
+  for (std::size_t k = count; k-- > 1;) {
+    if (!mayDeclare[k]) continue;
+    MergeFirstParts(plan, k + 1);
+    break;
+  }
+  return {std::find(nul.begin(), nul.end(), 1) != nul.end()};
+}
+
+// ---- Files --------------------------------------------------------------------
+
+// A loaded file converted to Shift_JIS as a whole.
+struct ConvertedFile {
+  std::string text;
+  CharCodeIndex detectedCode = 0;
+  CharCodeIndex readAs = 0;
+  ConversionLoss loss;
+  std::size_t lossLine = 0;
+};
+
+// Blank lines dropped, the declared code read, converted. `release()` is
+// called once the loaded bytes are no longer read, so that their memory can
+// go (or be kept) right then.
+template <typename Release>
+ConvertedFile ConvertWhole(std::string_view native, const PipelineOptions& options, Release release) {
+  ConvertedFile file;
+  std::string text = RemoveBlankLines(native);
+  release();
+  file.detectedCode = GetCharCodeFromMeta(text);
+  Converted converted;
+  if (options.OpenCharset == OpenCharset::kAutomatic) {
+    AutoConversion automatic = ConvertAutomatically(text, options.UnmappableAs);
+    converted = std::move(automatic.result);
+    file.readAs = automatic.readAs;
+  } else {
+    converted = AnyCodeToShiftJIS(text, CharCodeOf(options.OpenCharset), options.UnmappableAs);
+    file.readAs = CharCodeOf(options.OpenCharset);
+  }
+  Free(text);
+  file.loss = converted.loss;
+  file.text = std::move(converted.text);
+  // The position is one of the converted text; tag case and the charset
+  // declaration move bytes but keep lines.
+  if (file.loss.any()) file.lossLine = LineAt(file.text, file.loss.firstPos);
+  return file;
+}
+
+// With the <pre> and <textarea> stretches kept: blank lines and runs of
+// line ends inside them are what the page shows, so the text is converted
+// with its line ends as they are; the blank lines outside the stretches go
+// once they are set aside (SetAsideFile).
+template <typename Release>
+ConvertedFile ConvertKeepingLineEnds(std::string_view native, const PipelineOptions& options, Release release) {
+  ConvertedFile file;
+  file.detectedCode = GetCharCodeFromMeta(native);
+  Converted converted;
+  if (options.OpenCharset == OpenCharset::kAutomatic) {
+    AutoConversion automatic = ConvertAutomatically(native, options.UnmappableAs, LineEnds::Keep);
+    converted = std::move(automatic.result);
+    file.readAs = automatic.readAs;
+  } else {
+    converted = AnyCodeToShiftJIS(native, CharCodeOf(options.OpenCharset), options.UnmappableAs, LineEnds::Keep);
+    file.readAs = CharCodeOf(options.OpenCharset);
+  }
+  release();
+  file.loss = converted.loss;
+  file.text = std::move(converted.text);
+  // The line of a loss is one of the page, blank lines counted.
+  if (file.loss.any()) {
+    const std::string before = NormalizeLineEnds(std::string_view(file.text).substr(0, file.loss.firstPos - 1));
+    file.lossLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+  }
+  return file;
+}
+
+// The file input stage with the stretches kept: they are set aside around
+// the passes.
+template <typename Release>
+FileInputTexts KeptStretchesFileInput(std::string_view native, const PipelineOptions& options,
+                                      WantedInputTexts wanted, Release release) {
+  FileInputTexts texts;
+  ConvertedFile file = ConvertKeepingLineEnds(native, options, [&] { release(texts); });
+  texts.DetectedCode = file.detectedCode;
+  texts.ReadAs = file.readAs;
+  texts.loss = file.loss;
+  texts.lossLine = file.lossLine;
+  SetAside aside = SetStretchesAside(NormalizeLineEnds(file.text));
+  Free(file.text);
+  PagePlan plan = PlanFor(options);
+  plan.owned = RemoveBlankLines(aside.text);
+  Free(aside.text);
+  PlanFilePasses(plan, options, wanted.Local, wanted.Org || wanted.RefOrg);
+  CutPlan(plan, PartsWanted(plan.Text().size(), options));
+  LookAtParts(plan, options, /*pasted=*/false, /*lookForNul=*/false);
+  PlanTexts planned = ExecutePlan(std::move(plan));
+  if (wanted.RefOrg) texts.RefOrg = PutStretchesBack(planned.org, aside);
+  if (wanted.Local) texts.Local = PutStretchesBack(planned.local, aside);
+  if (wanted.Org) texts.Org = PutStretchesBack(planned.org, aside);
+  return texts;
+}
+
+// A file's plan after its conversion, with what the conversion found.
+struct FilePlan {
+  PagePlan plan;
+  CharCodeIndex detectedCode = 0;
+  CharCodeIndex readAs = 0;
+  ConversionLoss loss;
+  std::size_t lossLine = 0;
+  bool holdsNul = false;  // refused: nothing else is set
+};
+
+// The plan of a loaded file (not with kept stretches) whose passes are
+// planned: a large page the automatic mode reads as Shift_JIS is converted
+// part by part when its passes run, so that it is never held converted as
+// a whole; any other is converted whole first. `release()` is called once
+// the plan no longer reads the loaded bytes when the file is converted
+// whole; a plan that converts part by part reads them as it runs
+// (`readsLoaded`). With `refuseNul`, a page that holds a NUL byte is
+// refused (FilePlan::holdsNul).
+template <typename Release>
+FilePlan PlanFile(std::string_view native, PagePlan plan, const PipelineOptions& options, bool refuseNul,
+                  Release release, bool& readsLoaded) {
+  FilePlan file;
+  readsLoaded = false;
+  const std::size_t parts = PartsWanted(native.size(), options);
+  plan.text = native;
+  if (options.OpenCharset == OpenCharset::kAutomatic && PlanShiftJisPage(plan, parts)) {
+    file.holdsNul = LookAtParts(plan, options, /*pasted=*/false, refuseNul).holdsNul;
+    file.readAs = kCharCodeShiftJis;  // and a page kept as Shift_JIS lost no character
+    file.plan = std::move(plan);
+    readsLoaded = true;
+    return file;
+  }
+  if (refuseNul && HoldsNulByte(native, options.Threads)) {
+    file.holdsNul = true;
+    return file;
+  }
+  ConvertedFile converted = ConvertWhole(native, options, release);
+  file.detectedCode = converted.detectedCode;
+  file.readAs = converted.readAs;
+  file.loss = converted.loss;
+  file.lossLine = converted.lossLine;
+  plan.text = {};
+  plan.owned = std::move(converted.text);
+  CutPlan(plan, PartsWanted(plan.Text().size(), options));
+  LookAtParts(plan, options, /*pasted=*/false, /*lookForNul=*/false);
+  file.plan = std::move(plan);
+  return file;
+}
+
+// The code a file declares, once its plan has run.
+CharCodeIndex DeclaredCode(const FilePlan& file, const std::optional<ShiftJisPageParts>& page,
+                           const PlanTexts& texts) {
+  return page ? page->Declared(texts.labels) : file.detectedCode;
 }
 
 }  // namespace
+
+std::optional<IndentType> IndentTypeFromValue(int value) {
+  if (value < LevelIndentOf(IndentType::kTwoSpaces) || value > LevelIndentOf(IndentType::kFlushLeft)) return std::nullopt;
+  return static_cast<IndentType>(value);
+}
+
+std::optional<OpenCharset> OpenCharsetFromValue(int value) {
+  if (value < CharCodeOf(OpenCharset::kAutomatic) || value > CharCodeOf(OpenCharset::kUtf8N)) return std::nullopt;
+  return static_cast<OpenCharset>(value);
+}
 
 FileInputTexts FileInputStage(std::string_view native, const PipelineOptions& options) {
   return FileInputStage(std::string(native), options, WantedInputTexts{});
 }
 
-namespace {
-
-// A loaded file converted to Shift_JIS, blank lines dropped.
-struct ConvertedFile {
-  std::string text;
-  // A large page converted in parts side by side stays in them (the text
-  // is then empty) until Joined() is asked for.
-  std::vector<std::string> parts;
-  CharCodeIndex detectedCode = 0;
-  CharCodeIndex readAs = 0;
-  ConversionLoss loss;
-
-  std::string Joined(unsigned threads) {
-    return parts.empty() ? std::move(text) : JoinParts(parts, threads);
-  }
-};
-
-// Converts the loaded bytes; `release(owner)` is called once they are no
-// longer read, so that their memory can go (or be kept) right then.
-template <typename Release>
-ConvertedFile ConvertFile(std::string_view native, const PipelineOptions& options, Release release) {
-  ConvertedFile file;
-  if (options.KeepPre) {
-    // Blank lines and runs of line ends inside <pre> are what the page
-    // shows: the text is converted with its line ends as they are, and the
-    // blank lines outside the kept stretches go once they are set aside.
-    file.detectedCode = GetCharCodeFromMeta(native);
-    Converted converted;
-    if (options.OpenCharset == kCharCodeAuto) {
-      AutoConversion automatic = ConvertAutomatically(native, options.UnmappableAs, LineEnds::Keep);
-      converted = std::move(automatic.result);
-      file.readAs = automatic.readAs;
-    } else {
-      converted = AnyCodeToShiftJIS(native, options.OpenCharset, options.UnmappableAs, LineEnds::Keep);
-      file.readAs = options.OpenCharset;
-    }
-    release();
-    file.loss = converted.loss;
-    file.text = std::move(converted.text);
-    return file;
-  }
-  if (options.OpenCharset == kCharCodeAuto) {
-    if (auto shared = ConvertShiftJisPageSideBySide(native, PassSharing{.threads = options.Threads})) {
-      release();
-      file.parts = std::move(shared->parts);
-      file.detectedCode = shared->declared;
-      file.readAs = kCharCodeShiftJis;
-      return file;
-    }
-  }
-  std::string text = RemoveBlankLines(native);
-  release();
-  file.detectedCode = GetCharCodeFromMeta(text);
-  Converted converted;
-  if (options.OpenCharset == kCharCodeAuto) {
-    AutoConversion automatic = ConvertAutomatically(text, options.UnmappableAs);
-    converted = std::move(automatic.result);
-    file.readAs = automatic.readAs;
-  } else {
-    converted = AnyCodeToShiftJIS(text, options.OpenCharset, options.UnmappableAs);
-    file.readAs = options.OpenCharset;
-  }
-  Free(text);
-  file.loss = converted.loss;
-  file.text = std::move(converted.text);
-  return file;
-}
-
-// The passes from tag case to line adjustment, as the file input stage runs
-// them.
-InputPasses FilePasses(bool normaliseCase, const PipelineOptions& options) {
-  return {normaliseCase, [&options](std::string_view text) {
-            // With DontPreprocessing the file keeps its own lines: no breaking pass.
-            return Break(text, /*lightWhenNotPreprocessing=*/false, options);
-          }};
-}
-
-// The same for a converted text whose parts are given.
-InputPasses FilePasses(std::span<const std::string_view> converted, const PipelineOptions& options) {
-  std::vector<char> wants(converted.size(), 0);  // not vector<bool>: parts are looked at side by side
-  RunSideBySide(converted.size(), options.Threads, [&](std::size_t k) {
-    wants[k] = WantsTagCaseNormalisation(converted[k], /*pasted=*/false, options);
-  });
-  return FilePasses(std::find(wants.begin(), wants.end(), 1) != wants.end(), options);
-}
-
-InputPasses FilePasses(std::string_view converted, const PipelineOptions& options) {
-  return FilePasses(std::span<const std::string_view>(&converted, 1), options);
-}
-
-// The passes after the conversion, filling the wanted texts. Only the Local
-// text wanted, and no lost character whose line is asked for: a large page
-// may go through the passes in parts side by side.
-void PassConverted(std::string text, const PipelineOptions& options, WantedInputTexts wanted, FileInputTexts& texts) {
-  SetAside aside;
-  if (options.KeepPre) {
-    // Converted with its own line ends (see ConvertFile): the line of a
-    // loss is one of the page, blank lines counted.
-    if (texts.loss.any()) {
-      const std::string before = NormalizeLineEnds(std::string_view(text).substr(0, texts.loss.firstPos - 1));
-      texts.lossLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-    }
-    aside = SetStretchesAside(NormalizeLineEnds(text));
-    text = RemoveBlankLines(aside.text);
-    std::string().swap(aside.text);
-  } else if (texts.loss.any()) {
-    // The position is one of the converted text; tag case and the charset
-    // declaration move bytes but keep lines.
-    texts.lossLine = LineAt(text, texts.loss.firstPos);
-  }
-  const InputPasses passes = FilePasses(text, options);
-  if (wanted.Local && !wanted.Org && !wanted.RefOrg && !texts.loss.any() && !aside.any()) {
-    if (std::optional<std::string> local = SharedLocalText(text, passes, PassSharing{.threads = options.Threads})) {
-      texts.Local = std::move(*local);
-      return;
-    }
-  }
-  if (passes.normaliseCase) text = NormalizeTagCase(text);
-  text = RewriteCharsetDecl(text, 0);
-  if (wanted.RefOrg) texts.RefOrg = PutStretchesBack(text, aside);
-  if (wanted.Local) {
-    std::string broken = passes.breakLines(text);
-    if (!wanted.Org) Free(text);
-    texts.Local = PutStretchesBack(AdjustLines(broken), aside);
-  }
-  if (wanted.Org) texts.Org = aside.any() ? PutStretchesBack(text, aside) : std::move(text);
-}
-
-}  // namespace
-
 FileInputTexts FileInputStage(std::string native, const PipelineOptions& options, WantedInputTexts wanted) {
-  FileInputTexts texts;
-  ConvertedFile file = ConvertFile(native, options, [&] {
+  auto keepNative = [&](FileInputTexts& texts) {
     if (wanted.Native) texts.Native = std::move(native);
     Free(native);
-  });
-  texts.DetectedCode = file.detectedCode;
+  };
+  if (options.KeepPre) return KeptStretchesFileInput(native, options, wanted, keepNative);
+  FileInputTexts texts;
+  auto release = [&] { keepNative(texts); };
+  PagePlan plan = PlanFor(options);
+  PlanFilePasses(plan, options, wanted.Local, wanted.Org || wanted.RefOrg);
+  bool readsLoaded = false;
+  FilePlan file = PlanFile(native, std::move(plan), options, /*refuseNul=*/false, release, readsLoaded);
+  const std::optional<ShiftJisPageParts> page = file.plan.page;
+  PlanTexts planned = ExecutePlan(std::move(file.plan));
+  if (readsLoaded) release();
+  texts.DetectedCode = DeclaredCode(file, page, planned);
   texts.ReadAs = file.readAs;
   texts.loss = file.loss;
-  PassConverted(file.Joined(options.Threads), options, wanted, texts);
+  texts.lossLine = file.lossLine;
+  if (wanted.RefOrg) texts.RefOrg = planned.org;
+  if (wanted.Org) texts.Org = std::move(planned.org);
+  texts.Local = std::move(planned.local);
   return texts;
 }
 
 namespace {
-
-// A large Shift_JIS page straight to its Result in pieces, each part
-// converted only when its passes need it. nullopt when the page is not
-// such a page, or a part after the first may hold a charset declaration.
-std::optional<IndentedFileTexts> ShiftJisPageToPieces(std::string_view native, const PipelineOptions& options) {
-  const PassSharing sharing{.threads = options.Threads};
-  const std::optional<ShiftJisPageParts> page = ShiftJisPageParts::Of(native, sharing);
-  if (!page) return std::nullopt;
-  // Conversion neither makes nor breaks a tag-case marker or a charset
-  // declaration: both are looked for in the loaded parts.
-  const std::size_t count = page->Count();
-  std::vector<char> wants(count, 0), mayDeclare(count, 0), nul(count, 0);  // not vector<bool>: written side by side
-  RunSideBySide(count, sharing.threads, [&](std::size_t k) {
-    nul[k] = options.RefuseNulBytes && page->Loaded(k).find('\0') != std::string_view::npos;
-    wants[k] = WantsTagCaseNormalisation(page->Loaded(k), /*pasted=*/false, options);
-    mayDeclare[k] = k > 0 && MayHoldCharsetDecl(page->Loaded(k));
-  });
-  if (std::find(nul.begin(), nul.end(), 1) != nul.end()) {
-    IndentedFileTexts refused;
-    refused.HoldsNul = true;
-    return refused;
-  }
-  if (std::find(mayDeclare.begin(), mayDeclare.end(), 1) != mayDeclare.end()) return std::nullopt;
-  const InputPasses passes = FilePasses(std::find(wants.begin(), wants.end(), 1) != wants.end(), options);
-  std::vector<WholeTextLabels> labels(count);
-  auto pieces = SharedIndentedPieces(
-      count, [&](std::size_t k) { return page->Converted(k, labels[k]); }, passes, options.IndentType, sharing);
-  if (!pieces) return std::nullopt;
-  for (std::size_t k = 1; k < count; ++k) labels[0].Add(labels[k]);
-  IndentedFileTexts texts;
-  texts.ResultPieces = std::move(*pieces);
-  texts.DetectedCode = page->Declared(labels[0]);
-  texts.ReadAs = kCharCodeShiftJis;  // and a page kept as Shift_JIS lost no character
-  return texts;
-}
 
 template <typename Release>
 IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& options, Release release) {
-  if (options.ResultInPieces && !options.DivCommentConcat && options.OpenCharset == kCharCodeAuto &&
-      !options.KeepPre) {
-    if (std::optional<IndentedFileTexts> pieces = ShiftJisPageToPieces(native, options)) {
-      release();
-      return std::move(*pieces);
-    }
-  }
-  if (options.RefuseNulBytes && HoldsNulByte(native, options.Threads)) {
-    IndentedFileTexts refused;
-    refused.HoldsNul = true;
-    return refused;
-  }
-  FileInputTexts input;
-  ConvertedFile file = ConvertFile(native, options, release);
-  input.DetectedCode = file.detectedCode;
-  input.ReadAs = file.readAs;
-  input.loss = file.loss;
-  std::optional<std::string> result;
-  const PassSharing sharing{.threads = options.Threads};
+  IndentedFileTexts texts;
   if (options.KeepPre) {
-    // The kept stretches are set aside in each stage: no shared passes.
+    if (options.RefuseNulBytes && HoldsNulByte(native, options.Threads)) {
+      texts.HoldsNul = true;
+      return texts;
+    }
+    // The kept stretches are set aside in each stage.
     WantedInputTexts localOnly;
     localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
-    PassConverted(file.Joined(options.Threads), options, localOnly, input);
-    IndentedFileTexts texts;
+    const FileInputTexts input =
+        KeptStretchesFileInput(native, options, localOnly, [&](FileInputTexts&) { release(); });
     texts.Result = IndentStage(input.Local, options, WantedIndentTexts::Result).Result;
     texts.DetectedCode = input.DetectedCode;
     texts.ReadAs = input.ReadAs;
@@ -283,24 +322,27 @@ IndentedFileTexts FileToResult(std::string_view native, const PipelineOptions& o
     texts.lossLine = input.lossLine;
     return texts;
   }
-  if (!file.parts.empty()) {
-    const std::vector<std::string_view> parts(file.parts.begin(), file.parts.end());
-    result = SharedIndentedText(file.parts, FilePasses(parts, options), options.IndentType, sharing);
-  } else if (!input.loss.any()) {
-    result = SharedIndentedText(file.text, FilePasses(file.text, options), options.IndentType, sharing);
+  PagePlan plan = PlanFor(options);
+  PlanFilePasses(plan, options, /*throughLocal=*/true, /*keepOrg=*/false);
+  plan.keepLocal = false;
+  plan.levels = PlanLevels::kResult;
+  plan.joinDivComments = options.DivCommentConcat;
+  plan.join = options.ResultInPieces ? PlanJoin::kPieces : PlanJoin::kWhole;
+  bool readsLoaded = false;
+  FilePlan file = PlanFile(native, std::move(plan), options, options.RefuseNulBytes, release, readsLoaded);
+  if (file.holdsNul) {
+    texts.HoldsNul = true;
+    return texts;
   }
-  if (!result) {
-    WantedInputTexts localOnly;
-    localOnly.Native = localOnly.Org = localOnly.RefOrg = false;
-    PassConverted(file.Joined(options.Threads), options, localOnly, input);
-    result = IndentWithoutMarkers(input.Local, options.IndentType, PassSharing{.threads = options.Threads});
-  }
-  IndentedFileTexts texts;
-  texts.Result = options.DivCommentConcat ? JoinDivComments(*result) : std::move(*result);
-  texts.DetectedCode = input.DetectedCode;
-  texts.ReadAs = input.ReadAs;
-  texts.loss = input.loss;
-  texts.lossLine = input.lossLine;
+  const std::optional<ShiftJisPageParts> page = file.plan.page;
+  PlanTexts planned = ExecutePlan(std::move(file.plan));
+  if (readsLoaded) release();
+  texts.Result = std::move(planned.result);
+  texts.ResultPieces = std::move(planned.pieces);
+  texts.DetectedCode = DeclaredCode(file, page, planned);
+  texts.ReadAs = file.readAs;
+  texts.loss = file.loss;
+  texts.lossLine = file.lossLine;
   return texts;
 }
 
@@ -341,12 +383,22 @@ PasteInputTexts PasteInputStage(std::string_view text, const PipelineOptions& op
   if (text.empty()) return texts;
   texts.Native = std::string(text);
   const SetAside aside = options.KeepPre ? SetStretchesAside(NormalizeLineEnds(text)) : SetAside{};
-  std::string work = RewriteCharsetDecl(aside.any() ? std::string_view(aside.text) : text, 0);
-  if (WantsTagCaseNormalisation(work, /*pasted=*/true, options)) work = NormalizeTagCase(work);
-  work = RemoveBlankLines(work);
-  texts.Org = PutStretchesBack(work, aside);
+  PagePlan plan = PlanFor(options);
+  plan.text = aside.any() ? std::string_view(aside.text) : text;
+  // The tag case is decided on the text as pasted: the rewriting of charset
+  // declarations before it neither makes nor breaks a marker (it changes
+  // only what follows "charset=" or "encoding=", which holds no "<").
+  plan.passes = {PlanPass::kRewriteCharsetDecl, PlanPass::kNormaliseCase, PlanPass::kDropBlankLines};
+  plan.orgAfter = plan.passes.size();
+  plan.passes.push_back(options.DontPreprocessing ? PlanPass::kBreakLight : PlanPass::kBreakFull);
+  plan.passes.push_back(PlanPass::kAdjust);
+  plan.keepLocal = true;
+  CutPlan(plan, PartsWanted(plan.Text().size(), options));
+  LookAtParts(plan, options, /*pasted=*/true, /*lookForNul=*/false);
+  PlanTexts planned = ExecutePlan(std::move(plan));
+  texts.Org = PutStretchesBack(planned.org, aside);
   texts.RefOrg = texts.Org;
-  texts.Local = PutStretchesBack(AdjustLines(Break(work, /*lightWhenNotPreprocessing=*/true, options)), aside);
+  texts.Local = PutStretchesBack(planned.local, aside);
   return texts;
 }
 
@@ -367,22 +419,28 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options, 
       return texts;
     }
   }
+  PagePlan plan = PlanFor(options);
+  plan.text = local;
   switch (wanted) {
-    case WantedIndentTexts::WorkAndResult: {
-      MarkedText marked = MarkIndentLevelsWithResult(local, options.IndentType);
-      texts.Work = std::move(marked.work);
-      texts.Result = std::move(marked.result);
-      break;
-    }
-    case WantedIndentTexts::Work:
-      texts.Work = MarkIndentLevels(local, options.IndentType);
-      return texts;
-    case WantedIndentTexts::Result:
-      texts.Result = IndentWithoutMarkers(local, options.IndentType, PassSharing{.threads = options.Threads});
-      break;
+    case WantedIndentTexts::WorkAndResult: plan.levels = PlanLevels::kWorkAndResult; break;
+    case WantedIndentTexts::Work: plan.levels = PlanLevels::kWork; break;
+    case WantedIndentTexts::Result: plan.levels = PlanLevels::kResult; break;
   }
-  if (options.DivCommentConcat) texts.Result = JoinDivComments(texts.Result);
+  plan.joinDivComments = options.DivCommentConcat;
+  CutPlan(plan, PartsWanted(local.size(), options));
+  PlanTexts planned = ExecutePlan(std::move(plan));
+  texts.Work = std::move(planned.work);
+  texts.Result = std::move(planned.result);
   return texts;
+}
+
+void IndentStageInPieces(std::string_view local, const PipelineOptions& options, std::size_t partBytes,
+                         const std::function<void(std::string_view)>& take) {
+  PagePlan plan = PlanFor(options);
+  plan.text = local;
+  plan.levels = PlanLevels::kResult;
+  CutPlan(plan, PartsFor(local.size(), PassSharing{.threads = options.Threads}, partBytes));
+  ExecutePlan(std::move(plan), take);
 }
 
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers) {
@@ -395,16 +453,24 @@ std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& op
       return PutStretchesBack(InnerHtmlStage(aside.text, plain, keepLevelMarkers), aside);
     }
   }
-  const std::string local = AdjustLines(Break(innerHtml, /*lightWhenNotPreprocessing=*/true, options));
-  if (keepLevelMarkers) return MarkIndentLevels(local, options.IndentType);
+  PagePlan plan = PlanFor(options);
+  plan.text = innerHtml;
+  plan.passes = {options.DontPreprocessing ? PlanPass::kBreakLight : PlanPass::kBreakFull, PlanPass::kAdjust};
   // As in the indent stage, a line the level pass leaves unmarked keeps its
   // text even when it starts like a marker.
-  return IndentWithoutMarkers(local, options.IndentType);
+  plan.levels = keepLevelMarkers ? PlanLevels::kWork : PlanLevels::kResult;
+  CutPlan(plan, PartsWanted(innerHtml.size(), options));
+  PlanTexts planned = ExecutePlan(std::move(plan));
+  return keepLevelMarkers ? std::move(planned.work) : std::move(planned.result);
 }
 
 std::string DoInnerTextTMLGo(std::string_view text) {
   if (text.empty()) return {};
-  return AdjustLines(text);
+  PagePlan plan;
+  plan.text = text;
+  plan.passes = {PlanPass::kAdjust};
+  plan.keepLocal = true;
+  return ExecutePlan(std::move(plan)).local;
 }
 
 }  // namespace zelm

@@ -3,9 +3,13 @@
 // the Local text into the marked Work text and the indented Result.
 //
 // The GUI and zelm-cli call exactly these functions; they hold no state.
+// Each stage makes a plan of the page (PagePlan.h) and runs it through the
+// one executor (PlanExecutor.h): a large page goes through the passes in
+// parts side by side, a small one as one part, with the same bytes.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,16 +17,44 @@
 
 #include "encoding/CharCode.h"
 #include "encoding/Converted.h"
+#include "indent/LevelPass.h"
 
 namespace zelm {
 
-// The user's choices that steer the pipeline, named after their settings keys.
-struct PipelineOptions {
-  int IndentType = 0;                    // 0 two spaces, 1 four, 2 tab, 3 flush left
-  CharCodeIndex OpenCharset = 0;         // 0 automatic, 1 euc-jp, 2 utf-8, 3 Shift_JIS, 4 ISO-2022, 5 utf-8N
-  bool ConvertUpper2Lower = false;       // always normalise tag case
-  bool DontPreprocessing = false;        // keep the source's own lines (no or light breaking)
-  bool DivCommentConcat = false;         // join "</div>" with a following "<!--" line in the Result
+// How far each level is indented: the values of the IndentType setting,
+// stored as they are in the settings file and .zelmrc.
+enum class IndentType : int {
+  kTwoSpaces = kIndentTwoSpaces,
+  kFourSpaces = kIndentFourSpaces,
+  kTab = kIndentTab,
+  kFlushLeft = kIndentFlushLeft,
+};
+
+// How a file's bytes are read: the values of the OpenCharset setting, which
+// are the encoding unit's codes (CharCode.h).
+enum class OpenCharset : CharCodeIndex {
+  kAutomatic = kCharCodeAuto,
+  kEucJp = kCharCodeEucJp,
+  kUtf8 = kCharCodeUtf8,
+  kShiftJis = kCharCodeShiftJis,
+  kIso2022Jp = kCharCodeIso2022Jp,
+  kUtf8N = kCharCodeUtf8N,  // UTF-8 without byte-order mark
+};
+
+// A stored value of the setting, or nullopt when it names no choice.
+std::optional<IndentType> IndentTypeFromValue(int value);
+std::optional<OpenCharset> OpenCharsetFromValue(int value);
+constexpr int LevelIndentOf(IndentType type) { return static_cast<int>(type); }
+constexpr CharCodeIndex CharCodeOf(OpenCharset charset) { return static_cast<CharCodeIndex>(charset); }
+
+// The user's settings that steer the pipeline, named after their settings
+// keys: what the texts are.
+struct PipelineSettings {
+  zelm::IndentType IndentType = zelm::IndentType::kTwoSpaces;
+  zelm::OpenCharset OpenCharset = zelm::OpenCharset::kAutomatic;
+  bool ConvertUpper2Lower = false;  // always normalise tag case
+  bool DontPreprocessing = false;   // keep the source's own lines (no or light breaking)
+  bool DivCommentConcat = false;    // join "</div>" with a following "<!--" line in the Result
   // How a character without an exact Shift_JIS form is brought in: "?"
   // (reported as lost), or a numeric character reference ("&#165;").
   Unmappable UnmappableAs = Unmappable::Question;
@@ -30,18 +62,30 @@ struct PipelineOptions {
   // it was (no breaking, indentation, trimming or blank lines dropped); the
   // tags are placed and indented as usual.
   bool KeepPre = false;
-  // Not a setting: the threads the passes over one large page may share.
-  // The texts are the same bytes whatever the number.
+};
+
+// How one run of a stage goes about its work: none of these is a setting,
+// and the texts are the same bytes whatever they say.
+struct ExecutionHints {
+  // The threads the passes over one large page may share.
   unsigned Threads = 1;
-  // Not a setting: FileToResultStage may give a large page's Result in
-  // pieces (IndentedFileTexts::ResultPieces), for a caller that writes it
-  // out and needs no copy of the whole.
+  // FileToResultStage may give a large page's Result in pieces
+  // (IndentedFileTexts::ResultPieces), for a caller that writes it out and
+  // needs no copy of the whole.
   bool ResultInPieces = false;
-  // Not a setting: FileToResultStage refuses a text that holds a NUL byte
+  // FileToResultStage refuses a text that holds a NUL byte
   // (IndentedFileTexts::HoldsNul) instead of indenting it. A large page is
   // looked through in the pass that first reads its parts.
   bool RefuseNulBytes = false;
+  // For tests and fuzzing: every stage cuts its text into parts of about
+  // this many bytes however small it is, and passes them side by side as a
+  // large page's (0: only a page of 2 MB or more that may use several
+  // threads is cut).
+  std::size_t CutPartBytes = 0;
 };
+
+// What a stage is given: the user's settings and the hints of this run.
+struct PipelineOptions : PipelineSettings, ExecutionHints {};
 
 // The texts of the file input stage, named after the panes they fill.
 struct FileInputTexts {
@@ -140,6 +184,14 @@ IndentTexts IndentStage(std::string_view local, const PipelineOptions& options,
 // with `keepLevelMarkers` the marked text is returned as it is, without it
 // every line without the marker the level pass put in front of it.
 std::string InnerHtmlStage(std::string_view innerHtml, const PipelineOptions& options, bool keepLevelMarkers);
+
+// The indent stage's Result (without the join of "</div>" lines with
+// comments) handed to `take` in pieces, one for each part of about
+// `partBytes` of the Local text (more when the threads ask for more), in
+// order, each dropped once taken: the whole Result is never held. Each
+// piece ends at a line end.
+void IndentStageInPieces(std::string_view local, const PipelineOptions& options, std::size_t partBytes,
+                         const std::function<void(std::string_view)>& take);
 
 // Line adjustment alone; an empty text gives an empty result.
 std::string DoInnerTextTMLGo(std::string_view text);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "indent/SjisScan.h"
 #include "text/ByteScan.h"
+#include "text/SjisScan.h"
 
 namespace zelm {
 namespace {
@@ -95,6 +95,10 @@ std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces) {
   }
   eraser.Finish();
   return text;
+}
+
+std::vector<LineBreakReach> LineStartBracketsReach(std::size_t maxSpaces) {
+  return {LineBreakReach::BlankLines(), LineBreakReach::Text("", ">", LineBreakReach::Lead::kSpaces, maxSpaces)};
 }
 
 std::string FoldGapsBetweenTags(std::string text, std::size_t maxSpaces) {

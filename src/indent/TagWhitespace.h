@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "indent/LineBreakReach.h"
 
 namespace zelm {
 
@@ -19,6 +22,11 @@ std::string TabsToSpaces(std::string text);
 // earlier line breaks as long as their indents get strictly smaller going
 // back.
 std::string PullUpLineStartBrackets(std::string text, std::size_t maxSpaces);
+
+// What PullUpLineStartBrackets takes together across a line break: a line
+// that starts with at most `maxSpaces` spaces and ">", and the blank lines
+// in front of one.
+std::vector<LineBreakReach> LineStartBracketsReach(std::size_t maxSpaces);
 
 // For k = maxSpaces down to 1, every ">" followed by exactly k spaces and
 // "<" becomes "><".

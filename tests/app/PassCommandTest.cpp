@@ -1,8 +1,11 @@
 // zelm-cli pass, run as the real program.
 #include <gtest/gtest.h>
 
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
+#include "indent/CharsetDecl.h"
+#include "indent/LevelMarkers.h"
+#include "indent/NormalizeTagCase.h"
 #include "support/CliRunner.h"
 
 namespace zelm {

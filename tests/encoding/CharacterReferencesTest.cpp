@@ -109,7 +109,7 @@ TEST(CharacterReferences, RealPagesComeBackWhole) {
     if (!name.ends_with(".html")) continue;
     // The unlabelled EUC-JP page is read as EUC-JP, as its author would.
     PipelineOptions options;
-    if (name.find("eucjp-nolabel") != std::string::npos) options.OpenCharset = kCharCodeEucJp;
+    if (name.find("eucjp-nolabel") != std::string::npos) options.OpenCharset = OpenCharset::kEucJp;
     const std::string page =
         FileInputStage(LoadTextFile((test::TestDataDir() / "pages" / name).string()), options).Org;
     const ReferenceConversion converted = ConvertAllToCharacterReferences(EscapeHtmlSpecialChars(page));

@@ -10,8 +10,10 @@
 #include "../indent/ReferenceLevelPass.h"
 #include "../indent/ReferencePasses.h"
 #include "FuzzSupport.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
+#include "indent/CharsetDecl.h"
+#include "indent/NormalizeTagCase.h"
 
 namespace zelm::fuzz {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "../indent/ReferenceLevelPass.h"
 #include "FuzzSupport.h"
-#include "indent/HTMLAdjustText.h"
 #include "indent/LevelMarkerFormat.h"
+#include "indent/LevelMarkers.h"
 
 namespace zelm::fuzz {
 namespace {

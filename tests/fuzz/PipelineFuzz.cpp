@@ -11,10 +11,11 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
 #include "indent/KeptStretches.h"
+#include "indent/LevelMarkers.h"
 #include "indent/Pipeline.h"
 
 namespace zelm::fuzz {
@@ -25,7 +26,7 @@ void CheckIndent(std::string_view local, const PipelineOptions& options, bool nu
   try {
     indented = IndentStage(local, options);
   } catch (const IndentationTooLarge&) {
-    ZELM_CHECK(options.IndentType != kIndentFlushLeft, "flush left cannot be too deep");
+    ZELM_CHECK(options.IndentType != IndentType::kFlushLeft, "flush left cannot be too deep");
     return;
   }
   ZELM_CHECK(nulAllowed || (!HasNul(indented.Work) && !HasNul(indented.Result)), "the indent stage made a NUL byte");
@@ -52,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t first = input.Byte();
   const std::uint8_t second = input.Byte();
   PipelineOptions options;
-  options.IndentType = first & 3;
-  options.OpenCharset = (first >> 2) % 6;
+  options.IndentType = static_cast<IndentType>(first & 3);
+  options.OpenCharset = static_cast<OpenCharset>((first >> 2) % 6);
   options.ConvertUpper2Lower = first & 0x20;
   options.DontPreprocessing = first & 0x40;
   options.DivCommentConcat = first & 0x80;
@@ -104,14 +105,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const std::string local = page.empty() ? std::string()
                                   : AdjustLines(options.DontPreprocessing ? LightBreakLines(page) : PreBreakLines(page));
-        ZELM_CHECK(marked == (local.empty() ? std::string() : MarkIndentLevels(local, options.IndentType)),
+        ZELM_CHECK(marked == (local.empty() ? std::string() : MarkIndentLevels(local, LevelIndentOf(options.IndentType))),
                    "the inner stage is not breaking, adjustment and levels");
         const auto difference = FindContentDifference(local, plain, false);
         ZELM_CHECK(!difference, difference ? "inner Local line " + std::to_string(difference->localLine) + " " +
                                                  Show(difference->expected) + " became " + Show(difference->actual)
                                            : std::string());
       } catch (const IndentationTooLarge&) {
-        ZELM_CHECK(options.IndentType != kIndentFlushLeft, "flush left cannot be too deep");
+        ZELM_CHECK(options.IndentType != IndentType::kFlushLeft, "flush left cannot be too deep");
       }
       const std::string adjusted = DoInnerTextTMLGo(page);
       ZELM_CHECK(adjusted == (page.empty() ? std::string() : AdjustLines(page)), "DoInnerTextTMLGo is not AdjustLines");

@@ -5,8 +5,9 @@
 #include <random>
 
 #include "PageGenerator.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
+#include "indent/NormalizeTagCase.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 

@@ -7,7 +7,7 @@
 
 #include "PageGenerator.h"
 #include "ReferencePasses.h"
-#include "indent/IndentUtil.h"
+#include "indent/BreakLines.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "PageGenerator.h"
-#include "indent/HTMLAdjustText.h"
+#include "indent/LevelMarkers.h"
 #include "indent/Pipeline.h"
 #include "support/TestSupport.h"
 #include "text/FileIO.h"
@@ -46,8 +46,9 @@ TEST(FindContentDifference, SaysWhereTheContentChanged) {
 TEST(ContentComparison, ChecksAResultInPiecesAsTheWholeOne) {
   const std::string local = FileInputStage(bench::GeneratePage(300'000, 7), PipelineOptions{}).Local;
   std::vector<std::string> pieces;
-  IndentWithoutMarkersInPieces(local, 0, PassSharing{.threads = 2}, 16 << 10,
-                               [&](std::string_view piece) { pieces.emplace_back(piece); });
+  PipelineOptions two;
+  two.Threads = 2;
+  IndentStageInPieces(local, two, 16 << 10, [&](std::string_view piece) { pieces.emplace_back(piece); });
   ASSERT_GT(pieces.size(), 10u);
   EXPECT_TRUE(test::Joined(pieces) == IndentWithoutMarkers(local, 0));
   const auto check = [&](const std::vector<std::string>& result) {
@@ -72,7 +73,7 @@ void ExpectContentKept(const std::string& native, const std::string& name) {
     PipelineOptions options;
     options.DivCommentConcat = join;
     for (int type = 0; type <= 3; ++type) {
-      options.IndentType = type;
+      options.IndentType = static_cast<IndentType>(type);
       const FileInputTexts input = FileInputStage(native, options);
       const IndentTexts indented = IndentStage(input.Local, options);
       const auto difference = FindContentDifference(input.Local, indented.Result, join);

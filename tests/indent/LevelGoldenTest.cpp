@@ -2,7 +2,7 @@
 // indentation, checked line by line against the classification rules.
 #include <gtest/gtest.h>
 
-#include "indent/HTMLAdjustText.h"
+#include "indent/LevelMarkers.h"
 #include "support/TestSupport.h"
 
 namespace zelm {

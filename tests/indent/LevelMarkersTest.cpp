@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "indent/HTMLAdjustText.h"
 #include "indent/LevelMarkerFormat.h"
+#include "indent/LevelMarkers.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 

@@ -8,9 +8,12 @@
 
 #include "PageGenerator.h"
 #include "ReferenceLevelPass.h"
-#include "indent/HTMLAdjustText.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
 #include "indent/HTMLtagUtil.h"
-#include "indent/IndentUtil.h"
+#include "indent/LevelMarkers.h"
+#include "indent/NormalizeTagCase.h"
+#include "indent/Pipeline.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 
@@ -96,8 +99,12 @@ void ExpectSameLevels(std::string_view text, int indentType, const std::string& 
   ASSERT_EQ(MarkIndentLevels(text, indentType), expected.work) << what;
   ASSERT_EQ(IndentWithoutMarkers(text, indentType), expected.result) << what;
   for (unsigned threads : threadCounts) {
-    const PassSharing sharing{.threads = threads, .minimumText = 1, .minimumPiece = 1};
-    ASSERT_EQ(IndentWithoutMarkers(text, indentType, sharing), expected.result) << what << ", threads: " << threads;
+    PipelineOptions cut;
+    cut.IndentType = static_cast<IndentType>(indentType);
+    cut.Threads = threads;
+    cut.CutPartBytes = 1;
+    ASSERT_EQ(IndentStage(text, cut, WantedIndentTexts::Result).Result, expected.result)
+        << what << ", threads: " << threads;
   }
 }
 

@@ -6,7 +6,9 @@
 
 #include "PageGenerator.h"
 #include "ReferencePasses.h"
-#include "indent/IndentUtil.h"
+#include "indent/BreakLines.h"
+#include "indent/CharsetDecl.h"
+#include "indent/NormalizeTagCase.h"
 #include "support/TestSupport.h"
 #include "text/StringUtil.h"
 

@@ -5,10 +5,12 @@
 
 #include <random>
 
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
 #include "indent/KeptStretches.h"
+#include "indent/LevelMarkers.h"
+#include "indent/NormalizeTagCase.h"
 #include "support/TestSupport.h"
 #include "text/FileIO.h"
 #include "text/StringUtil.h"
@@ -200,7 +202,7 @@ TEST(FileInputStage, NamesTheLineOfTheFirstLostCharacter) {
       "<html><head></head>\r\n<body>\r\n\r\n<p>a</p>\r\n<p>\xea\xb0\x80</p>\r\n"
       "<p>\xea\xb0\x80</p></body></html>";
   PipelineOptions readAsUtf8;
-  readAsUtf8.OpenCharset = kCharCodeUtf8;
+  readAsUtf8.OpenCharset = OpenCharset::kUtf8;
   const FileInputTexts texts = FileInputStage(utf8, readAsUtf8);
   ASSERT_EQ(texts.loss.count, 2u);
   EXPECT_EQ(texts.lossLine, 4u);

@@ -4,8 +4,8 @@
 #include <array>
 #include <vector>
 
-#include "indent/HTMLAdjustText.h"
 #include "indent/LevelMarkerFormat.h"
+#include "indent/LevelMarkers.h"
 #include "text/StringUtil.h"
 
 namespace zelm::test {

@@ -14,7 +14,7 @@
 #include "encoding/Utf8Convert.h"
 #include "indent/Pipeline.h"
 #include "indent/StructureReport.h"
-#include "text/Parallel.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {
@@ -166,7 +166,7 @@ LoadedPage LoadPageText(const std::string& path, const CommandLine& line) {
   if (!sizeUnknown && size >= kLargePage)
     PrepareHeapInLargePages(static_cast<std::size_t>(std::min(size, kLargestPrepared)) * 4);
   PipelineOptions options;
-  options.OpenCharset = line.openCharset;
+  options.OpenCharset = OpenCharsetFromValue(line.openCharset).value_or(OpenCharset::kAutomatic);
   options.Threads = DefaultPassThreads();  // a large page shares the cores; the text is the same
   const WantedInputTexts wanted{.Native = false, .Org = line.org, .RefOrg = false, .Local = !line.org};
   return LoadPageFile(path, options, wanted);

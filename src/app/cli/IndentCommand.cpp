@@ -25,8 +25,8 @@
 #include "app/cli/ProjectConfig.h"
 #include "app/cli/UrlInput.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/SafeFile.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {

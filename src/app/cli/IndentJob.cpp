@@ -8,11 +8,10 @@
 #include "encoding/CharCode.h"
 #include "encoding/Utf8Convert.h"
 #include "indent/ContentCheck.h"
-#include "indent/HTMLAdjustText.h"
 #include "indent/KeptStretches.h"
 #include "text/FileIO.h"
-#include "text/Parallel.h"
 #include "text/StringUtil.h"
+#include "threads/ThreadPool.h"
 
 namespace zelm::cli {
 namespace {
@@ -61,8 +60,7 @@ void Verify(JobOutcome& outcome, std::string local, std::string_view org, const 
   } else {
     constexpr std::size_t kPartBytes = std::size_t{1} << 20;
     ContentComparison comparison(local, options.DivCommentConcat);
-    IndentWithoutMarkersInPieces(local, options.IndentType, PassSharing{.threads = options.Threads}, kPartBytes,
-                                 [&](std::string_view piece) { comparison.Feed(piece); });
+    IndentStageInPieces(local, options, kPartBytes, [&](std::string_view piece) { comparison.Feed(piece); });
     difference = comparison.Finish();
   }
   if (!difference) {
@@ -250,17 +248,22 @@ JobOutcome IndentPageBytes(std::string_view page, const IndentJobOptions& option
   JobOutcome outcome;
   if (page.empty()) return Failed(std::move(outcome), "the page is empty: nothing to indent");
   std::jthread preparing = PrepareForLargePage(page.size(), options);
-  if (HoldsNulByte(page, options.pipeline.Threads))
-    return Failed(std::move(outcome), "binary text (it holds NUL bytes): nothing to indent");
+  constexpr std::string_view kBinary = "binary text (it holds NUL bytes): nothing to indent";
+  const bool straightToResult = options.emit == EmitText::Result && !options.verify;
+  // The straight road looks for NUL bytes in the pass that first reads the
+  // page's parts; the others before they start.
+  if (!straightToResult && page.find('\0') != std::string_view::npos) return Failed(std::move(outcome), std::string(kBinary));
   if (options.emit == EmitText::Native) {
     outcome.pieces.push_back(NormalizeLineEnds(page));
     return outcome;
   }
   try {
-    if (options.emit == EmitText::Result && !options.verify) {
+    if (straightToResult) {
       PipelineOptions pipeline = options.pipeline;
       pipeline.ResultInPieces = true;
+      pipeline.RefuseNulBytes = true;
       IndentedFileTexts indented = FileToResultStage(page, pipeline);
+      if (indented.HoldsNul) return Failed(std::move(outcome), std::string(kBinary));
       ReportInput(outcome, indented, options);
       if (indented.ResultPieces.empty()) indented.ResultPieces.push_back(std::move(indented.Result));
       if (outcome.written == kCharCodeShiftJis) outcome.pieces = std::move(indented.ResultPieces);

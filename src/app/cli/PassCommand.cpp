@@ -4,8 +4,11 @@
 #include <optional>
 
 #include "app/cli/Commands.h"
-#include "indent/HTMLAdjustText.h"
-#include "indent/IndentUtil.h"
+#include "indent/AdjustLines.h"
+#include "indent/BreakLines.h"
+#include "indent/CharsetDecl.h"
+#include "indent/LevelMarkers.h"
+#include "indent/NormalizeTagCase.h"
 
 namespace zelm::cli {
 namespace {

@@ -53,8 +53,10 @@ std::string Alternatives(std::span<const std::string_view> values) {
 }  // namespace
 
 void ApplyChoices(const IndentChoices& choices, IndentJobOptions& job) {
-  if (choices.IndentType) job.pipeline.IndentType = *choices.IndentType;
-  if (choices.OpenCharset) job.pipeline.OpenCharset = *choices.OpenCharset;
+  // The values were checked against their choices when they were read.
+  if (choices.IndentType) job.pipeline.IndentType = IndentTypeFromValue(*choices.IndentType).value_or(IndentType::kTwoSpaces);
+  if (choices.OpenCharset)
+    job.pipeline.OpenCharset = OpenCharsetFromValue(*choices.OpenCharset).value_or(OpenCharset::kAutomatic);
   if (choices.ConvertUpper2Lower) job.pipeline.ConvertUpper2Lower = *choices.ConvertUpper2Lower != 0;
   if (choices.DontPreprocessing) job.pipeline.DontPreprocessing = *choices.DontPreprocessing != 0;
   if (choices.DivCommentConcat) job.pipeline.DivCommentConcat = *choices.DivCommentConcat != 0;

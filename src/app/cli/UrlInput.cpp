@@ -20,7 +20,7 @@ JobOutcome IndentDownloadedPage(std::string downloaded, const IndentJobOptions& 
     return outcome;
   }
   const DownloadedPage page =
-      DownloadedPageToShiftJis(downloaded, options.pipeline.OpenCharset, options.pipeline.UnmappableAs);
+      DownloadedPageToShiftJis(downloaded, CharCodeOf(options.pipeline.OpenCharset), options.pipeline.UnmappableAs);
   std::string().swap(downloaded);  // its memory back before the stages run
   Report(outcome, ReportLoss(page.sjis.loss, page.sjis.text, kCharCodeShiftJis));
   const CharCodeIndex encoding = SaveEncodingFor(options.outputCharset, page.declared, page.readAs);

@@ -17,14 +17,14 @@
 #include "app/gui/MainWindow.h"
 #include "app/gui/SjisText.h"
 #include "app/gui/WindowTexts.h"
-#include "indent/HTMLAdjustText.h"
 
 namespace zelm::gui {
 
 PipelineOptions TAMainForm::CurrentPipelineOptions() const {
   PipelineOptions options;
-  options.IndentType = std::max(0, RadioGroupIndentType.ItemIndex());
-  options.OpenCharset = std::max(0, RadioGroupOpenCharset.ItemIndex());
+  // A group with no item chosen stands for its first.
+  options.IndentType = IndentTypeFromValue(RadioGroupIndentType.ItemIndex()).value_or(IndentType::kTwoSpaces);
+  options.OpenCharset = OpenCharsetFromValue(RadioGroupOpenCharset.ItemIndex()).value_or(OpenCharset::kAutomatic);
   options.ConvertUpper2Lower = CheckBoxConvertUpperLower->isChecked();
   options.DontPreprocessing = CheckBoxDontPreprocessing->isChecked();
   options.DivCommentConcat = CheckBoxDivCommentConcat->isChecked();

@@ -19,7 +19,7 @@
 #include <exception>
 #include <thread>
 
-#include "indent/HTMLAdjustText.h"
+#include "indent/LevelPass.h"
 
 #include "app/gui/AboutBox.h"
 #include "app/gui/MainWindow.h"

@@ -11,7 +11,7 @@
 #include "WindowTestSupport.h"
 #include "encoding/JisConvert.h"
 #include "encoding/Utf8Convert.h"
-#include "indent/IndentUtil.h"
+#include "indent/CharsetDecl.h"
 
 namespace zelm::test {
 namespace {
